@@ -1,0 +1,15 @@
+#include "app/ProgramFolder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pamiro {
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::filesystem::current_path(error).string();
+    return exe.parent_path().string();
+}
+
+}  // namespace pamiro

@@ -1,0 +1,94 @@
+#include "app/RequestCheck.h"
+
+#include "readers/IndexEntry.h"
+#include "run/ConversionJob.h"
+#include "run/Host.h"
+#include "run/Paths.h"
+#include "run/RunConversion.h"
+
+namespace pamiro {
+
+namespace {
+
+// Characters no file name may hold; the CP name names files and a folder.
+bool IsFileNameSafeCp(const std::string& name) {
+    if (name == "." || name == "..") return false;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return false;
+        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable() {
+    static const std::vector<std::pair<std::string, std::string>> table{
+        {"411", "4.1.1 o anterior"}, {"423", "4.2.x"},         {"610", "6.1 / 4.3"},
+        {"611", "6.1.1"},            {"620", "6.2 / 6.2.1 / 6.3"}};
+    return table;
+}
+
+std::string NormaliseCpName(const std::string& text) {
+    std::string name = TrimBlanks(text);
+    for (char& c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool ascii = u >= 'a' && u <= 'z';
+        const bool latin1 = u >= 0xE0 && u <= 0xFE && u != 0xF7;
+        if (ascii || latin1) c = static_cast<char>(u - 0x20);
+    }
+    return name;
+}
+
+std::string DataFilePrefix(int platformIndex) {
+    return (platformIndex == kPlatformAw51 || platformIndex == kPlatformAw70) ? "ver51_" : "ver20_";
+}
+
+std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host) {
+    host.SetStatus(1, "");
+    request.CpNameText = NormaliseCpName(request.CpNameText);
+    const std::string& cp = request.CpNameText;
+    if (cp.empty()) return Refusal{"No se a seleccionado un CP", "Nombre del CP"};
+    if (cp.size() != 6 || !IsFileNameSafeCp(cp)) {
+        return Refusal{"Letterbug del CP incorrecto", "Nombre del CP"};
+    }
+    if (request.PlatformIndex < 0 || request.PlatformIndex > kPlatformAw70) {
+        return Refusal{"No se a definido el tipo de equipo", "Plataforma"};
+    }
+    // With nothing chosen there is no data file to name, nothing to read or
+    // nowhere to write: refused before any file is touched.
+    if (request.VersionIndex < 0 ||
+        static_cast<std::size_t>(request.VersionIndex) >= job.VersionTable.size()) {
+        return Refusal{"No se ha seleccionado la version de I/A", "Version"};
+    }
+    if (request.SourceIndex != kSourceWorkingFile && request.SourceIndex != kSourceSaveAll) {
+        return Refusal{"No se ha seleccionado el formato de la fuente", "Fuente"};
+    }
+    if (request.DestinationIndex != kDestinationFoxCae &&
+        request.DestinationIndex != kDestinationIcc) {
+        return Refusal{"No se ha seleccionado el formato del destino", "Destino"};
+    }
+    job.SourceDir = StripTrailingSeparator(request.SourceSelection);
+    const std::string& code = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
+    job.DataFilePath = JoinPath(job.ProgramDir, DataFilePrefix(request.PlatformIndex) + code + ".dat");
+    if (!FileExists(job.DataFilePath)) {
+        return Refusal{"No se encuentra el archivo de datos", "Archivo de datos"};
+    }
+    job.CompoundCount = 0;
+    job.SourceFileCount = 0;
+    job.DestinationKind = request.DestinationIndex;
+    job.PlatformIndex = request.PlatformIndex;
+    return std::nullopt;
+}
+
+bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
+    if (auto refusal = CheckRequest(request, job, host)) {
+        host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
+        return false;
+    }
+    RunConversion(job, host, request.SourceIndex, request.CpNameText);
+    return true;
+}
+
+}  // namespace pamiro

@@ -1,0 +1,86 @@
+#include "cli/CliHost.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "run/ConversionJob.h"
+
+namespace pamiro::cli {
+
+CliHost::CliHost(std::string destination, bool showProgress)
+    : destination_(std::move(destination)), showProgress_(showProgress) {}
+
+CliHost::~CliHost() { ClearProgress(); }
+
+void CliHost::ClearProgress() {
+    if (!progressShown_) return;
+    std::fputs("\r\x1b[K", stderr);
+    progressShown_ = false;
+}
+
+void CliHost::SetStatus(int panel, std::string_view text) {
+    if (panel == 1) compound_.assign(text);
+    if (!showProgress_ || text == "Terminado") return;
+    std::string line = compound_;
+    if (panel == 2 && !text.empty()) line.append(":").append(text);
+    if (line.size() > 70) line.resize(70);
+    std::fprintf(stderr, "\r\x1b[K%s", line.c_str());
+    progressShown_ = true;
+}
+
+void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+    ClearProgress();
+    switch (icon) {
+        case MessageIcon::Critical: ++critical_; break;
+        case MessageIcon::Warning: ++warning_; break;
+        case MessageIcon::Question: ++question_; break;
+    }
+    // Names inside the text are the source's bytes, written as they are.
+    std::fwrite(title.data(), 1, title.size(), stderr);
+    std::fputs(": ", stderr);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+void CliHost::RestoreWindow() { ClearProgress(); }
+
+int CliHost::Messages(MessageIcon icon) const {
+    switch (icon) {
+        case MessageIcon::Critical: return critical_;
+        case MessageIcon::Warning: return warning_;
+        case MessageIcon::Question: return question_;
+    }
+    return 0;
+}
+
+namespace {
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+int Pick(const std::string& text, std::initializer_list<std::initializer_list<std::string_view>> names) {
+    const std::string wanted = Lower(text);
+    int index = 0;
+    for (const auto& aliases : names) {
+        for (std::string_view alias : aliases) {
+            if (wanted == alias) return index;
+        }
+        ++index;
+    }
+    return -1;
+}
+}  // namespace
+
+int ParsePlatform(const std::string& text) {
+    return Pick(text, {{"pw (intel)", "0", "pw"}, {"aw51", "1"}, {"aw70", "2"}});
+}
+int ParseSource(const std::string& text) {
+    return Pick(text, {{"working file", "0", "wf"}, {"save all", "1", "sa"}});
+}
+int ParseDestination(const std::string& text) {
+    return Pick(text, {{"foxcae transfer", "0", "foxcae"}, {"icc api", "1", "icc"}});
+}
+
+}  // namespace pamiro::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "run/Host.h"
+
+namespace pamiro::cli {
+
+// The command line's host: every message the window would show in a box is
+// one stderr line "TITLE: TEXT"; progress goes to stderr only on a terminal.
+class CliHost : public Host {
+public:
+    explicit CliHost(std::string destination, bool showProgress);
+    ~CliHost() override;
+    void SetStatus(int panel, std::string_view text) override;
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    void ProcessPendingEvents() override {}
+    void FreezeWindow() override {}
+    void RestoreWindow() override;
+    std::string DestinationFolder() override { return destination_; }
+    int Messages(MessageIcon icon) const;
+
+private:
+    void ClearProgress();
+    std::string destination_;
+    bool showProgress_;
+    bool progressShown_ = false;
+    std::string compound_;
+    int critical_ = 0, warning_ = 0, question_ = 0;
+};
+
+// Parses the platform as its list entry, index or short name; -1 if unknown.
+int ParsePlatform(const std::string& text);
+int ParseSource(const std::string& text);
+int ParseDestination(const std::string& text);
+
+}  // namespace pamiro::cli

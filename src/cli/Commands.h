@@ -1,0 +1,14 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace pamiro::cli {
+
+// Each subcommand registers itself on the app and, when chosen, stores its
+// exit status in exitCode: 0 done, 1 refused or failed, 2 usage error.
+void AddConvertCommand(CLI::App& app, int& exitCode);
+
+// Spanish labels for CLI11's help output.
+void UseSpanishHelp(CLI::App& app);
+
+}  // namespace pamiro::cli

@@ -1,0 +1,42 @@
+#include <cstdio>
+
+#include "app/ProgramInfo.h"
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"pamiro-cli: conversor de formatos I/A Series (linea de ordenes)", "pamiro-cli"};
+    pamiro::cli::UseSpanishHelp(app);
+    app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+    app.set_help_all_flag("--help-all", "Muestra la ayuda de todas las ordenes y termina");
+    bool version = false;
+    app.add_flag("--version", version, "Muestra el nombre y la version del programa");
+    app.require_subcommand(0, 1);
+    app.fallthrough();
+
+    int exitCode = 0;
+    pamiro::cli::AddConvertCommand(app, exitCode);
+    for (CLI::App* sub : app.get_subcommands({})) {
+        sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return 2;
+    }
+    if (version) {
+        std::printf("pamiro-cli (%s) %s\n", std::string(pamiro::kProgramName).c_str(),
+                    std::string(pamiro::kVersionText).c_str());
+        return 0;
+    }
+    if (app.get_subcommands().empty()) {
+        std::fputs(app.help().c_str(), stdout);
+        return 2;
+    }
+    return exitCode;
+}

@@ -1,0 +1,32 @@
+#include "run/Paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pamiro {
+
+std::string StripTrailingSeparator(std::string folder) {
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    return folder;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder);
+    path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
+bool IsSafeFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+}  // namespace pamiro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pamiro {
+
+// Folders are held without a trailing separator: one trailing "/" or "\" (a
+// root's) is removed, so the root "/" becomes "" and joins as "/name".
+std::string StripTrailingSeparator(std::string folder);
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// An existing regular file (links followed). Folders do not count; a leading
+// dot does not hide a file here.
+bool FileExists(const std::string& path);
+
+// A name read from a source file may only name a file inside its folder: no
+// separators, no NUL, not empty, not "." or "..".
+bool IsSafeFileName(std::string_view name);
+
+}  // namespace pamiro
