@@ -36,29 +36,35 @@ bool CopySource(const std::string& from, const std::string& to) {
     return !readFailed;
 }
 
-void CopySequenceSource(ConversionJob& job, Host& host, const std::string& compoundName,
-                        const std::string& blockName, const std::string& blockType) {
+// Lists the sequence block and copies its source: the block's own ".s" file,
+// else the type's base file from the program folder. Returns what was used.
+void CopySequenceSource(ConversionJob& job, Host& host, BlockSeen& seen) {
     job.SourceFileCount += 1;
     const long long n = job.SourceFileCount;
-    job.Files.Output(job.SrcListFileNumber).WriteLine(SourceListLine(compoundName, blockName, n));
+    job.Files.Output(job.SrcListFileNumber).WriteLine(SourceListLine(seen.Compound, seen.Name, n));
 
     std::string source;
-    if (IsSafeFileName(compoundName) && IsSafeFileName(blockName + ".s")) {
-        source = JoinPath(JoinPath(job.SourceDir, compoundName), blockName + ".s");
+    if (IsSafeFileName(seen.Compound) && IsSafeFileName(seen.Name + ".s")) {
+        source = JoinPath(JoinPath(job.SourceDir, seen.Compound), seen.Name + ".s");
     }
     if (source.empty() || !FileExists(source)) {
-        source = JoinPath(job.ProgramDir, blockType + "_base.s");
+        source = JoinPath(job.ProgramDir, seen.Type + "_base.s");
+        seen.SequenceSourceIsBase = true;
     }
-    const std::string target = JoinPath(job.DestinationDir, NumberedFileName("src", n));
-    if (FileExists(source) && CopySource(source, target)) {
-        job.Report.SourcesCopied += 1;
-        return;
+    if (FileExists(source)) {
+        seen.SequenceSource = source;
+        const std::string target = JoinPath(job.DestinationDir, NumberedFileName("src", n));
+        if (job.DryRun || CopySource(source, target)) {
+            job.Report.SourcesCopied += 1;
+            return;
+        }
+        seen.SequenceSource.clear();
     }
     job.Report.MissingSequenceSources += 1;
     job.Report.Warnings += 1;
     host.ShowMessage(MessageIcon::Warning,
-                     compoundName + ":" + blockName + " - No se encuentra " + blockName +
-                         ".s ni " + blockType + "_base.s; no se ha copiado el fuente",
+                     seen.Compound + ":" + seen.Name + " - No se encuentra " + seen.Name +
+                         ".s ni " + seen.Type + "_base.s; no se ha copiado el fuente",
                      "Pamiro - Fuentes");
 }
 
@@ -84,11 +90,16 @@ void WriteBlockDefinition(ConversionJob& job, Host& host, std::uint32_t recordOf
     job.Files.Input(fileNumber).ReadAt(recordOffset, job.ParameterValueBuffer.data(),
                                        job.ParameterValueBuffer.size());
     BlockRecord record(job.ParameterValueBuffer);
-    const std::string blockName = record.Next();
-    const std::string blockType = record.Next();
+    BlockSeen seen;
+    seen.Compound = compoundName;
+    seen.Name = record.Next();
+    seen.Type = record.Next();
+    const std::string& blockName = seen.Name;
+    const std::string& blockType = seen.Type;
     host.SetStatus(2, blockName);
 
     const bool found = LookUpBlockType(job, host, blockType) == 0;
+    seen.TypeKnown = found;
     const bool fox = job.DestinationKind == kDestinationFoxCae;
     if (found) {
         OutputFile& out =
@@ -117,8 +128,10 @@ void WriteBlockDefinition(ConversionJob& job, Host& host, std::uint32_t recordOf
     }
     // Sequence handling depends on the type text alone, found or not.
     if (fox && IsSequenceBlockType(blockType)) {
-        CopySequenceSource(job, host, compoundName, blockName, blockType);
+        seen.Sequence = true;
+        CopySequenceSource(job, host, seen);
     }
+    if (job.Observer != nullptr) job.Observer->BlockSeenInRun(seen);
 }
 
 }  // namespace pamiro

@@ -101,6 +101,7 @@ bool ScanSaveAll(ConversionJob& job, Host& host, const std::string& cpName) {
     const bool fox = job.DestinationKind == kDestinationFoxCae;
     for (const std::string& name : compounds) {
         host.SetStatus(1, name);
+        if (job.Observer != nullptr) job.Observer->CompoundStarted(name);
         if (fox) {
             job.CompoundCount += 1;
             job.Files.Output(job.CmpListFileNumber)

@@ -26,6 +26,7 @@ void ReadWorkingFileCompounds(ConversionJob& job, Host& host, const std::string&
         const IndexEntryValue entry = ReadIndexEntry(index, job.PlatformIndex);
         host.SetStatus(1, entry.Name);
         if (entry.Name.empty()) continue;
+        if (job.Observer != nullptr) job.Observer->CompoundStarted(entry.Name);
         const std::uint32_t offset = UsableRecordOffset(entry.RecordOffset, invalid);
         if (fox) {
             job.CompoundCount += 1;

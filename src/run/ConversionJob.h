@@ -7,6 +7,7 @@
 
 #include "output/ParameterDataFile.h"
 #include "run/FileTable.h"
+#include "run/RunObserver.h"
 
 namespace pamiro {
 
@@ -72,6 +73,11 @@ struct ConversionJob {
     std::vector<std::pair<std::string, std::string>> VersionTable;
 
     RunReport Report;
+
+    // Reads the source exactly as a conversion does but creates, writes and
+    // deletes nothing in the destination (inspection).
+    bool DryRun = false;
+    RunObserver* Observer = nullptr;
 };
 
 }  // namespace pamiro

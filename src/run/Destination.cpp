@@ -49,13 +49,15 @@ void DiscardDestination(ConversionJob& job, const std::string& cpName) {
         job.Files.Close(job.SrcListFileNumber);
         job.Files.Close(job.CmpListFileNumber);
         job.SrcListFileNumber = job.CmpListFileNumber = 0;
-        std::remove(CmpListPath(job).c_str());
-        std::remove(SrcListPath(job).c_str());
+        if (!job.DryRun) {
+            std::remove(CmpListPath(job).c_str());
+            std::remove(SrcListPath(job).c_str());
+        }
     } else {
         job.Files.Output(job.CommandFileNumber).CloseQuietly();
         job.Files.Close(job.CommandFileNumber);
         job.CommandFileNumber = 0;
-        std::remove(ScriptPath(job, cpName).c_str());
+        if (!job.DryRun) std::remove(ScriptPath(job, cpName).c_str());
     }
 }
 

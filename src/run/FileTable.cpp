@@ -38,14 +38,17 @@ void InputFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
 }
 
 OutputFile::OutputFile(std::FILE* file, std::string path)
-    : file_(file), path_(std::move(path)), buffer_(kOutputBufferSize) {
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    : file_(file), path_(std::move(path)) {
+    if (file_ != nullptr) {
+        buffer_.resize(kOutputBufferSize);
+        std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    }
 }
 
 OutputFile::~OutputFile() { CloseQuietly(); }
 
 void OutputFile::Put(std::string_view bytes) {
-    if (bytes.empty()) return;
+    if (bytes.empty() || file_ == nullptr) return;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         throw DestinationWriteError(path_);
     }
@@ -99,8 +102,11 @@ int FileTable::OpenInput(const std::string& path) {
 }
 
 int FileTable::CreateOutput(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) throw DestinationWriteError(path);
+    std::FILE* file = nullptr;
+    if (!discardOutput_) {
+        file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr) throw DestinationWriteError(path);
+    }
     const int handle = FreeHandle();
     slots_[handle].output = std::make_unique<OutputFile>(file, path);
     return handle;

@@ -51,7 +51,8 @@ private:
     bool readPastEnd_ = false;
 };
 
-// Buffered text output; every failure surfaces as DestinationWriteError.
+// Buffered text output; every failure surfaces as DestinationWriteError. A
+// null file discards everything written.
 class OutputFile {
 public:
     OutputFile(std::FILE* file, std::string path);
@@ -85,8 +86,10 @@ public:
 
     // Returns 0 when the file cannot be opened.
     int OpenInput(const std::string& path);
-    // Creates or truncates; throws DestinationWriteError on failure.
+    // Creates or truncates; throws DestinationWriteError on failure. While
+    // output is discarded, nothing is created and every line goes nowhere.
     int CreateOutput(const std::string& path);
+    void DiscardOutput(bool discard) { discardOutput_ = discard; }
     InputFile& Input(int handle);
     OutputFile& Output(int handle);
     bool IsOpen(int handle) const;
@@ -103,6 +106,7 @@ private:
     };
     int FreeHandle();
     std::vector<Slot> slots_;
+    bool discardOutput_ = false;
 };
 
 }  // namespace pamiro

@@ -76,6 +76,7 @@ std::string UnknownTypeReport(const ConversionJob& job) {
 void RunConversion(ConversionJob& job, Host& host, int sourceKind, const std::string& cpName) {
     job.Report = RunReport{};
     job.DataFile.Clear();  // a data file replaced between runs is read anew
+    job.Files.DiscardOutput(job.DryRun);
     job.ConversionIdle = false;
     host.FreezeWindow();
     try {

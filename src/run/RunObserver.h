@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace pamiro {
+
+// What a run does with one block record, as the writer decided it.
+struct BlockSeen {
+    std::string Compound;
+    std::string Name;
+    std::string Type;
+    bool TypeKnown = false;   // the data file has the type: its lines were written
+    bool Sequence = false;    // "DEP", "IND", "MON" or "EXC" with "FoxCAE Transfer"
+    // For a sequence block: the file its source was (or would be) copied from;
+    // empty when neither the block's ".s" nor the type's base file exists.
+    std::string SequenceSource;
+    bool SequenceSourceIsBase = false;
+};
+
+// Watches a run without changing it; the inspection of a source uses it.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    virtual void CompoundStarted(const std::string& /*name*/) {}
+    virtual void BlockSeenInRun(const BlockSeen& /*block*/) {}
+};
+
+}  // namespace pamiro
