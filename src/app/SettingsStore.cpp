@@ -1,0 +1,235 @@
+#include "app/SettingsStore.h"
+
+#include <cstdlib>
+
+#include "app/ProgramInfo.h"
+#include "app/RequestCheck.h"
+
+#if __has_include(<pwd.h>)
+#include <pwd.h>
+#include <unistd.h>
+#define PAMIRO_HAVE_PWD 1
+#endif
+
+namespace pamiro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kParametros = "Parametros";
+constexpr std::string_view kVersion = "Version";
+constexpr std::string_view kNoRevision = "NOREG";
+constexpr std::string_view kDefaultVersionCode = "620";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+#ifdef PAMIRO_HAVE_PWD
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+#endif
+    return ".";
+}
+
+bool InitialiseStore(SettingsStore& store, std::string_view storedRevision,
+                     std::string_view systemFolder) {
+    // "Version" is only overwritten key by key: versions added by hand stay.
+    if (storedRevision != kNoRevision) store.DeleteSection(kParametros);
+    store.Write(kParametros, "Revision", std::string(kProgramRevision));
+    store.Write(kParametros, "Last_IA", std::string(kDefaultVersionCode));
+    for (const auto& [code, label] : DefaultVersionTable()) store.Write(kVersion, code, label);
+    const std::string folder = DefaultFolderUnder(systemFolder);
+    store.Write(kParametros, "SRCDIR", folder);
+    store.Write(kParametros, "DSTDIR", folder);
+    store.Write(kParametros, "VERSION", std::string(kDefaultVersionCode));
+    store.Write(kParametros, "PLTFRM", "1");
+    store.Write(kParametros, "FUENTE", "0");
+    store.Write(kParametros, "DESTINO", "0");
+    return store.Commit();
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {
+    if (auto loaded = LoadIniFile(file_, error_)) {
+        document_ = std::move(*loaded);
+    } else {
+        readable_ = false;
+    }
+}
+
+std::string SettingsStore::Read(std::string_view section, std::string_view key,
+                                std::string_view fallback) const {
+    auto value = document_.Get(section, key);
+    return value ? *value : std::string(fallback);
+}
+
+KeyValuePairs SettingsStore::ReadSection(std::string_view section) const {
+    return document_.Section(section);
+}
+
+void SettingsStore::Apply(IniDocument& document, const Change& change) const {
+    if (change.Key.empty()) {
+        document.RemoveSection(change.Section);
+    } else {
+        document.Set(change.Section, change.Key, change.Value);
+    }
+}
+
+void SettingsStore::Write(std::string_view section, std::string_view key, std::string value) {
+    pending_.push_back({std::string(section), std::string(key), std::move(value)});
+    Apply(document_, pending_.back());
+}
+
+void SettingsStore::DeleteSection(std::string_view section) {
+    pending_.push_back({std::string(section), {}, {}});
+    Apply(document_, pending_.back());
+}
+
+bool SettingsStore::Commit() {
+    if (pending_.empty()) return true;
+    if (!readable_) {
+        // Never replace a store that could not be read with a guess of it.
+        return false;
+    }
+    std::string error;
+    auto current = LoadIniFile(file_, error);
+    if (!current) {
+        error_ = error;
+        return false;
+    }
+    for (const Change& change : pending_) Apply(*current, change);
+    if (!SaveIniFileAtomically(file_, *current, error)) {
+        error_ = error;
+        return false;
+    }
+    pending_.clear();
+    document_ = std::move(*current);
+    error_.clear();
+    return true;
+}
+
+fs::path DefaultSettingsFile() {
+    fs::path base;
+    // Relative values are not valid for this variable and are ignored.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && fs::path(config).is_absolute()) {
+        base = config;
+    } else {
+        base = fs::path(HomeFolder()) / ".config";
+    }
+    return base / std::string(kProgramName) / (std::string(kProgramName) + ".ini");
+}
+
+std::string DefaultFolderUnder(std::string_view systemFolder) {
+    std::string folder(systemFolder);
+    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder + "/tmp";
+}
+
+double LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+    };
+    skipBlanks();
+    double sign = 1.0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        if (text[i] == '-') sign = -1.0;
+        ++i;
+    }
+    double value = 0.0;
+    double scale = 0.0;  // 0 before the decimal point, then 0.1, 0.01...
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsBlank(c)) continue;  // blanks inside the number do not end it
+        if (c == '.' && scale == 0.0) {
+            scale = 0.1;
+        } else if (c >= '0' && c <= '9') {
+            if (scale == 0.0) {
+                value = value * 10.0 + (c - '0');
+            } else {
+                value += (c - '0') * scale;
+                scale /= 10.0;
+            }
+        } else {
+            break;
+        }
+    }
+    return sign * value;
+}
+
+int StoredListIndex(std::string_view text, int count) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (text.empty() || text.size() > 6) return -1;
+    bool negative = false;
+    if (text.front() == '-' || text.front() == '+') {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+        if (text.empty()) return -1;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    if (negative || value >= count) return -1;
+    return value;
+}
+
+bool NeedsInitialisation(std::string_view storedRevision, bool versionSectionEmpty) {
+    if (storedRevision == kNoRevision) return true;
+    if (LeadingNumber(kProgramRevision) > LeadingNumber(storedRevision)) return true;
+    // A current store without any offered version is unusable: start afresh.
+    return versionSectionEmpty;
+}
+
+StartChoices LoadStartChoices(SettingsStore& store, std::string_view systemFolder) {
+    StartChoices choices;
+    const std::string storedRevision = store.Read(kParametros, "Revision", kNoRevision);
+    if (NeedsInitialisation(storedRevision, store.ReadSection(kVersion).empty())) {
+        if (!InitialiseStore(store, storedRevision, systemFolder)) choices.StoreError = store.Error();
+        choices.Initialised = true;
+    }
+
+    const std::string storedCode = store.Read(kParametros, "VERSION", kDefaultVersionCode);
+    choices.VersionTable = store.ReadSection(kVersion);
+    if (!choices.VersionTable.empty()) {
+        // The first entry unless a code matches; were two equal, the last wins.
+        choices.VersionIndex = 0;
+        for (std::size_t row = 0; row < choices.VersionTable.size(); ++row) {
+            if (choices.VersionTable[row].first == storedCode) {
+                choices.VersionIndex = static_cast<int>(row);
+            }
+        }
+    }
+    choices.PlatformIndex = StoredListIndex(store.Read(kParametros, "PLTFRM", "0"),
+                                            kPlatformEntries);
+    choices.SourceIndex = StoredListIndex(store.Read(kParametros, "FUENTE", "0"), kSourceEntries);
+    choices.DestinationIndex =
+        StoredListIndex(store.Read(kParametros, "DESTINO", "0"), kDestinationEntries);
+    choices.SourceFolder = store.Read(kParametros, "SRCDIR", kFixedDefaultFolder);
+    choices.DestinationFolder = store.Read(kParametros, "DSTDIR", kFixedDefaultFolder);
+    return choices;
+}
+
+bool SaveAsDefaults(SettingsStore& store, const CurrentChoices& choices,
+                    const VersionRows& versionTable) {
+    store.Write(kParametros, "SRCDIR", choices.SourceFolder);
+    store.Write(kParametros, "DSTDIR", choices.DestinationFolder);
+    if (choices.VersionIndex >= 0 &&
+        static_cast<std::size_t>(choices.VersionIndex) < versionTable.size()) {
+        store.Write(kParametros, "VERSION",
+                    versionTable[static_cast<std::size_t>(choices.VersionIndex)].first);
+    }
+    store.Write(kParametros, "PLTFRM", std::to_string(choices.PlatformIndex));
+    store.Write(kParametros, "FUENTE", std::to_string(choices.SourceIndex));
+    store.Write(kParametros, "DESTINO", std::to_string(choices.DestinationIndex));
+    return store.Commit();
+}
+
+}  // namespace pamiro
