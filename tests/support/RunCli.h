@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/TreeBuilder.h"
+
+namespace pamiro::testing {
+
+struct CliResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs the built pamiro-cli with the arguments (each quoted for the shell),
+// capturing its exit status, stdout and stderr.
+inline CliResult RunCli(const std::vector<std::string>& args) {
+    TempDir capture;
+    std::string command = "'" PAMIRO_CLI_PATH "'";
+    for (const std::string& arg : args) {
+        std::string quoted = "'";
+        for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += " " + quoted + "'";
+    }
+    command += " >'" + (capture / "out") + "' 2>'" + (capture / "err") + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    CliResult result;
+    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.Out = ReadFile(capture.Path() / "out");
+    result.Err = ReadFile(capture.Path() / "err");
+    return result;
+}
+
+}  // namespace pamiro::testing
