@@ -7,6 +7,9 @@ namespace pamiro::cli {
 // Each subcommand registers itself on the app and, when chosen, stores its
 // exit status in exitCode: 0 done, 1 refused or failed, 2 usage error.
 void AddConvertCommand(CLI::App& app, int& exitCode);
+void AddBatchCommand(CLI::App& app, int& exitCode);
+void AddDatfileCommand(CLI::App& app, int& exitCode);
+void AddInspectCommand(CLI::App& app, int& exitCode);
 
 // Spanish labels for CLI11's help output.
 void UseSpanishHelp(CLI::App& app);

@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     pamiro::cli::AddConvertCommand(app, exitCode);
+    pamiro::cli::AddBatchCommand(app, exitCode);
+    pamiro::cli::AddDatfileCommand(app, exitCode);
     for (CLI::App* sub : app.get_subcommands({})) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
     }

@@ -1,0 +1,20 @@
+{ DEP_base.s: fuente base de un bloque de secuencia dependiente.       }
+{ Se copia en lugar del ".s" de un bloque DEP cuyo fuente no existe;   }
+{ complete la logica de la secuencia antes de compilarla.              }
+
+DEPENDENT_SEQUENCE
+
+CONSTANTS
+
+VARIABLES
+  paso : INTEGER;
+ENDVARIABLES
+
+USER_LABELS
+
+STATEMENTS
+
+  paso := 0;
+  EXIT;
+
+ENDSEQUENCE

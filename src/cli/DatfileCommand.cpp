@@ -1,0 +1,155 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "output/DataFileCheck.h"
+#include "output/DataFileText.h"
+
+namespace pamiro::cli {
+
+namespace {
+
+struct DatfileOptions {
+    std::string Input, Output, Platform;
+};
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Through a temporary file and a rename: a failed or interrupted write never
+// leaves half a data file where the program would read it.
+bool WriteWhole(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) std::filesystem::remove(temporary, error);
+    return !error;
+}
+
+void Complain(const std::string& text) { std::fprintf(stderr, "pamiro-cli datfile: %s\n", text.c_str()); }
+
+const DataFileLayout* LayoutFor(const std::string& platform) {
+    const int index = ParsePlatform(platform);
+    if (index < 0) {
+        Complain("plataforma desconocida: " + platform);
+        return nullptr;
+    }
+    return &DataLayoutForPlatform(index);
+}
+
+int Dump(const DatfileOptions& options) {
+    const DataFileLayout* layout = LayoutFor(options.Platform);
+    if (layout == nullptr) return 2;
+    const auto bytes = ReadWhole(options.Input);
+    if (!bytes) {
+        Complain("no se puede leer " + options.Input);
+        return 1;
+    }
+    const std::string text = DataFileToText(*bytes, *layout);
+    if (options.Output.empty()) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (WriteWhole(options.Output, text)) return 0;
+    Complain("no se puede escribir " + options.Output);
+    return 1;
+}
+
+int Build(const DatfileOptions& options) {
+    const DataFileLayout* layout = LayoutFor(options.Platform);
+    if (layout == nullptr) return 2;
+    const auto text = ReadWhole(options.Input);
+    if (!text) {
+        Complain("no se puede leer " + options.Input);
+        return 1;
+    }
+    const DataFileBuild built = DataFileFromText(*text, *layout);
+    for (const std::string& error : built.Errors) Complain(options.Input + ": " + error);
+    if (!built.Errors.empty()) return 1;
+    // A text may describe what the lookup tolerates (a type defined twice...):
+    // the file is written as described, with a warning.
+    for (const DataFileFinding& finding : CheckDataFile(built.Bytes, *layout)) {
+        Complain(options.Input + ": aviso: " + finding.Text);
+    }
+    if (WriteWhole(options.Output, built.Bytes)) return 0;
+    Complain("no se puede escribir " + options.Output);
+    return 1;
+}
+
+int Check(const DatfileOptions& options) {
+    const DataFileLayout* layout = LayoutFor(options.Platform);
+    if (layout == nullptr) return 2;
+    const auto bytes = ReadWhole(options.Input);
+    if (!bytes) {
+        Complain("no se puede leer " + options.Input);
+        return 1;
+    }
+    const auto findings = CheckDataFile(*bytes, *layout);
+    for (const DataFileFinding& finding : findings) {
+        std::printf("%s: %s\n", options.Input.c_str(), finding.Text.c_str());
+    }
+    std::printf("%s: %zu registro(s) de formato %s, %zu problema(s)\n", options.Input.c_str(),
+                bytes->size() / layout->RecordSize, LayoutDescription(*layout).c_str(),
+                findings.size());
+    return findings.empty() ? 0 : 1;
+}
+
+constexpr const char* kPlatformHelp =
+    "Plataforma, que fija el formato de registro: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, "
+    "pw | aw51 | aw70";
+
+}  // namespace
+
+void AddDatfileCommand(CLI::App& app, int& exitCode) {
+    CLI::App* datfile =
+        app.add_subcommand("datfile", "Archivos de datos de parametros: volcado, creacion y revision");
+    datfile->require_subcommand(1);
+
+    auto dump = std::make_shared<DatfileOptions>();
+    CLI::App* dumpCommand =
+        datfile->add_subcommand("dump", "Muestra un archivo de datos como texto legible");
+    dumpCommand->add_option("FILE", dump->Input, "Archivo de datos (.dat)")->required();
+    dumpCommand->add_option("--platform", dump->Platform, kPlatformHelp)->required();
+    dumpCommand->add_option("-o,--output", dump->Output, "Archivo de texto (por omision, la salida estandar)");
+    dumpCommand->callback([dump, &exitCode] { exitCode = Dump(*dump); });
+
+    auto build = std::make_shared<DatfileOptions>();
+    CLI::App* buildCommand =
+        datfile->add_subcommand("build", "Crea un archivo de datos a partir de su texto");
+    buildCommand->add_option("TEXT", build->Input, "Texto del archivo de datos")->required();
+    buildCommand->add_option("--platform", build->Platform, kPlatformHelp)->required();
+    buildCommand->add_option("-o,--output", build->Output, "Archivo de datos que se escribe")->required();
+    buildCommand->callback([build, &exitCode] { exitCode = Build(*build); });
+
+    auto check = std::make_shared<DatfileOptions>();
+    CLI::App* checkCommand = datfile->add_subcommand(
+        "check", "Busca lo que la lectura del archivo aceptaria sin avisar (sale con 1 si hay algo)");
+    checkCommand->add_option("FILE", check->Input, "Archivo de datos (.dat)")->required();
+    checkCommand->add_option("--platform", check->Platform, kPlatformHelp)->required();
+    checkCommand->callback([check, &exitCode] { exitCode = Check(*check); });
+
+    for (CLI::App* sub : {dumpCommand, buildCommand, checkCommand}) {
+        sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+    }
+}
+
+}  // namespace pamiro::cli
