@@ -1,0 +1,42 @@
+#include "app/window/MessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace pamiro::window {
+
+namespace {
+
+MessageHandler& Handler() {
+    static MessageHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Critical: return QMessageBox::Critical;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+MessageAnswer ShowRealBox(QWidget* parent, const MessageRequest& request) {
+    const bool yesNo = request.Buttons == MessageButtons::YesNo;
+    QMessageBox box(BoxIcon(request.Icon), request.Title, request.Text,
+                    yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+    if (request.RightToLeft) box.setLayoutDirection(Qt::RightToLeft);
+    const int pressed = box.exec();
+    if (!yesNo) return MessageAnswer::Ok;
+    return pressed == QMessageBox::No ? MessageAnswer::No : MessageAnswer::Yes;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessageBox(QWidget* parent, const MessageRequest& request) {
+    if (Handler()) return Handler()(parent, request);
+    return ShowRealBox(parent, request);
+}
+
+void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler); }
+
+}  // namespace pamiro::window
