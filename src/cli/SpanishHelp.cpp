@@ -3,6 +3,9 @@
 namespace pamiro::cli {
 
 void UseSpanishHelp(CLI::App& app) {
+    // Options take their group from the defaults at creation, subcommands'
+    // options included.
+    app.option_defaults()->group("Opciones");
     auto formatter = app.get_formatter();
     formatter->label("OPTIONS", "OPCIONES");
     formatter->label("SUBCOMMAND", "ORDEN");
