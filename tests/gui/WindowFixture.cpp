@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,10 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        // Its summary and messages would only clutter the test's output.
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
         execv(argv[0], argv.data());
         _exit(127);
     }
