@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     pamiro::cli::AddConvertCommand(app, exitCode);
     pamiro::cli::AddBatchCommand(app, exitCode);
     pamiro::cli::AddDatfileCommand(app, exitCode);
+    pamiro::cli::AddInspectCommand(app, exitCode);
     for (CLI::App* sub : app.get_subcommands({})) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "output/DataFileText.h"
 #include "support/RunCli.h"
 #include "support/TreeBuilder.h"
 
@@ -81,6 +82,37 @@ TEST_F(DatfileCli, UsageErrorsExitWithTwoAndUnreadableFilesWithOne) {
     EXPECT_EQ(RunCli({"datfile", "build", Path("in.dat"), "--platform", "pw"}).Status, 2);
     EXPECT_EQ(RunCli({"datfile", "dump", Path("missing.dat"), "--platform", "pw"}).Status, 1);
     EXPECT_EQ(RunCli({"datfile", "check", Path("missing.dat"), "--platform", "pw"}).Status, 1);
+}
+
+// The build generates every family's file for every default version from the
+// version's text, beside the programs, and the sample converts with each.
+TEST_F(DatfileCli, StarterDataLiesBesideTheProgramsAndConvertsTheSampleForEveryVersion) {
+    const fs::path programs = fs::path(PAMIRO_CLI_PATH).parent_path();
+    const fs::path root = PAMIRO_SOURCE_ROOT;
+    for (const char* type : {"DEP", "IND", "MON", "EXC"}) {
+        const std::string base = std::string(type) + "_base.s";
+        EXPECT_EQ(ReadFile(programs / base), ReadFile(root / "data" / base));
+    }
+    for (const char* version : {"411", "423", "610", "611", "620"}) {
+        SCOPED_TRACE(version);
+        const std::string text = ReadFile(root / "data" / "versions" / (std::string(version) + ".txt"));
+        EXPECT_EQ(ReadFile(programs / ("ver20_" + std::string(version) + ".dat")),
+                  DataFileFromText(text, kShortDataLayout).Bytes);
+        EXPECT_EQ(ReadFile(programs / ("ver51_" + std::string(version) + ".dat")),
+                  DataFileFromText(text, kLongDataLayout).Bytes);
+        for (const char* source : {"wf", "sa"}) {
+            const fs::path out = temp.Path() / (std::string(version) + source);
+            fs::create_directories(out);
+            const std::string from = std::string(source) == "wf" ? "samples/working-file" : "samples/save-all/SMPL01";
+            const CliResult result = RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
+                                             version, "--source", source, "--from", (root / from).string(),
+                                             "--dest", "foxcae", "--to", out.string()});
+            EXPECT_EQ(result.Status, 0) << result.Err;
+            // Only the sample's one block of a type no data file has is skipped.
+            EXPECT_NE(result.Out.find("1 bloque(s) omitido(s) por tipo desconocido"), std::string::npos)
+                << result.Out;
+        }
+    }
 }
 
 }  // namespace

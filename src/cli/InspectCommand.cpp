@@ -1,0 +1,202 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "app/RequestCheck.h"
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "cli/SourceOptions.h"
+#include "run/ConversionJob.h"
+#include "run/RunObserver.h"
+
+namespace pamiro::cli {
+
+namespace {
+
+struct InspectOptions : SourceOptions {
+    bool Json = false;
+};
+
+struct SeenCompound {
+    std::string Name;
+    std::vector<BlockSeen> Blocks;
+};
+
+// Collects what a dry run hands to the writer, compound by compound.
+class Inspection : public RunObserver {
+public:
+    void CompoundStarted(const std::string& name) override { Compounds.push_back({name, {}}); }
+    void BlockSeenInRun(const BlockSeen& block) override {
+        if (Compounds.empty() || Compounds.back().Name != block.Compound) {
+            Compounds.push_back({block.Compound, {}});
+        }
+        Compounds.back().Blocks.push_back(block);
+    }
+    std::vector<SeenCompound> Compounds;
+};
+
+struct Totals {
+    long long Compounds = 0, Blocks = 0, Written = 0, UnknownType = 0;
+    long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
+};
+
+Totals Count(const Inspection& inspection) {
+    Totals t;
+    t.Compounds = static_cast<long long>(inspection.Compounds.size());
+    for (const SeenCompound& compound : inspection.Compounds) {
+        for (const BlockSeen& block : compound.Blocks) {
+            ++t.Blocks;
+            ++(block.TypeKnown ? t.Written : t.UnknownType);
+            if (!block.Sequence) continue;
+            ++t.Sequence;
+            if (block.SequenceSource.empty()) {
+                ++t.NoSource;
+            } else {
+                ++(block.SequenceSourceIsBase ? t.BaseSource : t.OwnSource);
+            }
+        }
+    }
+    return t;
+}
+
+const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
+const char* const kSourceNames[] = {"Working File", "Save All"};
+
+// Names are the source's bytes, shown by the window as Latin-1; JSON wants
+// UTF-8, so each byte becomes the Latin-1 character it stands for.
+std::string Latin1ToUtf8(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text.push_back(c);
+        } else {
+            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return text;
+}
+
+// Paths are usually UTF-8 already; only text that is not is taken as Latin-1.
+std::string PathToUtf8(const std::string& path) {
+    try {
+        (void)nlohmann::json(path).dump();
+        return path;
+    } catch (const nlohmann::json::type_error&) {
+        return Latin1ToUtf8(path);
+    }
+}
+
+std::string Note(const BlockSeen& block) {
+    std::string note;
+    if (!block.TypeKnown) note = "tipo desconocido: se omite";
+    if (block.Sequence) {
+        if (!note.empty()) note += "; ";
+        const std::string base = block.Type + "_base.s";
+        if (block.SequenceSource.empty()) {
+            note += "falta " + block.Name + ".s y no hay " + base + ": no se copia nada";
+        } else if (block.SequenceSourceIsBase) {
+            note += "falta " + block.Name + ".s: se copia " + base;
+        } else {
+            note += "fuente " + block.SequenceSource;
+        }
+    }
+    return note;
+}
+
+void PrintText(const ConversionRequest& request, const ConversionJob& job,
+               const Inspection& inspection, const Totals& t) {
+    std::printf("CP %s, %s, %s, version %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
+                kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
+                job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first.c_str(),
+                job.DataFilePath.c_str());
+    for (const SeenCompound& compound : inspection.Compounds) {
+        std::printf("\nCompuesto %s\n", compound.Name.c_str());
+        for (const BlockSeen& block : compound.Blocks) {
+            const std::string note = Note(block);
+            if (note.empty()) {
+                std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
+            } else {
+                std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
+            }
+        }
+    }
+    std::printf("\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
+                "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
+                "%lld sin fuente\n",
+                t.Compounds, t.Blocks, t.Written, t.UnknownType, t.Sequence, t.OwnSource,
+                t.BaseSource, t.NoSource);
+}
+
+void PrintJson(const ConversionRequest& request, const ConversionJob& job,
+               const Inspection& inspection, const Totals& t) {
+    nlohmann::ordered_json root;
+    root["cp"] = Latin1ToUtf8(request.CpNameText);
+    root["platform"] = kPlatformNames[request.PlatformIndex];
+    root["version"] = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
+    root["source"] = kSourceNames[request.SourceIndex];
+    root["dataFile"] = PathToUtf8(job.DataFilePath);
+    root["failed"] = job.Report.Failed;
+    root["compounds"] = nlohmann::ordered_json::array();
+    for (const SeenCompound& compound : inspection.Compounds) {
+        nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
+        for (const BlockSeen& block : compound.Blocks) {
+            nlohmann::ordered_json entry{{"name", Latin1ToUtf8(block.Name)},
+                                         {"type", Latin1ToUtf8(block.Type)},
+                                         {"typeKnown", block.TypeKnown},
+                                         {"sequence", block.Sequence}};
+            if (block.Sequence) {
+                entry["sequenceSource"] = block.SequenceSource.empty()
+                                              ? nlohmann::ordered_json(nullptr)
+                                              : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
+                entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
+            }
+            blocks.push_back(std::move(entry));
+        }
+        root["compounds"].push_back({{"name", Latin1ToUtf8(compound.Name)}, {"blocks", std::move(blocks)}});
+    }
+    root["totals"] = {{"compounds", t.Compounds},     {"blocks", t.Blocks},
+                      {"written", t.Written},         {"unknownType", t.UnknownType},
+                      {"sequence", t.Sequence},       {"ownSource", t.OwnSource},
+                      {"baseSource", t.BaseSource},   {"noSource", t.NoSource}};
+    const std::string text = root.dump(2);
+    std::printf("%s\n", text.c_str());
+}
+
+// A dry run of "FoxCAE Transfer" through the normal request check: the same
+// readers as convert, nothing written anywhere.
+int RunInspect(const InspectOptions& options) {
+    ConversionJob job;
+    ConversionRequest request = PrepareRequest(options, job);
+    request.DestinationIndex = kDestinationFoxCae;
+    Inspection inspection;
+    job.DryRun = true;
+    job.Observer = &inspection;
+
+    CliHost host(options.From, isatty(STDERR_FILENO) != 0);
+    if (!RequestConversion(request, job, host)) return 1;
+    const Totals totals = Count(inspection);
+    if (options.Json) {
+        PrintJson(request, job, inspection, totals);
+    } else {
+        PrintText(request, job, inspection, totals);
+    }
+    return job.Report.Failed ? 1 : 0;
+}
+
+}  // namespace
+
+void AddInspectCommand(CLI::App& app, int& exitCode) {
+    auto options = std::make_shared<InspectOptions>();
+    CLI::App* inspect = app.add_subcommand(
+        "inspect", "Lista los compuestos y bloques que una conversion tomaria, sin escribir nada");
+    AddSourceOptions(*inspect, *options);
+    AddDataDirOption(*inspect, *options);
+    inspect->add_flag("--json", options->Json, "Salida en JSON, para otros programas");
+    inspect->callback([options, &exitCode] { exitCode = RunInspect(*options); });
+}
+
+}  // namespace pamiro::cli
