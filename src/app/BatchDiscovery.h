@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pamiro {
+
+// One CP found under a batch source folder, ready to be converted on its own.
+struct BatchCp {
+    std::string Folder;     // the subfolder's name as it stands on disk
+    int SourceKind = -1;    // 0 Working File, 1 Save All
+    std::string SourceDir;  // what the conversion takes as its source folder
+};
+
+// The CPs under folder, sorted by name. Working File: a subfolder X holding
+// the file X/X.wf (its source folder is folder itself, where the sequence
+// sources of its compounds lie too). Save All: a subfolder that is a Save All
+// tree, with a ".Compound_Dir" file (even an empty one) or a compound folder
+// holding "parameters" (its source folder is the subfolder). sourceKind 0 or 1 looks
+// for that format only; any other value takes each subfolder in the format it
+// holds, a Working File first. Linked folders are passed over.
+std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind);
+
+}  // namespace pamiro
