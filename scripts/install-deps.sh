@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libbenchmark-dev
-          qt6-base-dev libgl1-mesa-dev xvfb xauth clang libclang-rt-14-dev
+          qt6-base-dev libgl1-mesa-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
           dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do

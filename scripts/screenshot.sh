@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the window on a virtual display (Xvfb) and saves a picture of it in
 # docs/window.png (or the file given). It uses a settings store of its own in a
-# temporary folder, pointed at the bundled sample, so the picture is the same
-# on every machine and the user's own settings are never touched.
+# temporary folder, pointed at the bundled sample (source) and out/ (destination),
+# so the picture is the same on every machine and the user's own settings are
+# never touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -12,7 +13,7 @@ cmake --build "$build" --target pamiro pamiro-screengrab >/dev/null
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Pamiro" "$work/salida"
+mkdir -p "$work/config/Pamiro" "$root/out"
 source_dir="$root/samples/working-file"
 [ -d "$source_dir" ] || source_dir="$root/samples"
 cat >"$work/config/Pamiro/Pamiro.ini" <<INI
@@ -20,7 +21,7 @@ cat >"$work/config/Pamiro/Pamiro.ini" <<INI
 Revision=302
 Last_IA=620
 SRCDIR=$source_dir
-DSTDIR=$work/salida
+DSTDIR=$root/out
 VERSION=620
 PLTFRM=1
 FUENTE=0

@@ -97,6 +97,7 @@ MainWindow::MainWindow(MainWindowOptions options)
     BuildElements();
     BuildMenus();
     LoadWindow();
+    nombreCp_->setFocus();  // the one thing to type before converting
 }
 
 MainWindow::~MainWindow() = default;
