@@ -45,7 +45,9 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     return !error;
 }
 
-void Complain(const std::string& text) { std::fprintf(stderr, "pamiro-cli datfile: %s\n", text.c_str()); }
+void Complain(const std::string& text) {
+    std::fprintf(stderr, "pamiro-cli datfile: %s\n", text.c_str());
+}
 
 const DataFileLayout* LayoutFor(const std::string& platform) {
     const int index = ParsePlatform(platform);
@@ -120,8 +122,8 @@ constexpr const char* kPlatformHelp =
 }  // namespace
 
 void AddDatfileCommand(CLI::App& app, int& exitCode) {
-    CLI::App* datfile =
-        app.add_subcommand("datfile", "Archivos de datos de parametros: volcado, creacion y revision");
+    CLI::App* datfile = app.add_subcommand(
+        "datfile", "Archivos de datos de parametros: volcado, creacion y revision");
     datfile->require_subcommand(1);
 
     auto dump = std::make_shared<DatfileOptions>();
@@ -129,7 +131,8 @@ void AddDatfileCommand(CLI::App& app, int& exitCode) {
         datfile->add_subcommand("dump", "Muestra un archivo de datos como texto legible");
     dumpCommand->add_option("FILE", dump->Input, "Archivo de datos (.dat)")->required();
     dumpCommand->add_option("--platform", dump->Platform, kPlatformHelp)->required();
-    dumpCommand->add_option("-o,--output", dump->Output, "Archivo de texto (por omision, la salida estandar)");
+    dumpCommand->add_option("-o,--output", dump->Output,
+                            "Archivo de texto (por omision, la salida estandar)");
     dumpCommand->callback([dump, &exitCode] { exitCode = Dump(*dump); });
 
     auto build = std::make_shared<DatfileOptions>();
@@ -137,12 +140,14 @@ void AddDatfileCommand(CLI::App& app, int& exitCode) {
         datfile->add_subcommand("build", "Crea un archivo de datos a partir de su texto");
     buildCommand->add_option("TEXT", build->Input, "Texto del archivo de datos")->required();
     buildCommand->add_option("--platform", build->Platform, kPlatformHelp)->required();
-    buildCommand->add_option("-o,--output", build->Output, "Archivo de datos que se escribe")->required();
+    buildCommand->add_option("-o,--output", build->Output, "Archivo de datos que se escribe")
+        ->required();
     buildCommand->callback([build, &exitCode] { exitCode = Build(*build); });
 
     auto check = std::make_shared<DatfileOptions>();
     CLI::App* checkCommand = datfile->add_subcommand(
-        "check", "Busca lo que la lectura del archivo aceptaria sin avisar (sale con 1 si hay algo)");
+        "check",
+        "Busca lo que la lectura del archivo aceptaria sin avisar (sale con 1 si hay algo)");
     checkCommand->add_option("FILE", check->Input, "Archivo de datos (.dat)")->required();
     checkCommand->add_option("--platform", check->Platform, kPlatformHelp)->required();
     checkCommand->callback([check, &exitCode] { exitCode = Check(*check); });

@@ -26,7 +26,7 @@ struct SeenCompound {
 
 // Collects what a dry run hands to the writer, compound by compound.
 class Inspection : public RunObserver {
-public:
+  public:
     void CompoundStarted(const std::string& name) override { Compounds.push_back({name, {}}); }
     void BlockSeenInRun(const BlockSeen& block) override {
         if (Compounds.empty() || Compounds.back().Name != block.Compound) {
@@ -120,15 +120,17 @@ void PrintText(const ConversionRequest& request, const ConversionJob& job,
             if (note.empty()) {
                 std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
             } else {
-                std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
+                std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(),
+                            note.c_str());
             }
         }
     }
-    std::printf("\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
-                "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
-                "%lld sin fuente\n",
-                t.Compounds, t.Blocks, t.Written, t.UnknownType, t.Sequence, t.OwnSource,
-                t.BaseSource, t.NoSource);
+    std::printf(
+        "\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
+        "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
+        "%lld sin fuente\n",
+        t.Compounds, t.Blocks, t.Written, t.UnknownType, t.Sequence, t.OwnSource, t.BaseSource,
+        t.NoSource);
 }
 
 void PrintJson(const ConversionRequest& request, const ConversionJob& job,
@@ -149,19 +151,21 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job,
                                          {"typeKnown", block.TypeKnown},
                                          {"sequence", block.Sequence}};
             if (block.Sequence) {
-                entry["sequenceSource"] = block.SequenceSource.empty()
-                                              ? nlohmann::ordered_json(nullptr)
-                                              : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
+                entry["sequenceSource"] =
+                    block.SequenceSource.empty()
+                        ? nlohmann::ordered_json(nullptr)
+                        : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
                 entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
             }
             blocks.push_back(std::move(entry));
         }
-        root["compounds"].push_back({{"name", Latin1ToUtf8(compound.Name)}, {"blocks", std::move(blocks)}});
+        root["compounds"].push_back(
+            {{"name", Latin1ToUtf8(compound.Name)}, {"blocks", std::move(blocks)}});
     }
-    root["totals"] = {{"compounds", t.Compounds},     {"blocks", t.Blocks},
-                      {"written", t.Written},         {"unknownType", t.UnknownType},
-                      {"sequence", t.Sequence},       {"ownSource", t.OwnSource},
-                      {"baseSource", t.BaseSource},   {"noSource", t.NoSource}};
+    root["totals"] = {{"compounds", t.Compounds},   {"blocks", t.Blocks},
+                      {"written", t.Written},       {"unknownType", t.UnknownType},
+                      {"sequence", t.Sequence},     {"ownSource", t.OwnSource},
+                      {"baseSource", t.BaseSource}, {"noSource", t.NoSource}};
     const std::string text = root.dump(2);
     std::printf("%s\n", text.c_str());
 }

@@ -91,8 +91,9 @@ std::vector<DataFileFinding> CheckDataFile(std::string_view bytes, const DataFil
                                 ": el archivo termina con un registro incompleto de " +
                                 std::to_string(bytes.size() % size) + " bytes; se ignora"});
     }
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const DataFileFinding& a, const DataFileFinding& b) { return a.Offset < b.Offset; });
+    std::stable_sort(
+        findings.begin(), findings.end(),
+        [](const DataFileFinding& a, const DataFileFinding& b) { return a.Offset < b.Offset; });
     return findings;
 }
 

@@ -133,7 +133,7 @@ std::string_view TrimLine(std::string_view line) {
 }
 
 class TextBuilder {
-public:
+  public:
     explicit TextBuilder(const DataFileLayout& layout) : layout_(layout) {}
 
     void Line(std::size_t number, std::string_view line) {
@@ -156,7 +156,7 @@ public:
 
     DataFileBuild Result() && { return std::move(result_); }
 
-private:
+  private:
     void Fail(const std::string& text) {
         result_.Errors.push_back("linea " + std::to_string(line_) + ": " + text);
     }
@@ -277,7 +277,8 @@ std::string DataFileToText(std::string_view bytes, const DataFileLayout& layout)
     for (std::size_t i = 0; i < whole; ++i) {
         const RecordView record = ViewRecord(bytes.substr(i * size, size), layout);
         if (const auto type = PlainTypeHeader(record);
-            type && i + 1 < whole && IsPlainTypeEntry(ViewRecord(bytes.substr((i + 1) * size, size), layout))) {
+            type && i + 1 < whole &&
+            IsPlainTypeEntry(ViewRecord(bytes.substr((i + 1) * size, size), layout))) {
             text += "\nTYPE " + std::string(*type) + "\n";
             headerSeen = true;
             ++i;

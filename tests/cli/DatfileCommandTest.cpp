@@ -8,7 +8,7 @@ namespace pamiro::testing {
 namespace {
 
 class DatfileCli : public ::testing::Test {
-protected:
+  protected:
     std::string Path(const std::string& name) const { return temp / name; }
     TempDir temp;
 };
@@ -23,15 +23,15 @@ TEST_F(DatfileCli, DumpThenBuildGivesTheSameBytesForEveryPlatform) {
                                   DataRecordBytes(longLayout, "x", std::string("A\0B", 3), "") +
                                   "tail";
         WriteFile(Path("in.dat"), bytes);
-        CliResult dump = RunCli({"datfile", "dump", Path("in.dat"), "--platform", platform,
-                                 "-o", Path("in.txt")});
+        CliResult dump = RunCli(
+            {"datfile", "dump", Path("in.dat"), "--platform", platform, "-o", Path("in.txt")});
         ASSERT_EQ(dump.Status, 0) << dump.Err;
         EXPECT_NE(ReadFile(Path("in.txt")).find("TYPE PID\nMEAS\nSPT\n"), std::string::npos);
         CliResult stdoutDump = RunCli({"datfile", "dump", Path("in.dat"), "--platform", platform});
         EXPECT_EQ(stdoutDump.Out, ReadFile(Path("in.txt")));
 
-        CliResult build = RunCli({"datfile", "build", Path("in.txt"), "--platform", platform,
-                                  "-o", Path("out.dat")});
+        CliResult build = RunCli(
+            {"datfile", "build", Path("in.txt"), "--platform", platform, "-o", Path("out.dat")});
         ASSERT_EQ(build.Status, 0) << build.Err;
         EXPECT_EQ(ReadFile(Path("out.dat")), bytes);
         // The partial record is built as described, and said.
@@ -41,8 +41,8 @@ TEST_F(DatfileCli, DumpThenBuildGivesTheSameBytesForEveryPlatform) {
 
 TEST_F(DatfileCli, BuildRefusesABadTextAndLeavesNoFile) {
     WriteFile(Path("bad.txt"), "TYPE PID\nMEAS\nABCDEFGHIJKLMNOPQ\n");
-    CliResult result = RunCli({"datfile", "build", Path("bad.txt"), "--platform", "aw51", "-o",
-                               Path("bad.dat")});
+    CliResult result =
+        RunCli({"datfile", "build", Path("bad.txt"), "--platform", "aw51", "-o", Path("bad.dat")});
     EXPECT_EQ(result.Status, 1);
     EXPECT_NE(result.Err.find("linea 3: el nombre \"ABCDEFGHIJKLMNOPQ\" tiene 17 caracteres"),
               std::string::npos)
@@ -55,8 +55,9 @@ TEST_F(DatfileCli, CheckExitsWithOneAndListsEachProblem) {
     WriteFile(Path("clean.dat"), EncodeDataFile({{"PID", {"MEAS"}}}, false));
     CliResult clean = RunCli({"datfile", "check", Path("clean.dat"), "--platform", "pw"});
     EXPECT_EQ(clean.Status, 0);
-    EXPECT_NE(clean.Out.find("3 registro(s) de formato corto (32 bytes por registro), 0 problema(s)"),
-              std::string::npos)
+    EXPECT_NE(
+        clean.Out.find("3 registro(s) de formato corto (32 bytes por registro), 0 problema(s)"),
+        std::string::npos)
         << clean.Out;
 
     std::vector<std::string> many;
@@ -68,8 +69,8 @@ TEST_F(DatfileCli, CheckExitsWithOneAndListsEachProblem) {
     EXPECT_EQ(bad.Status, 1);
     for (const char* expected :
          {"el tipo \"BIG\" tiene 1002 entradas", "el tipo \"PID\" esta definido 2 veces",
-          "el nombre \"SIXTEEN_CHARS_AB\" llena su campo sin NUL",
-          "registro incompleto de 2 bytes", "4 problema(s)"}) {
+          "el nombre \"SIXTEEN_CHARS_AB\" llena su campo sin NUL", "registro incompleto de 2 bytes",
+          "4 problema(s)"}) {
         EXPECT_NE(bad.Out.find(expected), std::string::npos) << expected << "\n" << bad.Out;
     }
 }
@@ -95,7 +96,8 @@ TEST_F(DatfileCli, StarterDataLiesBesideTheProgramsAndConvertsTheSampleForEveryV
     }
     for (const char* version : {"411", "423", "610", "611", "620"}) {
         SCOPED_TRACE(version);
-        const std::string text = ReadFile(root / "data" / "versions" / (std::string(version) + ".txt"));
+        const std::string text =
+            ReadFile(root / "data" / "versions" / (std::string(version) + ".txt"));
         EXPECT_EQ(ReadFile(programs / ("ver20_" + std::string(version) + ".dat")),
                   DataFileFromText(text, kShortDataLayout).Bytes);
         EXPECT_EQ(ReadFile(programs / ("ver51_" + std::string(version) + ".dat")),
@@ -103,13 +105,16 @@ TEST_F(DatfileCli, StarterDataLiesBesideTheProgramsAndConvertsTheSampleForEveryV
         for (const char* source : {"wf", "sa"}) {
             const fs::path out = temp.Path() / (std::string(version) + source);
             fs::create_directories(out);
-            const std::string from = std::string(source) == "wf" ? "samples/working-file" : "samples/save-all/SMPL01";
-            const CliResult result = RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
-                                             version, "--source", source, "--from", (root / from).string(),
-                                             "--dest", "foxcae", "--to", out.string()});
+            const std::string from =
+                std::string(source) == "wf" ? "samples/working-file" : "samples/save-all/SMPL01";
+            const CliResult result =
+                RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version", version,
+                        "--source", source, "--from", (root / from).string(), "--dest", "foxcae",
+                        "--to", out.string()});
             EXPECT_EQ(result.Status, 0) << result.Err;
             // Only the sample's one block of a type no data file has is skipped.
-            EXPECT_NE(result.Out.find("1 bloque(s) omitido(s) por tipo desconocido"), std::string::npos)
+            EXPECT_NE(result.Out.find("1 bloque(s) omitido(s) por tipo desconocido"),
+                      std::string::npos)
                 << result.Out;
         }
     }

@@ -14,7 +14,8 @@ using nlohmann::json;
 
 std::set<std::string> Listing(const fs::path& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) names.insert(entry.path().string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        names.insert(entry.path().string());
     return names;
 }
 
@@ -31,11 +32,14 @@ std::vector<std::string> Lines(const std::string& text) {
 // The bundled sample, read as convert reads it, with the data files beside
 // the built programs.
 class InspectSample : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {
-protected:
+  protected:
     std::vector<std::string> Source() const {
         const auto [source, from] = GetParam();
-        return {"--cp", "SMPL01", "--platform", "aw51", "--ia-version", "620", "--source", source,
-                "--from", (fs::path(PAMIRO_SOURCE_ROOT) / from).string()};
+        return {"--cp",         "SMPL01",
+                "--platform",   "aw51",
+                "--ia-version", "620",
+                "--source",     source,
+                "--from",       (fs::path(PAMIRO_SOURCE_ROOT) / from).string()};
     }
     TempDir temp;
 };
@@ -68,7 +72,8 @@ TEST_P(InspectSample, ListsExactlyTheBlocksConvertWritesPlusTheOnesItSkips) {
         std::snprintf(file, sizeof file, "cmp%04zu", c + 1);
         std::vector<std::string> written;
         for (const std::string& line : Lines(ReadFile(temp.Path() / file))) {
-            if (line.rfind("NAME     >", 0) == 0 && line != "NAME     >END") written.push_back(line.substr(10));
+            if (line.rfind("NAME     >", 0) == 0 && line != "NAME     >END")
+                written.push_back(line.substr(10));
         }
         std::vector<std::string> known;
         for (const json& block : compound["blocks"]) {
@@ -81,11 +86,13 @@ TEST_P(InspectSample, ListsExactlyTheBlocksConvertWritesPlusTheOnesItSkips) {
             if (!block["sequence"]) continue;
             ++sequenceNumber;
             ASSERT_LE(sequenceNumber, sourceList.size());
-            EXPECT_EQ(sourceList[sequenceNumber - 1],
-                      name + ":" + block["name"].get<std::string>() + " " + std::to_string(sequenceNumber));
+            EXPECT_EQ(sourceList[sequenceNumber - 1], name + ":" +
+                                                          block["name"].get<std::string>() + " " +
+                                                          std::to_string(sequenceNumber));
             char copy[32];
             std::snprintf(copy, sizeof copy, "src%04zu", sequenceNumber);
-            EXPECT_EQ(ReadFile(temp.Path() / copy), ReadFile(block["sequenceSource"].get<std::string>()));
+            EXPECT_EQ(ReadFile(temp.Path() / copy),
+                      ReadFile(block["sequenceSource"].get<std::string>()));
         }
         EXPECT_EQ(known, written) << name;
     }
@@ -102,21 +109,35 @@ INSTANTIATE_TEST_SUITE_P(BothSources, InspectSample,
                                            std::tuple{"sa", "samples/save-all/SMPL01"}));
 
 class InspectCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws.WriteDataFiles({{"AIN", {"DESCRP"}}, {"DEP", {}}, {"IND", {}}, {"C", {}}});
         WriteFile(ws.Data() / "DEP_base.s", "base\n");
-        CompoundSpec c1{"C1", BlockSpec{"C1", "C", {}},
-                        {{"B1", "AIN", {"d"}}, {"V\xE9", "NOPE", {}}, {"S1", "DEP", {}},
-                         {"S2", "DEP", {}}, {"S3", "IND", {}}},
+        CompoundSpec c1{"C1",
+                        BlockSpec{"C1", "C", {}},
+                        {{"B1", "AIN", {"d"}},
+                         {"V\xE9", "NOPE", {}},
+                         {"S1", "DEP", {}},
+                         {"S2", "DEP", {}},
+                         {"S3", "IND", {}}},
                         {}};
         c1.Sources["S1"] = "own\n";
         WriteWorkingFile(ws.Src(), {"CP6001", "R001", 1, {c1}});
     }
     std::vector<std::string> Args(const std::string& cp, bool asJson) const {
-        std::vector<std::string> args{"inspect", "--cp", cp, "--platform", "AW51", "--ia-version", "620",
-                                      "--source", "Working File", "--from", ws.Src().string(),
-                                      "--data-dir", ws.Data().string()};
+        std::vector<std::string> args{"inspect",
+                                      "--cp",
+                                      cp,
+                                      "--platform",
+                                      "AW51",
+                                      "--ia-version",
+                                      "620",
+                                      "--source",
+                                      "Working File",
+                                      "--from",
+                                      ws.Src().string(),
+                                      "--data-dir",
+                                      ws.Data().string()};
         if (asJson) args.emplace_back("--json");
         return args;
     }
@@ -131,13 +152,17 @@ TEST_F(InspectCli, MarksUnknownTypesAndMissingSequenceSourcesAndWritesNothing) {
     const std::string src = ws.Src().string();
     const std::string expected =
         "CP CP6001, Working File, AW51, version 620\n"
-        "Archivo de datos: " + (ws.Data() / "ver51_620.dat").string() + "\n"
+        "Archivo de datos: " +
+        (ws.Data() / "ver51_620.dat").string() +
+        "\n"
         "\n"
         "Compuesto C1\n"
         "  C1           C\n"
         "  B1           AIN\n"
         "  V\xE9           NOPE     tipo desconocido: se omite\n"
-        "  S1           DEP      fuente " + src + "/C1/S1.s\n"
+        "  S1           DEP      fuente " +
+        src +
+        "/C1/S1.s\n"
         "  S2           DEP      falta S2.s: se copia DEP_base.s\n"
         "  S3           IND      falta S3.s y no hay IND_base.s: no se copia nada\n"
         "\n"
@@ -145,7 +170,8 @@ TEST_F(InspectCli, MarksUnknownTypesAndMissingSequenceSourcesAndWritesNothing) {
         "secuencia: 1 con su fuente, 1 con el fuente base, 1 sin fuente\n";
     EXPECT_EQ(result.Out, expected);
     // The run's own reports, as convert prints them.
-    EXPECT_NE(result.Err.find("Pamiro - Bloques: 1 bloque(s) omitido(s)"), std::string::npos) << result.Err;
+    EXPECT_NE(result.Err.find("Pamiro - Bloques: 1 bloque(s) omitido(s)"), std::string::npos)
+        << result.Err;
 }
 
 TEST_F(InspectCli, JsonCarriesTheSameFactsWithNamesAsLatin1) {
@@ -166,9 +192,14 @@ TEST_F(InspectCli, JsonCarriesTheSameFactsWithNamesAsLatin1) {
     EXPECT_EQ(blocks[4]["sequenceSource"], (ws.Data() / "DEP_base.s").string());
     EXPECT_EQ(blocks[4]["sequenceSourceIsBase"], true);
     EXPECT_TRUE(blocks[5]["sequenceSource"].is_null());
-    EXPECT_EQ(report["totals"],
-              json({{"compounds", 1}, {"blocks", 6}, {"written", 5}, {"unknownType", 1}, {"sequence", 3},
-                    {"ownSource", 1}, {"baseSource", 1}, {"noSource", 1}}));
+    EXPECT_EQ(report["totals"], json({{"compounds", 1},
+                                      {"blocks", 6},
+                                      {"written", 5},
+                                      {"unknownType", 1},
+                                      {"sequence", 3},
+                                      {"ownSource", 1},
+                                      {"baseSource", 1},
+                                      {"noSource", 1}}));
 }
 
 TEST_F(InspectCli, RefusalsAndFailedRunsExitWithOne) {

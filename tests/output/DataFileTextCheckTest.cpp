@@ -50,10 +50,12 @@ TEST(DataFileCheck, FindsWhatTheLookupWouldSilentlyAccept) {
              EncodeDataFile({{"PID", {"A"}}}, longLayout) + std::string(size - 1, 'x'),
              {{DataFileProblem::PartialLastRecord, 3, "byte "}}},
             {"list of 1001 entries is fine",
-             EncodeDataFile({{"BIG", Parameters(999)}}, longLayout), {}},
+             EncodeDataFile({{"BIG", Parameters(999)}}, longLayout),
+             {}},
             {"list over 1001 entries",
              EncodeDataFile({{"BIG", Parameters(1000)}, {"AIN", {}}}, longLayout),
-             {{DataFileProblem::ListTooLong, 0, "registro 1 (byte 0): el tipo \"BIG\" tiene 1002"}}},
+             {{DataFileProblem::ListTooLong, 0,
+               "registro 1 (byte 0): el tipo \"BIG\" tiene 1002"}}},
             // A full Key before the first header is in no list: only the stray record counts.
             {"records before the first header",
              Rec(longLayout, fullKey) + EncodeDataFile({{"PID", {}}}, longLayout),
@@ -74,8 +76,8 @@ TEST(DataFileCheck, FindsWhatTheLookupWouldSilentlyAccept) {
 }
 
 TEST(DataFileCheck, ReportsEveryProblemOfOneFileInFileOrder) {
-    const std::string bytes = Rec(false, "STRAY") +                                   // 0
-                              EncodeDataFile({{"PID", {"A"}}}, false) +               // 1..3
+    const std::string bytes = Rec(false, "STRAY") +                                     // 0
+                              EncodeDataFile({{"PID", {"A"}}}, false) +                 // 1..3
                               Rec(false, "NAME", "PID") + Rec(false, "ABCDEFGHIJKL") +  // 4, 5
                               "tail";
     const std::vector<DataFileFinding> found = CheckDataFile(bytes, kShortDataLayout);

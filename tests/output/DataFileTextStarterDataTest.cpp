@@ -12,9 +12,9 @@ namespace {
 const char* const kVersions[] = {"411", "423", "610", "611", "620"};
 
 // The types the bundled sample and the sequence handling rely on.
-const char* const kRequiredTypes[] = {"COMPND", "AIN",   "AOUT",  "CIN",   "COUT", "PID",
-                                      "PIDA",   "CALC",  "CALCA", "LOGIC", "MATH", "BLNALM",
-                                      "DEP",    "IND",   "MON",   "EXC"};
+const char* const kRequiredTypes[] = {"COMPND", "AIN",  "AOUT",  "CIN",   "COUT", "PID",
+                                      "PIDA",   "CALC", "CALCA", "LOGIC", "MATH", "BLNALM",
+                                      "DEP",    "IND",  "MON",   "EXC"};
 
 fs::path SourceRoot() { return PAMIRO_SOURCE_ROOT; }
 
@@ -30,7 +30,8 @@ std::vector<std::string> Lookup(const fs::path& file, int platform, const std::s
 TEST(StarterData, EveryVersionBuildsCleanlyForBothFamiliesAndDefinesTheCommonTypes) {
     TempDir temp;
     for (const char* version : kVersions) {
-        const std::string text = ReadFile(SourceRoot() / "data" / "versions" / (std::string(version) + ".txt"));
+        const std::string text =
+            ReadFile(SourceRoot() / "data" / "versions" / (std::string(version) + ".txt"));
         for (int platform : {0, 1}) {
             SCOPED_TRACE(std::string(version) + " platform " + std::to_string(platform));
             const DataFileLayout& layout = DataLayoutForPlatform(platform);
@@ -56,7 +57,8 @@ TEST(StarterData, NewerVersionsOnlyAppendToTheListsOfOlderOnes) {
     std::string previous;
     int differing = 0;
     for (const char* version : kVersions) {
-        const std::string text = ReadFile(SourceRoot() / "data" / "versions" / (std::string(version) + ".txt"));
+        const std::string text =
+            ReadFile(SourceRoot() / "data" / "versions" / (std::string(version) + ".txt"));
         const std::string bytes = DataFileFromText(text, kLongDataLayout).Bytes;
         if (!previous.empty()) {
             SCOPED_TRACE(version);

@@ -8,7 +8,9 @@
 namespace pamiro::testing {
 namespace {
 
-const DataFileLayout& Layout(bool longLayout) { return longLayout ? kLongDataLayout : kShortDataLayout; }
+const DataFileLayout& Layout(bool longLayout) {
+    return longLayout ? kLongDataLayout : kShortDataLayout;
+}
 
 std::string RoundTrip(const std::string& bytes, bool longLayout) {
     const std::string text = DataFileToText(bytes, Layout(longLayout));
@@ -27,28 +29,31 @@ std::string OddFile(bool longLayout) {
     const std::size_t keyWidth = longLayout ? 16 : 12;
     const std::size_t detailWidth = longLayout ? 24 : 16;
     std::string keyWithStray("AB\0junk", 7);
-    return Rec(longLayout, "", "ORPHAN", "") +                            // before any header
+    return Rec(longLayout, "", "ORPHAN", "") +  // before any header
            Rec(longLayout, "", "NAME", "PID") + Rec(longLayout, "", "TYPE", "") +
-           Rec(longLayout, "", keyWithStray, "") +                        // stray bytes after NUL
-           Rec(longLayout, "P\x01", "MEAS", "") +                         // non-empty Prefix
-           Rec(longLayout, "", "SPT", "detail") +                         // Detail outside a header
-           Rec(longLayout, "", std::string(keyWidth, 'K'), "") +          // Key without NUL
-           Rec(longLayout, "", " PAD ", "") +                             // blanks around a name
-           Rec(longLayout, "", "a\"b\\c\xE9", "") +                       // quote, backslash, Latin-1
-           Rec(longLayout, "", "", "") +                                  // empty record
-           Rec(longLayout, "", "#X", "") +                                // looks like a comment
-           Rec(longLayout, "", "NAMEX", "") +                             // header with empty type
-           Rec(longLayout, "", "NAME", std::string(detailWidth, 'T')) +   // type without NUL
+           Rec(longLayout, "", keyWithStray, "") +                // stray bytes after NUL
+           Rec(longLayout, "P\x01", "MEAS", "") +                 // non-empty Prefix
+           Rec(longLayout, "", "SPT", "detail") +                 // Detail outside a header
+           Rec(longLayout, "", std::string(keyWidth, 'K'), "") +  // Key without NUL
+           Rec(longLayout, "", " PAD ", "") +                     // blanks around a name
+           Rec(longLayout, "", "a\"b\\c\xE9", "") +               // quote, backslash, Latin-1
+           Rec(longLayout, "", "", "") +                          // empty record
+           Rec(longLayout, "", "#X", "") +                        // looks like a comment
+           Rec(longLayout, "", "NAMEX", "") +                     // header with empty type
+           Rec(longLayout, "", "NAME", std::string(detailWidth, 'T')) +  // type without NUL
            Rec(longLayout, "", "TYPE", "") +
-           Rec(longLayout, "", "NAME", "AIN") +                           // header with no TYPE entry
+           Rec(longLayout, "", "NAME", "AIN") +  // header with no TYPE entry
            Rec(longLayout, "", "DESCRP", "") +
-           Rec(longLayout, "", "NAME", "LAST") +                          // header as last record
-           std::string("\x00\x01" "NAME", 6);                             // partial last record
+           Rec(longLayout, "", "NAME", "LAST") +  // header as last record
+           std::string(
+               "\x00\x01"
+               "NAME",
+               6);  // partial last record
 }
 
 TEST(DataFileText, OrdinaryFilesReadAsPlainLinesAndBuildToTheSameBytes) {
-    const std::vector<TypeSpec> types{{"PID", {"MEAS", "SPT", "TYPE", "RAW"}}, {"DEP", {}},
-                                      {"AIN", {"DESCRP"}}};
+    const std::vector<TypeSpec> types{
+        {"PID", {"MEAS", "SPT", "TYPE", "RAW"}}, {"DEP", {}}, {"AIN", {"DESCRP"}}};
     for (bool longLayout : {false, true}) {
         SCOPED_TRACE(longLayout);
         const std::string bytes = EncodeDataFile(types, longLayout);
@@ -116,7 +121,8 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
     };
     const Case cases[] = {
         {"MEAS\n", false, "linea 1: nombre de parametro antes del primer TYPE"},
-        {"TYPE PID\nABCDEFGHIJKL\n", false, "linea 2: el nombre \"ABCDEFGHIJKL\" tiene 12 caracteres"},
+        {"TYPE PID\nABCDEFGHIJKL\n", false,
+         "linea 2: el nombre \"ABCDEFGHIJKL\" tiene 12 caracteres"},
         {"TYPE PID\nABCDEFGHIJKLMNOP\n", true, "linea 2: el nombre \"ABCDEFGHIJKLMNOP\" tiene 16"},
         {"TYPE ABCDEFGHIJKLMNOP\n", false, "linea 1: el tipo \"ABCDEFGHIJKLMNOP\" tiene 16"},
         {"TYPE PID\nNAMEX\n", false, "linea 2: el nombre \"NAMEX\" empieza por NAME"},
@@ -143,10 +149,10 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
 }
 
 TEST(DataFileText, NamesUpToTheFieldWidthLessOneFitBothLayouts) {
-    const DataFileBuild shortFile = DataFileFromText("TYPE ABCDEFGHIJKLMNO\nABCDEFGHIJK\n", kShortDataLayout);
+    const DataFileBuild shortFile =
+        DataFileFromText("TYPE ABCDEFGHIJKLMNO\nABCDEFGHIJK\n", kShortDataLayout);
     ASSERT_TRUE(shortFile.Errors.empty());
-    EXPECT_EQ(shortFile.Bytes,
-              EncodeDataFile({{"ABCDEFGHIJKLMNO", {"ABCDEFGHIJK"}}}, false));
+    EXPECT_EQ(shortFile.Bytes, EncodeDataFile({{"ABCDEFGHIJKLMNO", {"ABCDEFGHIJK"}}}, false));
     const DataFileBuild longFile =
         DataFileFromText("TYPE ABCDEFGHIJKLMNOPQRSTUVW\nABCDEFGHIJKLMNO\n", kLongDataLayout);
     ASSERT_TRUE(longFile.Errors.empty());
@@ -159,7 +165,8 @@ TEST(DataFileText, RawLinesBuildTheRecordTheyDescribe) {
         DataFileFromText("RAW \"ab\" \"NAME\\x00x\" \"T\\\\\\\"\"\nKEY\n", kShortDataLayout);
     ASSERT_TRUE(built.Errors.empty()) << built.Errors.front();
     // A raw header opens a type, so plain names may follow it.
-    EXPECT_EQ(built.Bytes, Rec(false, "ab", std::string("NAME\0x", 6), "T\\\"") + Rec(false, "", "KEY", ""));
+    EXPECT_EQ(built.Bytes,
+              Rec(false, "ab", std::string("NAME\0x", 6), "T\\\"") + Rec(false, "", "KEY", ""));
 }
 
 }  // namespace
