@@ -7,7 +7,6 @@ int main(int argc, char** argv) {
     CLI::App app{"pamiro-cli: conversor de formatos I/A Series (linea de ordenes)", "pamiro-cli"};
     pamiro::cli::UseSpanishHelp(app);
     app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
-    app.set_help_all_flag("--help-all", "Muestra la ayuda de todas las ordenes y termina");
     bool version = false;
     app.add_flag("--version", version, "Muestra el nombre y la version del programa");
     app.require_subcommand(0, 1);
@@ -20,6 +19,7 @@ int main(int argc, char** argv) {
     pamiro::cli::AddInspectCommand(app, exitCode);
     for (CLI::App* sub : app.get_subcommands({})) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+        sub->group("Ordenes");
     }
 
     try {
