@@ -129,7 +129,7 @@ void AddDatfileCommand(CLI::App& app, int& exitCode) {
     auto dump = std::make_shared<DatfileOptions>();
     CLI::App* dumpCommand =
         datfile->add_subcommand("dump", "Muestra un archivo de datos como texto legible");
-    dumpCommand->add_option("FILE", dump->Input, "Archivo de datos (.dat)")->required();
+    dumpCommand->add_option("ARCHIVO", dump->Input, "Archivo de datos (.dat)")->required();
     dumpCommand->add_option("--platform", dump->Platform, kPlatformHelp)->required();
     dumpCommand->add_option("-o,--output", dump->Output,
                             "Archivo de texto (por omision, la salida estandar)");
@@ -138,7 +138,7 @@ void AddDatfileCommand(CLI::App& app, int& exitCode) {
     auto build = std::make_shared<DatfileOptions>();
     CLI::App* buildCommand =
         datfile->add_subcommand("build", "Crea un archivo de datos a partir de su texto");
-    buildCommand->add_option("TEXT", build->Input, "Texto del archivo de datos")->required();
+    buildCommand->add_option("TEXTO", build->Input, "Texto del archivo de datos")->required();
     buildCommand->add_option("--platform", build->Platform, kPlatformHelp)->required();
     buildCommand->add_option("-o,--output", build->Output, "Archivo de datos que se escribe")
         ->required();
@@ -148,12 +148,13 @@ void AddDatfileCommand(CLI::App& app, int& exitCode) {
     CLI::App* checkCommand = datfile->add_subcommand(
         "check",
         "Busca lo que la lectura del archivo aceptaria sin avisar (sale con 1 si hay algo)");
-    checkCommand->add_option("FILE", check->Input, "Archivo de datos (.dat)")->required();
+    checkCommand->add_option("ARCHIVO", check->Input, "Archivo de datos (.dat)")->required();
     checkCommand->add_option("--platform", check->Platform, kPlatformHelp)->required();
     checkCommand->callback([check, &exitCode] { exitCode = Check(*check); });
 
     for (CLI::App* sub : {dumpCommand, buildCommand, checkCommand}) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+        sub->group("Ordenes");
     }
 }
 
