@@ -41,7 +41,7 @@ protected:
     TempDir temp;
 };
 
-TEST(IniDocument_, ValuesSurviveWriteAndReadBack) {
+TEST(IniText, ValuesSurviveWriteAndReadBack) {
     const std::vector<std::string> values{
         "",          "plain",         "C:\\Windows\\Temp", " leading blank", "trailing blank ",
         "\"quoted\"", "line\nbreak",  "cr\rtab\t",         "bell\x07",       "a=b;c#d",
@@ -58,7 +58,7 @@ TEST(IniDocument_, ValuesSurviveWriteAndReadBack) {
     EXPECT_EQ(back, document);
 }
 
-TEST(IniDocument_, ReadsAFileEditedByHand) {
+TEST(IniText, ReadsAFileEditedByHand) {
     const IniDocument document = IniDocument::Parse(
         "stray=before any section\r\n"
         "; a comment\r\n"
@@ -79,7 +79,7 @@ TEST(IniDocument_, ReadsAFileEditedByHand) {
     EXPECT_FALSE(document.Get("", "stray"));
 }
 
-TEST(IniDocument_, KeepsKeysInWrittenOrderAndRewritesInPlace) {
+TEST(IniText, KeepsKeysInWrittenOrderAndRewritesInPlace) {
     IniDocument document;
     document.Set("Version", "630", "x");
     document.Set("Version", "411", "a");
@@ -136,26 +136,6 @@ TEST_F(Store, FirstStartWritesEveryDefaultInOrderAndShowsThem) {
     EXPECT_EQ(choices.DestinationFolder, "/sys/tmp");
 }
 
-TEST_F(Store, CurrentOrLaterRevisionLeavesTheStoreUntouched) {
-    for (const std::string revision : {"302", "400"}) {
-        SCOPED_TRACE(revision);
-        const std::string text = "[Parametros]\nRevision=" + revision +
-                                 "\nSRCDIR=/a\nDSTDIR=/b\nVERSION=423\nPLTFRM=2\nFUENTE=1\n"
-                                 "DESTINO=1\nMINE=x\n\n[Version]\n423=4.2.x\n630=6.3\n";
-        Put(text);
-        const StartChoices choices = Load();
-        EXPECT_FALSE(choices.Initialised);
-        EXPECT_EQ(Stored(), text);
-        EXPECT_EQ(choices.VersionTable, (VersionRows{{"423", "4.2.x"}, {"630", "6.3"}}));
-        EXPECT_EQ(choices.VersionIndex, 0);
-        EXPECT_EQ(choices.PlatformIndex, 2);
-        EXPECT_EQ(choices.SourceIndex, 1);
-        EXPECT_EQ(choices.DestinationIndex, 1);
-        EXPECT_EQ(choices.SourceFolder, "/a");
-        EXPECT_EQ(choices.DestinationFolder, "/b");
-    }
-}
-
 TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
     Put("[Parametros]\nRevision=301\nMINE=x\nPLTFRM=2\n\n[Version]\n411=old label\n630=6.3 nueva\n");
     const StartChoices choices = Load();
@@ -177,19 +157,6 @@ TEST_F(Store, CurrentStoreWithoutVersionsIsInitialisedAfresh) {
     EXPECT_TRUE(choices.Initialised);
     EXPECT_EQ(Stored(), kInitialisedStore);
     EXPECT_EQ(choices.PlatformIndex, 1);
-}
-
-TEST_F(Store, HandEditedChoicesReadAsTheirDefaultsOrAsNoSelection) {
-    Put("[Parametros]\nRevision=302\nVERSION=999\nFUENTE=abc\nDESTINO=5\n\n"
-        "[Version]\n411=a\n423=b\n");
-    const StartChoices choices = Load();
-    EXPECT_FALSE(choices.Initialised);
-    EXPECT_EQ(choices.VersionIndex, 0);     // no code matches: the first entry
-    EXPECT_EQ(choices.PlatformIndex, 0);    // missing key: "0", not the initial "1"
-    EXPECT_EQ(choices.SourceIndex, -1);     // not a number
-    EXPECT_EQ(choices.DestinationIndex, -1);  // not an index of the list
-    EXPECT_EQ(choices.SourceFolder, std::string(kFixedDefaultFolder));
-    EXPECT_EQ(choices.DestinationFolder, std::string(kFixedDefaultFolder));
 }
 
 TEST_F(Store, SaveAsDefaultsWritesTheCodeAndIndexesAndNothingElse) {
