@@ -6,6 +6,7 @@ namespace pamiro {
 
 namespace {
 constexpr std::size_t kOutputBufferSize = 64 * 1024;
+constexpr std::size_t kInputWindowSize = 64 * 1024;
 }
 
 InputFile::InputFile(std::FILE* file, std::string path, std::uint64_t length)
@@ -16,20 +17,31 @@ InputFile::~InputFile() { std::fclose(file_); }
 void InputFile::Read(char* out, std::size_t size) {
     std::size_t got = 0;
     if (position_ < length_) {
-        // Sequential reads keep stdio's buffer; only a jump seeks.
-        if (position_ != streamPosition_ &&
-            fseeko(file_, static_cast<off_t>(position_), SEEK_SET) != 0) {
-            streamPosition_ = UINT64_MAX;
-        } else {
-            got = std::fread(out, 1, size, file_);
-            streamPosition_ = position_ + got;
-        }
+        const std::uint64_t left = length_ - position_;
+        got = Fetch(out, left < size ? static_cast<std::size_t>(left) : size);
     }
     if (got < size) {
         std::memset(out + got, 0, size - got);
         readPastEnd_ = true;
     }
     position_ += size;
+}
+
+// Records lie close together and are read at jumping offsets: a window of the
+// file kept in memory serves most reads without a seek or a system call.
+std::size_t InputFile::Fetch(char* out, std::size_t wanted) {
+    const bool inWindow = position_ >= windowStart_ &&
+                          position_ - windowStart_ + wanted <= window_.size();
+    if (!inWindow) {
+        if (fseeko(file_, static_cast<off_t>(position_), SEEK_SET) != 0) return 0;
+        if (wanted > kInputWindowSize) return std::fread(out, 1, wanted, file_);
+        window_.resize(kInputWindowSize);
+        window_.resize(std::fread(window_.data(), 1, window_.size(), file_));
+        windowStart_ = position_;
+        if (wanted > window_.size()) wanted = window_.size();
+    }
+    std::memcpy(out, window_.data() + (position_ - windowStart_), wanted);
+    return wanted;
 }
 
 void InputFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
@@ -39,19 +51,30 @@ void InputFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
 
 OutputFile::OutputFile(std::FILE* file, std::string path)
     : file_(file), path_(std::move(path)) {
-    if (file_ != nullptr) {
-        buffer_.resize(kOutputBufferSize);
-        std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
-    }
+    if (file_ != nullptr) buffer_.reserve(kOutputBufferSize);
 }
 
 OutputFile::~OutputFile() { CloseQuietly(); }
 
+// Lines gather in the file's own buffer and reach stdio in large pieces.
 void OutputFile::Put(std::string_view bytes) {
     if (bytes.empty() || file_ == nullptr) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        throw DestinationWriteError(path_);
+    if (buffer_.size() + bytes.size() > kOutputBufferSize) Drain();
+    if (bytes.size() >= kOutputBufferSize) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+            throw DestinationWriteError(path_);
+        }
+        return;
     }
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+}
+
+bool OutputFile::Drain() {
+    if (buffer_.empty()) return true;
+    const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
+    buffer_.clear();
+    if (!written) throw DestinationWriteError(path_);
+    return true;
 }
 
 void OutputFile::WriteLine(std::string_view text) {
@@ -61,16 +84,24 @@ void OutputFile::WriteLine(std::string_view text) {
 
 void OutputFile::Close() {
     if (file_ == nullptr) return;
+    bool drained = false;
+    try {
+        drained = Drain();
+    } catch (const DestinationWriteError&) {
+    }
     std::FILE* file = file_;
     file_ = nullptr;
     // A buffered write only fails for real at flush or close (a full disk).
-    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const bool flushed = drained && std::fflush(file) == 0 && std::ferror(file) == 0;
     const bool closed = std::fclose(file) == 0;
     if (!flushed || !closed) throw DestinationWriteError(path_);
 }
 
 void OutputFile::CloseQuietly() noexcept {
     if (file_ == nullptr) return;
+    // What was written before an interruption stays on disk.
+    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    buffer_.clear();
     std::fclose(file_);
     file_ = nullptr;
 }

@@ -46,8 +46,10 @@ private:
     std::FILE* file_;
     std::string path_;
     std::uint64_t length_;
+    std::size_t Fetch(char* out, std::size_t wanted);
     std::uint64_t position_ = 0;
-    std::uint64_t streamPosition_ = 0;
+    std::vector<char> window_;  // bytes of the file from windowStart_ on
+    std::uint64_t windowStart_ = 0;
     bool readPastEnd_ = false;
 };
 
@@ -70,6 +72,7 @@ public:
 
 private:
     void Put(std::string_view bytes);
+    bool Drain();
     std::FILE* file_;
     std::string path_;
     std::vector<char> buffer_;
