@@ -58,10 +58,11 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     auto* description = new QLabel(Latin(kDescription), this);
     description->setObjectName(QStringLiteral("lblDescription"));
 
-    auto* credits = new QLabel(QStringLiteral("Desarrollo: equipo de ingeniería de Pamiro.\n"
-                                              "Revise los archivos generados antes de cargarlos en un CP.\n"
-                                              "Se entrega sin garantía de ningún tipo."),
-                               this);
+    auto* credits =
+        new QLabel(QStringLiteral("Desarrollo: equipo de ingeniería de Pamiro.\n"
+                                  "Revise los archivos generados antes de cargarlos en un CP.\n"
+                                  "Se entrega sin garantía de ningún tipo."),
+                   this);
     credits->setObjectName(QStringLiteral("lblDisclaimer"));
     credits->setWordWrap(false);
     QFont small = credits->font();

@@ -9,13 +9,13 @@ namespace pamiro::about {
 class AboutWindow : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
     // "Versión " and the version numbers written without padding.
     static QString VersionText();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -1,5 +1,6 @@
 #include "app/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -45,25 +46,26 @@ bool NeedsQuotes(std::string_view value) {
     return false;
 }
 
+// Bytes written as a backslash and a letter inside a quoted value.
+constexpr std::pair<char, char> kEscapes[] = {
+    {'\\', '\\'}, {'"', '"'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}};
+
 std::string Quote(std::string_view value) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out = "\"";
     for (const char c : value) {
         const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (u < 0x20 || u == 0x7F) {
-                    out += "\\x";
-                    out += kHex[u >> 4];
-                    out += kHex[u & 0xF];
-                } else {
-                    out += c;
-                }
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [c](const auto& pair) { return pair.first == c; });
+        if (escape != std::end(kEscapes)) {
+            out += '\\';
+            out += escape->second;
+        } else if (u < 0x20 || u == 0x7F) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        } else {
+            out += c;
         }
     }
     out += '"';
@@ -86,23 +88,18 @@ std::string Unquote(std::string_view quoted) {
             continue;
         }
         const char next = quoted[i + 1];
-        switch (next) {
-            case '\\': out += '\\'; ++i; continue;
-            case '"': out += '"'; ++i; continue;
-            case 'n': out += '\n'; ++i; continue;
-            case 'r': out += '\r'; ++i; continue;
-            case 't': out += '\t'; ++i; continue;
-            case 'x':
-                if (i + 3 < quoted.size() && HexDigit(quoted[i + 2]) >= 0 &&
-                    HexDigit(quoted[i + 3]) >= 0) {
-                    out += static_cast<char>(HexDigit(quoted[i + 2]) * 16 + HexDigit(quoted[i + 3]));
-                    i += 3;
-                    continue;
-                }
-                break;
-            default: break;
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [next](const auto& pair) { return pair.second == next; });
+        if (escape != std::end(kEscapes)) {
+            out += escape->first;
+            ++i;
+        } else if (next == 'x' && i + 3 < quoted.size() && HexDigit(quoted[i + 2]) >= 0 &&
+                   HexDigit(quoted[i + 3]) >= 0) {
+            out += static_cast<char>(HexDigit(quoted[i + 2]) * 16 + HexDigit(quoted[i + 3]));
+            i += 3;
+        } else {
+            out += c;  // an unknown escape stays as written
         }
-        out += c;  // an unknown escape stays as written
     }
     return out;
 }
@@ -232,8 +229,7 @@ bool SaveIniFileAtomically(const fs::path& file, const IniDocument& document, st
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), code);
 
     std::random_device random;
-    const fs::path temporary =
-        target.string() + ".tmp-" + std::to_string(random() % 1000000000u);
+    const fs::path temporary = target.string() + ".tmp-" + std::to_string(random() % 1000000000u);
     std::FILE* stream = std::fopen(temporary.c_str(), "wbx");
     if (stream == nullptr) {
         error = temporary.string() + ": " + std::strerror(errno);

@@ -21,7 +21,7 @@ using KeyValuePairs = std::vector<std::pair<std::string, std::string>>;
 // backslash escapes (\\ \" \n \r \t \xHH); any other value is written as it is,
 // so a store edited by hand with "C:\dir" values reads back unchanged.
 class IniDocument {
-public:
+  public:
     // Never fails: lines that are neither a section header nor KEY=value are
     // ignored, as are comments (";" or "#") and lines before the first header.
     // A key given twice keeps its first place and its last value.
@@ -37,7 +37,7 @@ public:
 
     bool operator==(const IniDocument&) const = default;
 
-private:
+  private:
     struct SectionData {
         std::string Name;
         KeyValuePairs Entries;

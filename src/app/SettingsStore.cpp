@@ -192,7 +192,8 @@ StartChoices LoadStartChoices(SettingsStore& store, std::string_view systemFolde
     StartChoices choices;
     const std::string storedRevision = store.Read(kParametros, "Revision", kNoRevision);
     if (NeedsInitialisation(storedRevision, store.ReadSection(kVersion).empty())) {
-        if (!InitialiseStore(store, storedRevision, systemFolder)) choices.StoreError = store.Error();
+        if (!InitialiseStore(store, storedRevision, systemFolder))
+            choices.StoreError = store.Error();
         choices.Initialised = true;
     }
 
@@ -207,8 +208,8 @@ StartChoices LoadStartChoices(SettingsStore& store, std::string_view systemFolde
             }
         }
     }
-    choices.PlatformIndex = StoredListIndex(store.Read(kParametros, "PLTFRM", "0"),
-                                            kPlatformEntries);
+    choices.PlatformIndex =
+        StoredListIndex(store.Read(kParametros, "PLTFRM", "0"), kPlatformEntries);
     choices.SourceIndex = StoredListIndex(store.Read(kParametros, "FUENTE", "0"), kSourceEntries);
     choices.DestinationIndex =
         StoredListIndex(store.Read(kParametros, "DESTINO", "0"), kDestinationEntries);

@@ -18,7 +18,7 @@ namespace pamiro {
 // the way single registry values are written: a key added by hand while the
 // program runs is not lost by a later save.
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(std::filesystem::path file);
 
     const std::filesystem::path& File() const { return file_; }
@@ -37,7 +37,7 @@ public:
     bool Commit();
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     struct Change {
         std::string Section;
         std::string Key;  // empty: the whole section is deleted

@@ -27,7 +27,7 @@ constexpr const char* kInitialisedStore =
     "620=6.2 / 6.2.1 / 6.3\n";
 
 class Store : public ::testing::Test {
-protected:
+  protected:
     fs::path File() const { return temp.Path() / "cfg" / "Pamiro.ini"; }
     void Put(const std::string& text) {
         fs::create_directories(File().parent_path());
@@ -43,9 +43,9 @@ protected:
 
 TEST(IniText, ValuesSurviveWriteAndReadBack) {
     const std::vector<std::string> values{
-        "",          "plain",         "C:\\Windows\\Temp", " leading blank", "trailing blank ",
-        "\"quoted\"", "line\nbreak",  "cr\rtab\t",         "bell\x07",       "a=b;c#d",
-        "\xE1\xF1",  "\"",            "\\x41 stays",        "ends with \\",   "[x]"};
+        "",           "plain",       "C:\\Windows\\Temp", " leading blank", "trailing blank ",
+        "\"quoted\"", "line\nbreak", "cr\rtab\t",         "bell\x07",       "a=b;c#d",
+        "\xE1\xF1",   "\"",          "\\x41 stays",       "ends with \\",   "[x]"};
     IniDocument document;
     for (std::size_t i = 0; i < values.size(); ++i) {
         document.Set("S", "K" + std::to_string(i), values[i]);
@@ -92,9 +92,9 @@ TEST(IniText, KeepsKeysInWrittenOrderAndRewritesInPlace) {
 
 TEST(SettingsRules, LeadingNumberReadsTheNumberAtTheStart) {
     const std::vector<std::pair<std::string, double>> cases{
-        {"302", 302},   {"301", 301},  {"400", 400},   {"", 0},      {"abc", 0},
-        {"  301x", 301}, {"3 02", 302}, {"-5", -5},     {"302.5", 302.5}, {"R302", 0},
-        {"0302", 302},  {"+7", 7},     {"1.2.3", 1.2}};
+        {"302", 302},    {"301", 301},  {"400", 400},  {"", 0},          {"abc", 0},
+        {"  301x", 301}, {"3 02", 302}, {"-5", -5},    {"302.5", 302.5}, {"R302", 0},
+        {"0302", 302},   {"+7", 7},     {"1.2.3", 1.2}};
     for (const auto& [text, value] : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
     }
@@ -102,8 +102,8 @@ TEST(SettingsRules, LeadingNumberReadsTheNumberAtTheStart) {
 
 TEST(SettingsRules, StoreIsInitialisedOnlyWhenMissingOlderOrWithoutVersions) {
     const std::vector<std::tuple<std::string, bool, bool>> cases{
-        {"NOREG", false, true}, {"noreg", false, true}, {"301", false, true},
-        {"", false, true},      {"abc", false, true},   {"302", false, false},
+        {"NOREG", false, true}, {"noreg", false, true},  {"301", false, true},
+        {"", false, true},      {"abc", false, true},    {"302", false, false},
         {"400", false, false},  {" 302 ", false, false}, {"302abc", false, false},
         {"302", true, true},    {"400", true, true}};
     for (const auto& [revision, versionsEmpty, expected] : cases) {
@@ -114,7 +114,7 @@ TEST(SettingsRules, StoreIsInitialisedOnlyWhenMissingOlderOrWithoutVersions) {
 
 TEST(SettingsRules, StoredListIndexAcceptsOnlyAnIndexOfTheList) {
     const std::vector<std::pair<std::string, int>> cases{
-        {"0", 0},  {"2", 2},   {" 1 ", 1}, {"3", -1},  {"-1", -1}, {"", -1},
+        {"0", 0},  {"2", 2},   {" 1 ", 1},  {"3", -1}, {"-1", -1},  {"", -1},
         {"x", -1}, {"1x", -1}, {"1.0", -1}, {"+1", 1}, {"0001", 1}, {"99999999", -1}};
     for (const auto& [text, index] : cases) {
         EXPECT_EQ(StoredListIndex(text, 3), index) << '"' << text << '"';
@@ -137,7 +137,8 @@ TEST_F(Store, FirstStartWritesEveryDefaultInOrderAndShowsThem) {
 }
 
 TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
-    Put("[Parametros]\nRevision=301\nMINE=x\nPLTFRM=2\n\n[Version]\n411=old label\n630=6.3 nueva\n");
+    Put("[Parametros]\nRevision=301\nMINE=x\nPLTFRM=2\n\n[Version]\n411=old label\n630=6.3 "
+        "nueva\n");
     const StartChoices choices = Load();
     EXPECT_TRUE(choices.Initialised);
     const IniDocument stored = IniDocument::Parse(Stored());
@@ -145,7 +146,8 @@ TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
     EXPECT_EQ(stored.Get("Parametros", "PLTFRM"), "1");
     EXPECT_EQ(stored.Get("Parametros", "Revision"), "302");
     ASSERT_EQ(choices.VersionTable.size(), 6u);
-    EXPECT_EQ(choices.VersionTable[0], (std::pair<std::string, std::string>{"411", "4.1.1 o anterior"}));
+    EXPECT_EQ(choices.VersionTable[0],
+              (std::pair<std::string, std::string>{"411", "4.1.1 o anterior"}));
     EXPECT_EQ(choices.VersionTable[1].first, "630");  // written before the other defaults
     EXPECT_EQ(choices.VersionTable[5].first, "620");
     EXPECT_EQ(choices.VersionIndex, 5);
@@ -171,10 +173,14 @@ TEST_F(Store, SaveAsDefaultsWritesTheCodeAndIndexesAndNothingElse) {
     const StartChoices loaded = LoadStartChoices(store, "/sys");
     ASSERT_TRUE(SaveAsDefaults(store, {"/src/sub", "/dst", 1, 2, 1, 0}, loaded.VersionTable));
     IniDocument stored = IniDocument::Parse(Stored());
-    EXPECT_EQ(stored.Section("Parametros"),
-              (KeyValuePairs{{"Revision", "302"}, {"Last_IA", "620"}, {"SRCDIR", "/src/sub"},
-                             {"DSTDIR", "/dst"}, {"VERSION", "423"}, {"PLTFRM", "2"},
-                             {"FUENTE", "1"}, {"DESTINO", "0"}}));
+    EXPECT_EQ(stored.Section("Parametros"), (KeyValuePairs{{"Revision", "302"},
+                                                           {"Last_IA", "620"},
+                                                           {"SRCDIR", "/src/sub"},
+                                                           {"DSTDIR", "/dst"},
+                                                           {"VERSION", "423"},
+                                                           {"PLTFRM", "2"},
+                                                           {"FUENTE", "1"},
+                                                           {"DESTINO", "0"}}));
     EXPECT_EQ(stored.Section("Version").size(), 6u);
 
     // Nothing selected: the lists store -1, the version keeps its code.

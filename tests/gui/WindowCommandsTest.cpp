@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "WindowFixture.h"
 #include "about/AboutWindow.h"
 #include "app/window/DriveList.h"
 #include "app/window/FolderList.h"
-#include "WindowFixture.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;
@@ -42,7 +42,7 @@ int AboutWindows() {
 class WindowCommandsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void menusHoldTheirItemsInOrder() {
         WindowPlace place;
         auto window = place.Open();
@@ -192,7 +192,8 @@ private slots:
         WriteFile(place.Path("arbol/archivo"), "not a folder");
         FolderList list;
         QCOMPARE(list.SetOpenFolder(Q(place.Path("nada"))), FolderList::OpenResult::NotFound);
-        QCOMPARE(list.SetOpenFolder(Q(place.Path("arbol/archivo"))), FolderList::OpenResult::Failed);
+        QCOMPARE(list.SetOpenFolder(Q(place.Path("arbol/archivo"))),
+                 FolderList::OpenResult::Failed);
         QCOMPARE(list.SetOpenFolder(Q(place.Path("arbol"))), FolderList::OpenResult::Opened);
         const QStringList parts = Q(place.Path("arbol")).split('/', Qt::SkipEmptyParts);
         QCOMPARE(list.count(), 1 + parts.size() + 3);

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/window/FolderList.h"
 #include "WindowFixture.h"
+#include "app/window/FolderList.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;
@@ -26,9 +26,11 @@ constexpr const char* kCp = "CP6001";
 std::vector<CompoundSpec> Compounds(bool withUnknownType = false) {
     std::vector<CompoundSpec> compounds;
     for (int c = 1; c <= 6; ++c) {
-        CompoundSpec compound{"C" + std::to_string(c), BlockSpec{"C" + std::to_string(c), "T1", {"1", "2"}}, {}, {}};
+        CompoundSpec compound{
+            "C" + std::to_string(c), BlockSpec{"C" + std::to_string(c), "T1", {"1", "2"}}, {}, {}};
         for (int b = 1; b <= 4; ++b) {
-            compound.Blocks.push_back({"B" + std::to_string(b), "T1", {std::to_string(c * 10 + b), "v\xE9"}});
+            compound.Blocks.push_back(
+                {"B" + std::to_string(b), "T1", {std::to_string(c * 10 + b), "v\xE9"}});
         }
         compound.Blocks.push_back({"S1", "DEP", {"X"}});
         compound.Blocks.push_back({"S2", "DEP", {"Y"}});
@@ -87,7 +89,9 @@ FreezeState Observe(window::MainWindow* window) {
     FreezeState state;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         const QString name = widget->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("mnu")) || name.startsWith(QLatin1String("qt_"))) continue;
+        if (name.isEmpty() || name.startsWith(QLatin1String("mnu")) ||
+            name.startsWith(QLatin1String("qt_")))
+            continue;
         ++state.Elements;
         if (widget->isEnabled()) ++state.EnabledElements;
     }
@@ -101,9 +105,9 @@ FreezeState Observe(window::MainWindow* window) {
 std::vector<std::string> CliArguments(const std::string& source, const std::string& destination,
                                       const fs::path& from, const fs::path& to,
                                       const fs::path& dataDir) {
-    return {"convert", "--cp", kCp, "--platform", "aw51", "--ia-version", "620",
-            "--source", source, "--from", from.string(), "--dest", destination,
-            "--to", to.string(), "--data-dir", dataDir.string()};
+    return {"convert",   "--cp",     kCp,         "--platform", "aw51",          "--ia-version",
+            "620",       "--source", source,      "--from",     from.string(),   "--dest",
+            destination, "--to",     to.string(), "--data-dir", dataDir.string()};
 }
 
 }  // namespace
@@ -111,7 +115,7 @@ std::vector<std::string> CliArguments(const std::string& source, const std::stri
 class WindowConversionTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void refusalShowsItsExactMessage_data() {
         QTest::addColumn<QString>("cp");
         QTest::addColumn<QString>("platform");
@@ -119,23 +123,54 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("shownName");
-        QTest::newRow("empty") << "" << "AW51" << "6.2 / 6.2.1 / 6.3"
-                               << "No se a seleccionado un CP" << "Nombre del CP" << "";
-        QTest::newRow("six blanks") << "      " << "AW51" << "6.2 / 6.2.1 / 6.3"
-                                    << "No se a seleccionado un CP" << "Nombre del CP" << "";
-        QTest::newRow("empty, no platform: only the first")
-            << "" << "otra" << "6.2 / 6.2.1 / 6.3" << "No se a seleccionado un CP" << "Nombre del CP" << "";
-        QTest::newRow("five") << " cp600 " << "AW51" << "6.2 / 6.2.1 / 6.3"
-                              << "Letterbug del CP incorrecto" << "Nombre del CP" << "CP600";
-        QTest::newRow("seven") << "cp60011" << "AW51" << "6.2 / 6.2.1 / 6.3"
-                               << "Letterbug del CP incorrecto" << "Nombre del CP" << "CP60011";
-        QTest::newRow("separator in name") << "cp/001" << "AW51" << "6.2 / 6.2.1 / 6.3"
-                                           << "Letterbug del CP incorrecto" << "Nombre del CP" << "CP/001";
-        QTest::newRow("typed platform") << " cp6001" << "aw51" << "6.2 / 6.2.1 / 6.3"
-                                        << "No se a definido el tipo de equipo" << "Plataforma" << "CP6001";
-        QTest::newRow("no data file for 4.2.x") << "cp6001" << "AW70" << "4.2.x"
+        QTest::newRow("empty") << ""
+                               << "AW51"
+                               << "6.2 / 6.2.1 / 6.3"
+                               << "No se a seleccionado un CP"
+                               << "Nombre del CP"
+                               << "";
+        QTest::newRow("six blanks") << "      "
+                                    << "AW51"
+                                    << "6.2 / 6.2.1 / 6.3"
+                                    << "No se a seleccionado un CP"
+                                    << "Nombre del CP"
+                                    << "";
+        QTest::newRow("empty, no platform: only the first") << ""
+                                                            << "otra"
+                                                            << "6.2 / 6.2.1 / 6.3"
+                                                            << "No se a seleccionado un CP"
+                                                            << "Nombre del CP"
+                                                            << "";
+        QTest::newRow("five") << " cp600 "
+                              << "AW51"
+                              << "6.2 / 6.2.1 / 6.3"
+                              << "Letterbug del CP incorrecto"
+                              << "Nombre del CP"
+                              << "CP600";
+        QTest::newRow("seven") << "cp60011"
+                               << "AW51"
+                               << "6.2 / 6.2.1 / 6.3"
+                               << "Letterbug del CP incorrecto"
+                               << "Nombre del CP"
+                               << "CP60011";
+        QTest::newRow("separator in name") << "cp/001"
+                                           << "AW51"
+                                           << "6.2 / 6.2.1 / 6.3"
+                                           << "Letterbug del CP incorrecto"
+                                           << "Nombre del CP"
+                                           << "CP/001";
+        QTest::newRow("typed platform") << " cp6001"
+                                        << "aw51"
+                                        << "6.2 / 6.2.1 / 6.3"
+                                        << "No se a definido el tipo de equipo"
+                                        << "Plataforma"
+                                        << "CP6001";
+        QTest::newRow("no data file for 4.2.x") << "cp6001"
+                                                << "AW70"
+                                                << "4.2.x"
                                                 << "No se encuentra el archivo de datos"
-                                                << "Archivo de datos" << "CP6001";
+                                                << "Archivo de datos"
+                                                << "CP6001";
     }
 
     void refusalShowsItsExactMessage() {
@@ -196,24 +231,26 @@ private slots:
         QFETCH(int, source);
         QFETCH(int, destination);
         Scenario scenario(source);
-        QCOMPARE(RunCommandLine(CliArguments(source == 0 ? "wf" : "sa", destination == 0 ? "foxcae" : "icc",
-                                             scenario.Source(), scenario.FromCli(),
-                                             scenario.place.ProgramDir())),
+        QCOMPARE(RunCommandLine(CliArguments(source == 0 ? "wf" : "sa",
+                                             destination == 0 ? "foxcae" : "icc", scenario.Source(),
+                                             scenario.FromCli(), scenario.place.ProgramDir())),
                  0);
         ScriptedMessages messages;
         auto window = scenario.place.Open();
-        SetUpRequest(window.get(), QStringLiteral(" cp6001 "), QStringLiteral("AW51"),
-                     QStringLiteral("6.2 / 6.2.1 / 6.3"),
-                     source == 0 ? QStringLiteral("Working File") : QStringLiteral("Save All"),
-                     destination == 0 ? QStringLiteral("FoxCAE Transfer") : QStringLiteral("ICC Api"),
-                     scenario.Source(), scenario.FromWindow());
+        SetUpRequest(
+            window.get(), QStringLiteral(" cp6001 "), QStringLiteral("AW51"),
+            QStringLiteral("6.2 / 6.2.1 / 6.3"),
+            source == 0 ? QStringLiteral("Working File") : QStringLiteral("Save All"),
+            destination == 0 ? QStringLiteral("FoxCAE Transfer") : QStringLiteral("ICC Api"),
+            scenario.Source(), scenario.FromWindow());
         PressConvert(window.get());
 
         const auto expected = FolderContents(scenario.FromCli());
         QVERIFY(expected.size() >= (destination == 0 ? 8u : 1u));
         QVERIFY(FolderContents(scenario.FromWindow()) == expected);
         QVERIFY(messages.Shown.empty());
-        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(), QStringLiteral("Terminado"));
+        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(),
+                 QStringLiteral("Terminado"));
         QCOMPARE(Element<QLabel>(window.get(), "StatusPanel2")->text(), QString());
         QCOMPARE(Element<QLineEdit>(window.get(), "NombreCP")->text(), QStringLiteral("CP6001"));
         const FreezeState after = Observe(window.get());
@@ -236,7 +273,8 @@ private slots:
         QFETCH(int, source);
         QFETCH(int, destination);
         const fs::path samples = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
-        const fs::path from = source == 0 ? samples / "working-file" : samples / "save-all" / "SMPL01";
+        const fs::path from =
+            source == 0 ? samples / "working-file" : samples / "save-all" / "SMPL01";
         const fs::path programDir = PAMIRO_PROGRAM_DIR;
         if (!fs::exists(from) || !fs::exists(programDir / "ver51_620.dat")) {
             QSKIP("the bundled sample or its data file is not built");
@@ -254,16 +292,18 @@ private slots:
         options.ProgramDir = programDir.string();
         ScriptedMessages messages;
         auto window = place.Open(options);
-        SetUpRequest(window.get(), QStringLiteral("smpl01"), QStringLiteral("AW51"),
-                     QStringLiteral("6.2 / 6.2.1 / 6.3"),
-                     source == 0 ? QStringLiteral("Working File") : QStringLiteral("Save All"),
-                     destination == 0 ? QStringLiteral("FoxCAE Transfer") : QStringLiteral("ICC Api"),
-                     from, place.Path("ventana"));
+        SetUpRequest(
+            window.get(), QStringLiteral("smpl01"), QStringLiteral("AW51"),
+            QStringLiteral("6.2 / 6.2.1 / 6.3"),
+            source == 0 ? QStringLiteral("Working File") : QStringLiteral("Save All"),
+            destination == 0 ? QStringLiteral("FoxCAE Transfer") : QStringLiteral("ICC Api"), from,
+            place.Path("ventana"));
         PressConvert(window.get());
         const auto expected = FolderContents(place.Path("cli"));
         QVERIFY(!expected.empty());
         QVERIFY(FolderContents(place.Path("ventana")) == expected);
-        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(), QStringLiteral("Terminado"));
+        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(),
+                 QStringLiteral("Terminado"));
     }
 
     void everyElementAndMenuIsDisabledDuringTheRun() {
@@ -292,7 +332,8 @@ private slots:
         QCOMPARE(after.EnabledElements, after.Elements);
         QCOMPARE(after.EnabledMenus, 2);
         QCOMPARE(after.Button, QStringLiteral("Convertir"));
-        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(), QStringLiteral("Terminado"));
+        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(),
+                 QStringLiteral("Terminado"));
         QCOMPARE(Element<QLabel>(window.get(), "StatusPanel2")->text(), QString());
     }
 
@@ -304,8 +345,8 @@ private slots:
         messages.OnShow = [&](const window::MessageRequest&) {
             enabledWhenShown = Element<QPushButton>(window.get(), "cmdEjecutar")->isEnabled();
         };
-        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File",
-                     "ICC Api", scenario.Source(), scenario.FromWindow());
+        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File", "ICC Api",
+                     scenario.Source(), scenario.FromWindow());
         PressConvert(window.get());
         QCOMPARE(messages.Shown.size(), size_t(1));
         QCOMPARE(messages.Shown[0].Icon, MessageIcon::Warning);
@@ -327,7 +368,8 @@ private slots:
         QCOMPARE(messages.Shown[0].Title, QStringLiteral("Pamiro - Destino"));
         QVERIFY(messages.Shown[0].Text.contains(QStringLiteral("cmp_list")));
         QVERIFY(window->Job().Report.Failed);
-        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(), QStringLiteral("Terminado"));
+        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(),
+                 QStringLiteral("Terminado"));
         const FreezeState after = Observe(window.get());
         QCOMPARE(after.EnabledElements, after.Elements);
     }
@@ -340,8 +382,8 @@ private slots:
         ScriptedMessages messages;
         messages.Answers = {MessageAnswer::No};
         auto window = scenario.place.Open();
-        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File",
-                     "ICC Api", scenario.Source(), scenario.FromWindow());
+        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File", "ICC Api",
+                     scenario.Source(), scenario.FromWindow());
         int ticks = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, [&] {
@@ -359,7 +401,8 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(scenario.place.Ended, 0);
         QVERIFY(FolderContents(scenario.FromWindow()) == FolderContents(scenario.FromCli()));
-        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(), QStringLiteral("Terminado"));
+        QCOMPARE(Element<QLabel>(window.get(), "StatusPanel1")->text(),
+                 QStringLiteral("Terminado"));
     }
 
     void closeDuringTheRunAnsweredYesClosesTheFilesAndEnds() {
@@ -370,8 +413,8 @@ private slots:
         ScriptedMessages messages;
         messages.Answers = {MessageAnswer::Yes};
         auto window = scenario.place.Open();
-        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File",
-                     "ICC Api", scenario.Source(), scenario.FromWindow());
+        SetUpRequest(window.get(), "cp6001", "AW51", "6.2 / 6.2.1 / 6.3", "Working File", "ICC Api",
+                     scenario.Source(), scenario.FromWindow());
         QSignalSpy ended(window.get(), &window::MainWindow::programEnded);
         int ticks = 0;
         QTimer closer;
@@ -394,7 +437,8 @@ private slots:
         QVERIFY(partial.size() < full.size());
         QCOMPARE(full.substr(0, partial.size()), partial);
         QVERIFY(partial.find("EXIT") == std::string::npos);
-        QVERIFY(Element<QLabel>(window.get(), "StatusPanel1")->text() != QStringLiteral("Terminado"));
+        QVERIFY(Element<QLabel>(window.get(), "StatusPanel1")->text() !=
+                QStringLiteral("Terminado"));
     }
 };
 

@@ -17,7 +17,7 @@ namespace pamiro::testing {
 // Replaces the window's message boxes while it lives: records every box and
 // answers Yes/No questions from a queue (No when the queue is empty).
 class ScriptedMessages {
-public:
+  public:
     ScriptedMessages();
     ~ScriptedMessages();
     std::vector<window::MessageRequest> Shown;
@@ -29,7 +29,7 @@ public:
 // A temporary place for one window: its settings file, a program folder with
 // parameter data files, a system folder with its "tmp" subfolder.
 class WindowPlace {
-public:
+  public:
     WindowPlace();
     fs::path SettingsFile() const { return temp.Path() / "config" / "Pamiro.ini"; }
     fs::path ProgramDir() const { return temp.Path() / "program"; }

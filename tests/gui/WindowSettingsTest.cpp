@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include "WindowFixture.h"
 #include "app/IniFile.h"
 #include "app/window/DriveList.h"
 #include "app/window/FolderList.h"
-#include "WindowFixture.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;
@@ -24,10 +24,8 @@ QStringList Entries(QComboBox* box) {
     return entries;
 }
 
-std::string CurrentStore(const std::string& source,
-                         const std::string& destination) {
-    return "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=" + source + "\nDSTDIR=" +
-           destination +
+std::string CurrentStore(const std::string& source, const std::string& destination) {
+    return "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=" + source + "\nDSTDIR=" + destination +
            "\nVERSION=423\nPLTFRM=2\nFUENTE=1\nDESTINO=1\n\n[Version]\n411=4.1.1 o anterior\n"
            "423=4.2.x\n610=6.1 / 4.3\n611=6.1.1\n620=6.2 / 6.2.1 / 6.3\n";
 }
@@ -37,7 +35,7 @@ std::string CurrentStore(const std::string& source,
 class WindowSettingsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstStartShowsTheDefaults() {
         WindowPlace place;
         ScriptedMessages messages;
@@ -84,10 +82,14 @@ private slots:
         place.WriteSettings(text);
         ScriptedMessages messages;
         auto window = place.Open();
-        QCOMPARE(Element<QComboBox>(window.get(), "Version")->currentText(), QStringLiteral("4.2.x"));
-        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(), QStringLiteral("AW70"));
-        QCOMPARE(Element<QComboBox>(window.get(), "Fuente")->currentText(), QStringLiteral("Save All"));
-        QCOMPARE(Element<QComboBox>(window.get(), "Destino")->currentText(), QStringLiteral("ICC Api"));
+        QCOMPARE(Element<QComboBox>(window.get(), "Version")->currentText(),
+                 QStringLiteral("4.2.x"));
+        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(),
+                 QStringLiteral("AW70"));
+        QCOMPARE(Element<QComboBox>(window.get(), "Fuente")->currentText(),
+                 QStringLiteral("Save All"));
+        QCOMPARE(Element<QComboBox>(window.get(), "Destino")->currentText(),
+                 QStringLiteral("ICC Api"));
         QCOMPARE(Element<FolderList>(window.get(), "DirFuente")->OpenFolder(), Q(place.Path("a")));
         QCOMPARE(Element<FolderList>(window.get(), "DirDestino")->OpenFolder(), Q(place.Path("b")));
         QCOMPARE(place.Settings(), text);  // nothing written
@@ -110,7 +112,8 @@ private slots:
         QCOMPARE(version->itemText(5), QStringLiteral("6.3 nueva"));
         QCOMPARE(version->currentText(), QStringLiteral("6.2 / 6.2.1 / 6.3"));
         QCOMPARE(window->Job().VersionTable.back().first, std::string("630"));
-        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(), QStringLiteral("AW51"));
+        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(),
+                 QStringLiteral("AW51"));
     }
 
     void laterRevisionAndHandEditsAreRespected() {
@@ -134,13 +137,14 @@ private slots:
             QCOMPARE(box->currentText(), QString());
         }
         // A deleted source folder: the system folder's tmp, its drive, no message.
-        QCOMPARE(Element<FolderList>(window.get(), "DirFuente")->OpenFolder(), Q(place.SystemTemp()));
+        QCOMPARE(Element<FolderList>(window.get(), "DirFuente")->OpenFolder(),
+                 Q(place.SystemTemp()));
         QCOMPARE(Element<DriveList>(window.get(), "DrvFuente")->Drive(),
                  window::VolumeRootOf(Q(place.SystemFolder())));
         // A missing DSTDIR reads as the fixed default folder.
         QCOMPARE(Element<FolderList>(window.get(), "DirDestino")->OpenFolder(),
-                 QDir::cleanPath(QString::fromLatin1(kFixedDefaultFolder.data(),
-                                                     kFixedDefaultFolder.size())));
+                 QDir::cleanPath(
+                     QString::fromLatin1(kFixedDefaultFolder.data(), kFixedDefaultFolder.size())));
         QVERIFY(messages.Shown.empty());
     }
 
@@ -171,10 +175,14 @@ private slots:
 
         const IniDocument stored = IniDocument::Parse(place.Settings());
         QCOMPARE(stored.Section("Parametros"),
-                 (KeyValuePairs{{"Revision", "302"}, {"Last_IA", "620"},
+                 (KeyValuePairs{{"Revision", "302"},
+                                {"Last_IA", "620"},
                                 {"SRCDIR", place.Path("src/elegida").string()},
-                                {"DSTDIR", place.Path("dst").string()}, {"VERSION", "611"},
-                                {"PLTFRM", "0"}, {"FUENTE", "0"}, {"DESTINO", "0"}}));
+                                {"DSTDIR", place.Path("dst").string()},
+                                {"VERSION", "611"},
+                                {"PLTFRM", "0"},
+                                {"FUENTE", "0"},
+                                {"DESTINO", "0"}}));
         QCOMPARE(stored.Section("Version").size(), size_t(5));
         QVERIFY(place.Settings().find("CP6001") == std::string::npos);
 
@@ -218,8 +226,10 @@ private slots:
         ScriptedMessages messages;
         auto window = place.Open();
         QTRY_COMPARE(messages.Shown.size(), size_t(1));
-        QVERIFY(messages.Shown[0].Text.startsWith(QStringLiteral("No se pueden guardar los parametros")));
-        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(), QStringLiteral("AW51"));
+        QVERIFY(messages.Shown[0].Text.startsWith(
+            QStringLiteral("No se pueden guardar los parametros")));
+        QCOMPARE(Element<QComboBox>(window.get(), "Plataforma")->currentText(),
+                 QStringLiteral("AW51"));
     }
 };
 

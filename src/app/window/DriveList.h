@@ -18,7 +18,7 @@ QStringList MountedDrives();
 class DriveList : public QComboBox {
     Q_OBJECT
 
-public:
+  public:
     explicit DriveList(QWidget* parent = nullptr);
 
     // Replaces the entries without reporting a change; the selection stays on
@@ -31,14 +31,14 @@ public:
     // The same without reporting the change.
     void SetDriveQuietly(const QString& root);
 
-signals:
+  signals:
     void driveChanged(const QString& drive, const QString& previous);
 
-protected:
+  protected:
     // Drives come and go (a stick plugged in): read them anew on each opening.
     void showPopup() override;
 
-private:
+  private:
     int IndexOf(const QString& root);
     void SelectionChanged();
     QString current_;

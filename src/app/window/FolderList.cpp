@@ -19,7 +19,7 @@ constexpr int kIndentStep = 14;
 // Indents each entry by its depth, so the open folder's ancestors read as a
 // path going down and its subfolders sit one step further in.
 class IndentDelegate : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -33,8 +33,10 @@ public:
         return size;
     }
 
-private:
-    static int Indent(const QModelIndex& index) { return index.data(kDepthRole).toInt() * kIndentStep; }
+  private:
+    static int Indent(const QModelIndex& index) {
+        return index.data(kDepthRole).toInt() * kIndentStep;
+    }
 };
 
 QString CleanAbsolute(const QString& path) {

@@ -12,7 +12,7 @@ namespace pamiro::window {
 class FolderList : public QListWidget {
     Q_OBJECT
 
-public:
+  public:
     enum class OpenResult { Opened, NotFound, Failed };
 
     explicit FolderList(QWidget* parent = nullptr);
@@ -33,7 +33,7 @@ public:
     // Highlights the entry of a path shown in the list; false if not shown.
     bool HighlightPath(const QString& path);
 
-private:
+  private:
     void OpenActivated(QListWidgetItem* item);
     QString open_;
     QHash<QString, QString> lastOnDrive_;

@@ -111,13 +111,16 @@ void MainWindow::BuildElements() {
         Frame(central, QStringLiteral("fraConfiguracion"), QStringLiteral("Configuración"));
     nombreCp_ = new QLineEdit(configuration);
     nombreCp_->setObjectName(QStringLiteral("NombreCP"));
-    plataforma_ = ChoiceBox(configuration, QStringLiteral("Plataforma"),
-                            {QStringLiteral("PW (Intel)"), QStringLiteral("AW51"),
-                             QStringLiteral("AW70")});
+    plataforma_ =
+        ChoiceBox(configuration, QStringLiteral("Plataforma"),
+                  {QStringLiteral("PW (Intel)"), QStringLiteral("AW51"), QStringLiteral("AW70")});
     version_ = ChoiceBox(configuration, QStringLiteral("Version"), {});
-    QLabel* lblNombre = Label(configuration, QStringLiteral("lblNombreCP"), QStringLiteral("Nombre del CP"));
-    QLabel* lblPlataforma = Label(configuration, QStringLiteral("lblPlataforma"), QStringLiteral("Plataforma"));
-    QLabel* lblVersion = Label(configuration, QStringLiteral("lblVersion"), QStringLiteral("Versión de I/A"));
+    QLabel* lblNombre =
+        Label(configuration, QStringLiteral("lblNombreCP"), QStringLiteral("Nombre del CP"));
+    QLabel* lblPlataforma =
+        Label(configuration, QStringLiteral("lblPlataforma"), QStringLiteral("Plataforma"));
+    QLabel* lblVersion =
+        Label(configuration, QStringLiteral("lblVersion"), QStringLiteral("Versión de I/A"));
     lblNombre->setBuddy(nombreCp_);
     lblPlataforma->setBuddy(plataforma_);
     lblVersion->setBuddy(version_);
@@ -150,8 +153,10 @@ void MainWindow::BuildElements() {
         made.folders->setObjectName(QStringLiteral("Dir") + side);
         made.drives = new DriveList(made.frame);
         made.drives->setObjectName(QStringLiteral("Drv") + side);
-        made.formatLabel = Label(made.frame, QStringLiteral("lblFormato") + side, QStringLiteral("Formato"));
-        made.placeLabel = Label(made.frame, QStringLiteral("lblUbicacion") + side, QStringLiteral("Ubicación"));
+        made.formatLabel =
+            Label(made.frame, QStringLiteral("lblFormato") + side, QStringLiteral("Formato"));
+        made.placeLabel =
+            Label(made.frame, QStringLiteral("lblUbicacion") + side, QStringLiteral("Ubicación"));
         made.formatLabel->setBuddy(made.format);
         made.placeLabel->setBuddy(made.folders);
         auto* grid = new QGridLayout(made.frame);
@@ -211,10 +216,27 @@ void MainWindow::BuildElements() {
         status->addWidget(panel, 1);
     }
 
-    elements_ = {configuration, source.frame, destination.frame, lblNombre, lblPlataforma,
-                 lblVersion, source.formatLabel, source.placeLabel, destination.formatLabel,
-                 destination.placeLabel, nombreCp_, plataforma_, version_, fuente_, drvFuente_,
-                 dirFuente_, destino_, drvDestino_, dirDestino_, cmdEjecutar_, status};
+    elements_ = {configuration,
+                 source.frame,
+                 destination.frame,
+                 lblNombre,
+                 lblPlataforma,
+                 lblVersion,
+                 source.formatLabel,
+                 source.placeLabel,
+                 destination.formatLabel,
+                 destination.placeLabel,
+                 nombreCp_,
+                 plataforma_,
+                 version_,
+                 fuente_,
+                 drvFuente_,
+                 dirFuente_,
+                 destino_,
+                 drvDestino_,
+                 dirDestino_,
+                 cmdEjecutar_,
+                 status};
 
     // Before the stored folders are restored, both lists show the user's home.
     for (auto [folders, drives] : {std::pair{dirFuente_, drvFuente_}, {dirDestino_, drvDestino_}}) {
@@ -273,8 +295,8 @@ void MainWindow::LoadWindow() {
     RestoreLocation(*dirDestino_, *drvDestino_, choices.DestinationFolder);
 
     if (!choices.StoreError.empty()) {
-        const QString text = QStringLiteral("No se pueden guardar los parametros: ") +
-                             PathText(choices.StoreError);
+        const QString text =
+            QStringLiteral("No se pueden guardar los parametros: ") + PathText(choices.StoreError);
         QTimer::singleShot(0, this, [this, text] {
             ShowMessageBox(this, {MessageIcon::Warning, text, QStringLiteral("Pamiro")});
         });
@@ -355,9 +377,10 @@ void MainWindow::Convert() {
         job_.Files.CloseAll();
         job_.ConversionIdle = true;
         Restore();
-        ShowMessageBox(this, {MessageIcon::Critical,
-                              QStringLiteral("Error interno: ") + QString::fromLocal8Bit(error.what()),
-                              QStringLiteral("Pamiro")});
+        ShowMessageBox(this,
+                       {MessageIcon::Critical,
+                        QStringLiteral("Error interno: ") + QString::fromLocal8Bit(error.what()),
+                        QStringLiteral("Pamiro")});
     }
     // The user asked to end the program while the run's last step went by.
     if (interruptRequested_) EndProgram();

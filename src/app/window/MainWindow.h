@@ -45,7 +45,7 @@ struct MainWindowOptions {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit MainWindow(MainWindowOptions options = {});
     ~MainWindow() override;
 
@@ -59,13 +59,13 @@ public:
     QString DestinationFolder() const;
     int EventIntervalMs() const { return options_.EventIntervalMs; }
 
-signals:
+  signals:
     void programEnded();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildElements();
     void BuildMenus();
     void LoadWindow();

@@ -13,9 +13,12 @@ MessageHandler& Handler() {
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Critical: return QMessageBox::Critical;
-        case MessageIcon::Warning: return QMessageBox::Warning;
-        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }

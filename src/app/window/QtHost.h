@@ -12,7 +12,7 @@ class MainWindow;
 // the window and the handling of pending events, during which a close request
 // answered Yes ends the run.
 class QtHost : public Host {
-public:
+  public:
     explicit QtHost(MainWindow& window) : window_(window) {}
 
     void SetStatus(int panel, std::string_view text) override;
@@ -22,7 +22,7 @@ public:
     void RestoreWindow() override;
     std::string DestinationFolder() override;
 
-private:
+  private:
     MainWindow& window_;
     QElapsedTimer sinceEvents_;
 };
