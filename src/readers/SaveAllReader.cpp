@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "output/BlockWriter.h"
-#include "output/OutputFormats.h"
+#include "readers/CompoundFrame.h"
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
 #include "run/Host.h"
@@ -98,27 +98,11 @@ bool ScanSaveAll(ConversionJob& job, Host& host, const std::string& cpName) {
                          "Pamiro - Save All");
         return true;
     }
-    const bool fox = job.DestinationKind == kDestinationFoxCae;
     for (const std::string& name : compounds) {
         host.SetStatus(1, name);
-        if (job.Observer != nullptr) job.Observer->CompoundStarted(name);
-        if (fox) {
-            job.CompoundCount += 1;
-            job.Files.Output(job.CmpListFileNumber)
-                .WriteLine(CompoundListLine(name, job.CompoundCount));
-            job.CompoundFilePath =
-                JoinPath(job.DestinationDir, NumberedFileName("cmp", job.CompoundCount));
-            job.CompoundFileNumber = job.Files.CreateOutput(job.CompoundFilePath);
-        }
+        StartCompound(job, name);
         ReadSaveAllBlocks(job, host, name);
-        if (fox) {
-            OutputFile& out = job.Files.Output(job.CompoundFileNumber);
-            out.WriteLine(kFoxEndLine);
-            out.WriteLine(FoxRevisionLine(job.RevisionCode));
-            job.Files.Close(job.CompoundFileNumber);
-            job.CompoundFileNumber = 0;
-        }
-        job.Report.CompoundsConverted += 1;
+        EndCompound(job);
     }
     return false;
 }

@@ -1,7 +1,7 @@
 #include "readers/WorkingFileReader.h"
 
 #include "output/BlockWriter.h"
-#include "output/OutputFormats.h"
+#include "readers/CompoundFrame.h"
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
 #include "run/Host.h"
@@ -20,32 +20,16 @@ void ReadWorkingFileCompounds(ConversionJob& job, Host& host, const std::string&
         return;
     }
     InputFile& index = job.Files.Input(job.CompoundObjectFileNumber);
-    const bool fox = job.DestinationKind == kDestinationFoxCae;
     long long invalid = 0;
     while (!index.AtEnd()) {
         const IndexEntryValue entry = ReadIndexEntry(index, job.PlatformIndex);
         host.SetStatus(1, entry.Name);
         if (entry.Name.empty()) continue;
-        if (job.Observer != nullptr) job.Observer->CompoundStarted(entry.Name);
         const std::uint32_t offset = UsableRecordOffset(entry.RecordOffset, invalid);
-        if (fox) {
-            job.CompoundCount += 1;
-            job.Files.Output(job.CmpListFileNumber)
-                .WriteLine(CompoundListLine(entry.Name, job.CompoundCount));
-            job.CompoundFilePath =
-                JoinPath(job.DestinationDir, NumberedFileName("cmp", job.CompoundCount));
-            job.CompoundFileNumber = job.Files.CreateOutput(job.CompoundFilePath);
-        }
+        StartCompound(job, entry.Name);
         WriteBlockDefinition(job, host, offset, workingFileNumber, entry.Name);
         ReadWorkingFileBlocks(job, host, cpName, entry.Name);
-        if (fox) {
-            OutputFile& out = job.Files.Output(job.CompoundFileNumber);
-            out.WriteLine(kFoxEndLine);
-            out.WriteLine(FoxRevisionLine(job.RevisionCode));
-            job.Files.Close(job.CompoundFileNumber);
-            job.CompoundFileNumber = 0;
-        }
-        job.Report.CompoundsConverted += 1;
+        EndCompound(job);
     }
     ReportInvalidOffsets(job, host, path, invalid);
 }

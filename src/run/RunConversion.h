@@ -14,8 +14,8 @@ struct ConversionJob;
 // output. ConversionInterrupted passes through after every file is closed.
 void RunConversion(ConversionJob& job, Host& host, int sourceKind, const std::string& cpName);
 
-// The D2-style closing report of blocks whose type the data file lacks; empty
-// when there were none.
+// The closing report of blocks left out because the data file lacks their
+// type; empty when there were none.
 std::string UnknownTypeReport(const ConversionJob& job);
 
 }  // namespace pamiro
