@@ -1,0 +1,225 @@
+// Conversion benchmark: the shipped conversion of a large CP against the same
+// conversion with the full-scan reference lookup and against the bare
+// input/output floor, in both source formats. Each measurement runs in a
+// fresh process so that its peak memory is its own.
+//
+//   pamiro_bench [--work DIR] [--runs N]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+#include "BigCp.h"
+#include "IoFloor.h"
+#include "app/RequestCheck.h"
+#include "run/ConversionJob.h"
+#include "run/Host.h"
+#include "support/TreeBuilder.h"
+
+namespace pamiro::bench {
+extern bool UseReferenceLookup;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace pamiro;
+using namespace pamiro::bench;
+
+class BenchHost : public Host {
+public:
+    explicit BenchHost(std::string out) : out_(std::move(out)) {}
+    void SetStatus(int, std::string_view) override {}
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+        // The known-absent type is expected; anything else spoils the figures.
+        if (icon == MessageIcon::Critical) {
+            std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
+                         static_cast<int>(text.size()), text.data());
+            std::exit(3);
+        }
+    }
+    void ProcessPendingEvents() override {}
+    void FreezeWindow() override {}
+    void RestoreWindow() override {}
+    std::string DestinationFolder() override { return out_; }
+
+private:
+    std::string out_;
+};
+
+double Seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+void Recreate(const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+}
+
+// --- child side ------------------------------------------------------------
+
+double MeasureConversion(const fs::path& work, int sourceKind, const fs::path& out) {
+    const BigCpPaths paths = PathsUnder(work);
+    ConversionJob job;
+    job.ProgramDir = paths.DataDir.string();
+    job.VersionTable = DefaultVersionTable();
+    BenchHost host(out.string());
+    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    ConversionRequest request{kCp, kPlatform, 4, sourceKind, kDestinationFoxCae, source.string()};
+    const auto start = std::chrono::steady_clock::now();
+    if (!RequestConversion(request, job, host) || job.Report.Failed) std::exit(3);
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+double MeasureFloor(const fs::path& work, int sourceKind, const fs::path& expected,
+                    const fs::path& out) {
+    const BigCpPaths paths = PathsUnder(work);
+    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    const std::vector<fs::path> inputs = FilesUnder({source, paths.DataDir});
+    const std::map<std::string, std::string> outputs = ReadOutput(expected);
+    const auto start = std::chrono::steady_clock::now();
+    RunIoFloor(inputs, outputs, out);
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+int ChildMain(int argc, char** argv) {
+    // --measure WHAT FORMAT WORK OUT RESULT [EXPECTED]
+    if (argc < 7) return 2;
+    const std::string what = argv[2];
+    const int sourceKind = std::strcmp(argv[3], "wf") == 0 ? kSourceWorkingFile : kSourceSaveAll;
+    const fs::path work = argv[4], out = argv[5], result = argv[6];
+    double seconds = 0;
+    if (what == "floor") {
+        if (argc < 8) return 2;
+        seconds = MeasureFloor(work, sourceKind, argv[7], out);
+    } else {
+        UseReferenceLookup = what == "reference";
+        seconds = MeasureConversion(work, sourceKind, out);
+    }
+    std::ofstream(result) << seconds << "\n";
+    return 0;
+}
+
+// --- parent side -----------------------------------------------------------
+
+struct Measure {
+    double Seconds = 0;
+    double PeakMiB = 0;
+};
+
+Measure Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork");
+    if (pid == 0) {
+        execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("la medida " + args[2] + " " + args[3] + " ha fallado");
+    }
+    Measure m;
+    std::ifstream(args[6]) >> m.Seconds;
+    m.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    return m;
+}
+
+struct Row {
+    const char* Label;
+    Measure Shipped, Reference, Floor;
+};
+
+Row MeasureFormat(const fs::path& work, const char* format, const char* label, int runs) {
+    const std::string self = "pamiro_bench";
+    const fs::path outA = work / "out-a", outB = work / "out-b", outC = work / "out-c";
+    const std::string result = (work / "result").string();
+    Row row{label, {1e9, 0}, {}, {1e9, 0}};
+    for (int r = 0; r < runs; ++r) {
+        Recreate(outA);
+        const Measure m = Spawn({self, "--measure", "shipped", format, work, outA, result});
+        row.Shipped.Seconds = std::min(row.Shipped.Seconds, m.Seconds);
+        row.Shipped.PeakMiB = std::max(row.Shipped.PeakMiB, m.PeakMiB);
+    }
+    for (int r = 0; r < runs; ++r) {
+        Recreate(outC);
+        const Measure m = Spawn({self, "--measure", "floor", format, work, outC, result, outA});
+        row.Floor.Seconds = std::min(row.Floor.Seconds, m.Seconds);
+        row.Floor.PeakMiB = std::max(row.Floor.PeakMiB, m.PeakMiB);
+    }
+    Recreate(outB);
+    row.Reference = Spawn({self, "--measure", "reference", format, work, outB, result});
+    // The reference is the same conversion: its output must be identical.
+    if (ReadOutput(outA) != ReadOutput(outB)) {
+        throw std::runtime_error(std::string(label) + ": la salida con la busqueda de referencia difiere");
+    }
+    return row;
+}
+
+int ParentMain(int argc, char** argv) {
+    fs::path work;
+    int runs = 5;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--work") == 0) work = argv[i + 1];
+        else if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+    }
+    bool temporary = false;
+    if (work.empty()) {
+        std::string pattern = (fs::temp_directory_path() / "pamiro-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+        work = pattern;
+        temporary = true;
+    }
+    work = fs::absolute(work);
+    if (!fs::exists(PathsUnder(work).DataDir / "ver51_620.dat")) {
+        std::printf("Generando el CP de prueba en %s ...\n", work.c_str());
+        WriteBigCp(work);
+    }
+    std::printf("CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
+                "mejor de %d ejecuciones, referencia 1\n",
+                kCp, kCompounds, kCompounds * kBlocksPerCompound, kTypes * (kParametersPerType + 2),
+                runs);
+    std::fflush(stdout);
+
+    std::vector<Row> rows;
+    rows.push_back(MeasureFormat(work, "wf", "Working File", runs));
+    rows.push_back(MeasureFormat(work, "sa", "Save All", runs));
+
+    std::printf("\n%-13s %15s %15s %15s %9s %8s %12s\n", "Formato", "(a) conversion",
+                "(b) referencia", "(c) E/S minima", "(b)/(a)", "(a)/(c)", "memoria (a)");
+    bool met = true;
+    for (const Row& row : rows) {
+        const double speedup = row.Reference.Seconds / row.Shipped.Seconds;
+        const double overFloor = row.Shipped.Seconds / row.Floor.Seconds;
+        std::printf("%-13s %13.3f s %13.3f s %13.3f s %8.0fx %7.2fx %8.1f MiB\n", row.Label,
+                    row.Shipped.Seconds, row.Reference.Seconds, row.Floor.Seconds, speedup,
+                    overFloor, row.Shipped.PeakMiB);
+        met = met && speedup >= 100 && overFloor <= 3 && row.Shipped.PeakMiB < 64;
+    }
+    std::printf("\nObjetivos: (b)/(a) >= 100, (a)/(c) <= 3, memoria maxima de (a) < 64 MiB: %s\n",
+                met ? "cumplidos" : "NO cumplidos");
+    if (temporary) fs::remove_all(work);
+    return met ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc > 1 && std::strcmp(argv[1], "--measure") == 0) return ChildMain(argc, argv);
+        return ParentMain(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pamiro_bench: %s\n", e.what());
+        return 2;
+    }
+}
