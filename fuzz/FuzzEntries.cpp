@@ -1,5 +1,6 @@
 #include "FuzzEntries.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -9,6 +10,9 @@
 #include "ReferenceLookup.h"
 #include "app/RequestCheck.h"
 #include "output/ParameterDataFile.h"
+#include "readers/IndexEntry.h"
+#include "readers/SaveAllReader.h"
+#include "run/Paths.h"
 #include "run/ConversionJob.h"
 #include "run/Host.h"
 #include "support/TreeBuilder.h"
@@ -191,7 +195,36 @@ std::string Part(const std::vector<std::string_view>& parts, std::size_t i) {
     return i < parts.size() ? std::string(parts[i]) : std::string();
 }
 
+void AddName(std::vector<std::string>& names, const std::string& name) {
+    if (IsSafeFileName(name) && std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(name);
+    }
+}
+
+// The i-th name (from 0), or C1, C2, ... when the input names fewer.
+std::string NameOrDefault(const std::vector<std::string>& names, std::size_t i) {
+    return i < names.size() ? names[i] : "C" + std::to_string(i + 1);
+}
+
 }  // namespace
+
+std::vector<std::string> CompoundNamesOfIndex(std::string_view cpIndex, int platform) {
+    const std::size_t size = IndexEntrySize(platform);
+    const std::size_t at = size == kLongEntrySize ? 10 : 6;
+    const std::size_t width = size == kLongEntrySize ? 30 : 13;
+    std::vector<std::string> names;
+    for (std::size_t entry = 0; entry + size <= cpIndex.size(); entry += size) {
+        AddName(names, CutAtNul(cpIndex.substr(entry + at, width)));
+    }
+    return names;
+}
+
+std::vector<std::string> CompoundNamesOfList(std::string_view compoundDir) {
+    const std::vector<std::string> lines = SplitCompoundDirLines(compoundDir);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < lines.size(); i += 2) AddName(names, lines[i]);
+    return names;
+}
 
 std::vector<std::string_view> SplitParts(std::string_view input) {
     std::vector<std::string_view> parts;
@@ -223,8 +256,9 @@ std::string RunWorkingFileInput(const std::uint8_t* data, std::size_t size) {
     const fs::path cpFolder = ws.Src() / kCp;
     WriteFile(cpFolder / (std::string(kCp) + ".wf"), Part(parts, 0));
     if (parts.size() > 1) WriteFile(cpFolder / (std::string(kCp) + ".O"), Part(parts, 1));
+    const std::vector<std::string> names = CompoundNamesOfIndex(Part(parts, 1), platform);
     for (std::size_t i = 2; i < parts.size() && i < 5; ++i) {
-        WriteFile(cpFolder / ("C" + std::to_string(i - 1) + ".O"), Part(parts, i));
+        WriteFile(cpFolder / (NameOrDefault(names, i - 2) + ".O"), Part(parts, i));
     }
     WriteFile(ws.Src() / "C1" / "S1.s", "sequence S1\r\n");
     return Convert(ws, platform, kSourceWorkingFile, destination, ws.Src().string());
@@ -239,8 +273,9 @@ std::string RunSaveAllInput(const std::uint8_t* data, std::size_t size) {
     ws.Reset();
     WriteInstallation(ws, (data[0] >> 2) & 1);
     if (withList) WriteFile(ws.Src() / ".Compound_Dir", Part(parts, 0));
+    const std::vector<std::string> names = CompoundNamesOfList(Part(parts, 0));
     for (std::size_t i = 1; i < parts.size() && i < 5; ++i) {
-        WriteFile(ws.Src() / ("C" + std::to_string(i)) / "parameters", Part(parts, i));
+        WriteFile(ws.Src() / NameOrDefault(names, i - 1) / "parameters", Part(parts, i));
     }
     WriteFile(ws.Src() / "C1" / "S1.s", "sequence S1\r\n");
     return Convert(ws, data[0] % 3, kSourceSaveAll, destination, ws.Src().string());

@@ -17,14 +17,22 @@ namespace pamiro::fuzz {
 // empty text, or what went wrong.
 
 // Input: one settings byte (platform, destination), then the parts CP.wf,
-// CP.O, C1.O, C2.O, C3.O separated by kPartSeparator.
+// CP.O and up to three compound index files separated by kPartSeparator. The
+// compound index files are named after the first compounds CP.O names (when
+// they can name a file), else C1.O, C2.O, C3.O.
 std::string RunWorkingFileInput(const std::uint8_t* data, std::size_t size);
 // Input: one settings byte (destination, whether ".Compound_Dir" exists), then
-// the parts .Compound_Dir, C1/parameters ... C4/parameters.
+// the parts .Compound_Dir and up to four "parameters" files, in the folders
+// the list names first (when they can name a folder), else C1 ... C4.
 std::string RunSaveAllInput(const std::uint8_t* data, std::size_t size);
 // Input: one settings byte (platform, destination), then the data file, then
 // type names to look up.
 std::string RunDataFileInput(const std::uint8_t* data, std::size_t size);
+
+// The compound names of a CP index file (platform's entry form) or of a
+// ".Compound_Dir" text that can name a file, in order, without repeats.
+std::vector<std::string> CompoundNamesOfIndex(std::string_view cpIndex, int platform);
+std::vector<std::string> CompoundNamesOfList(std::string_view compoundDir);
 
 inline constexpr std::string_view kPartSeparator = "\n-8<-\n";
 std::vector<std::string_view> SplitParts(std::string_view input);

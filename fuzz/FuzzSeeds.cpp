@@ -25,9 +25,38 @@ char Settings(int low, int middle, int high) {
     return static_cast<char>(low | (middle << 2) | (high << 3));
 }
 
+// The sample SMPL01 (AW51) in both formats, its files as the parts.
+void AddSampleSeeds(const fs::path& samples, std::vector<Seed>& seeds) {
+    const fs::path wf = samples / "working-file" / "SMPL01";
+    const fs::path sa = samples / "save-all" / "SMPL01";
+    if (!fs::exists(wf / "SMPL01.wf") || !fs::is_directory(sa)) return;
+    const std::string cpIndex = ReadFile(wf / "SMPL01.O");
+    std::vector<std::string> wfParts{ReadFile(wf / "SMPL01.wf"), cpIndex};
+    std::string list;
+    std::vector<std::string> saParts{""};
+    for (const std::string& name : CompoundNamesOfIndex(cpIndex, 1)) {
+        if (wfParts.size() < 5 && fs::exists(wf / (name + ".O"))) wfParts.push_back(ReadFile(wf / (name + ".O")));
+        if (saParts.size() < 5 && fs::exists(sa / name / "parameters")) {
+            list += name + "\r\nx\r\n";
+            saParts.push_back(ReadFile(sa / name / "parameters"));
+        }
+    }
+    saParts[0] = list;
+    for (int destination = 0; destination < 2; ++destination) {
+        seeds.push_back({"working_file", "sample-d" + std::to_string(destination),
+                         Settings(1, destination, 1) + JoinParts(wfParts)});
+        for (int withList = 0; withList < 2; ++withList) {
+            seeds.push_back({"save_all",
+                             "sample-d" + std::to_string(destination) + "-l" + std::to_string(withList),
+                             static_cast<char>(destination | (withList << 1) | (1 << 2)) +
+                                 JoinParts(saParts)});
+        }
+    }
+}
+
 }  // namespace
 
-std::vector<Seed> MakeSeeds() {
+std::vector<Seed> MakeSeeds(const std::string& samples) {
     std::vector<Seed> seeds;
     TempDir temp;
     for (int platform = 0; platform < 3; ++platform) {
@@ -72,6 +101,7 @@ std::vector<Seed> MakeSeeds() {
                                             "t1", "ABSENT"})});
         }
     }
+    if (!samples.empty()) AddSampleSeeds(samples, seeds);
     return seeds;
 }
 

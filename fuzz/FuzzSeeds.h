@@ -12,6 +12,8 @@ struct Seed {
     std::string Bytes;
 };
 
-std::vector<Seed> MakeSeeds();
+// From in-code tree descriptions, plus the bundled sample CP when samples
+// names its folder (samples/working-file and samples/save-all).
+std::vector<Seed> MakeSeeds(const std::string& samples = {});
 
 }  // namespace pamiro::fuzz

@@ -22,7 +22,7 @@ targets_to_build=(pamiro_fuzz_seeds)
 for t in "${targets[@]}"; do targets_to_build+=("fuzz_$t"); done
 cmake --build "$dir" -j2 --target "${targets_to_build[@]}"
 
-"$dir/bin/pamiro_fuzz_seeds" "$dir/seeds"
+"$dir/bin/pamiro_fuzz_seeds" "$dir/seeds" samples
 # Every run builds a small tree; a memory-backed temporary folder keeps that cheap.
 [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 run_one() {

@@ -43,8 +43,13 @@ TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
 // The seeds are well-formed trees: the checks hold on them too, and they keep
 // the entry code itself honest.
 TEST(FuzzRegressions, SeedsRunCleanly) {
-    const std::vector<Seed> seeds = MakeSeeds();
+    const std::vector<Seed> seeds = MakeSeeds(PAMIRO_SAMPLES);
     ASSERT_FALSE(seeds.empty());
+    int samples = 0;
+    for (const Seed& seed : seeds) samples += seed.Name.rfind("sample", 0) == 0;
+    if (std::filesystem::exists(PAMIRO_SAMPLES)) {
+        EXPECT_EQ(samples, 6);
+    }
     for (const Seed& seed : seeds) {
         SCOPED_TRACE(seed.Target + "/" + seed.Name);
         EXPECT_EQ(Replay(seed.Target, seed.Bytes), "");
