@@ -13,9 +13,9 @@
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/SourceOptions.h"
 #include "run/ConversionJob.h"
 #include "run/Host.h"
-#include "run/Paths.h"
 
 namespace pamiro::cli {
 
@@ -23,8 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The options of convert but --cp; --from holds the CPs, --to their folders.
 struct BatchOptions {
-    std::string Platform, Version, Source, From, Destination, To, DataDir;
+    SourceOptions Source;
+    std::string Destination, To;
     unsigned Jobs = 0;
 };
 
@@ -114,8 +116,9 @@ private:
 };
 
 struct Settings {
-    int Platform = -1, Destination = -1;
-    std::string Version, DataDir, To;
+    SourceOptions Source;  // as given, the data folder resolved once
+    int Destination = -1;
+    std::string To;
 };
 
 std::string Summary(const RunReport& r) {
@@ -143,21 +146,12 @@ bool ConvertOne(const BatchCp& found, const Settings& settings, BatchConsole& co
             summary = "Conversion fallida";
         } else {
             ConversionJob job;
-            job.ProgramDir = settings.DataDir;
-            job.VersionTable = DefaultVersionTable();
-            int version = -1;
-            for (std::size_t i = 0; i < job.VersionTable.size(); ++i) {
-                if (job.VersionTable[i].first == settings.Version ||
-                    job.VersionTable[i].second == settings.Version) {
-                    version = static_cast<int>(i);
-                }
-            }
-            if (version < 0 && !settings.Version.empty()) {
-                job.VersionTable.emplace_back(settings.Version, settings.Version);
-                version = static_cast<int>(job.VersionTable.size() - 1);
-            }
-            ConversionRequest request{found.Folder,       settings.Platform,   version,
-                                      found.SourceKind,   settings.Destination, found.SourceDir};
+            SourceOptions source = settings.Source;
+            source.Cp = found.Folder;
+            source.From = found.SourceDir;
+            ConversionRequest request = PrepareRequest(source, job);
+            request.SourceIndex = found.SourceKind;
+            request.DestinationIndex = settings.Destination;
             BatchHost host(console, cp, destination.string());
             if (RequestConversion(request, job, host)) {
                 ok = !job.Report.Failed;
@@ -176,25 +170,24 @@ bool ConvertOne(const BatchCp& found, const Settings& settings, BatchConsole& co
 
 int RunBatch(const BatchOptions& options) {
     int sourceKind = -1;
-    if (!options.Source.empty()) {
-        sourceKind = ParseSource(options.Source);
+    if (!options.Source.Source.empty()) {
+        sourceKind = ParseSource(options.Source.Source);
         if (sourceKind < 0) {
             std::fprintf(stderr, "Fuente: formato de la fuente desconocido: %s\n",
-                         options.Source.c_str());
+                         options.Source.Source.c_str());
             return 2;
         }
     }
     Settings settings;
-    settings.Platform = ParsePlatform(options.Platform);
+    settings.Source = options.Source;
+    if (settings.Source.DataDir.empty()) settings.Source.DataDir = ProgramFolder();
     settings.Destination = ParseDestination(options.Destination);
-    settings.Version = options.Version;
-    settings.DataDir = options.DataDir.empty() ? ProgramFolder() : options.DataDir;
     settings.To = options.To;
 
-    const std::vector<BatchCp> cps = FindBatchCps(options.From, sourceKind);
+    const std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
     if (cps.empty()) {
         std::fprintf(stderr, "Pamiro - Lote: No se ha encontrado ningun CP en %s\n",
-                     options.From.c_str());
+                     options.Source.From.c_str());
         return 1;
     }
     unsigned workers = options.Jobs != 0 ? options.Jobs : std::thread::hardware_concurrency();
@@ -225,18 +218,18 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     CLI::App* batch = app.add_subcommand(
         "batch", "Convierte todos los CP de una carpeta, cada uno en DESTINO/CP/");
     batch
-        ->add_option("--platform", options->Platform,
+        ->add_option("--platform", options->Source.Platform,
                      "Plataforma: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, pw | aw51 | aw70")
         ->required();
     batch
-        ->add_option("--ia-version", options->Version,
+        ->add_option("--ia-version", options->Source.Version,
                      "Version de I/A: codigo (411, 423, 610, 611, 620) o su texto")
         ->required();
-    batch->add_option("--source", options->Source,
+    batch->add_option("--source", options->Source.Source,
                       "Formato de la fuente: \"Working File\" | \"Save All\", wf | sa; sin "
                       "indicarlo, cada CP en el formato que contiene");
     batch
-        ->add_option("--from", options->From,
+        ->add_option("--from", options->Source.From,
                      "Carpeta con los CP: Working File, una subcarpeta CP con CP.wf; Save All, "
                      "una subcarpeta por CP con su arbol Save All")
         ->required();
@@ -246,10 +239,9 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
         ->required();
     batch->add_option("--to", options->To, "Carpeta del destino; cada CP va a su subcarpeta")
         ->required();
-    batch->add_option("--data-dir", options->DataDir,
-                      "Carpeta de los archivos de datos (por omision, la del programa)");
-    batch->add_option("--jobs", options->Jobs,
-                      "CP convertidos a la vez (por omision, uno por nucleo)");
+    AddDataDirOption(*batch, options->Source);
+    batch->add_option("--jobs", options->Jobs, "CP convertidos a la vez (por omision, uno por nucleo)")
+        ->type_name("NUMERO");
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }
 
