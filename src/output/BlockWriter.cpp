@@ -111,10 +111,18 @@ void WriteBlockDefinition(ConversionJob& job, Host& host, std::uint32_t recordOf
             out.WriteLine(IccAddLine(compoundName, blockName));
             out.WriteLine(IccTypeLine(blockType));
         }
+        // One line buffer for the whole block: a large CP has a million lines.
+        std::string line;
         for (long long j = 2; j < job.ParameterCount; ++j) {
             const std::string value = record.Next();
             const std::string& name = job.ParameterNames[static_cast<std::size_t>(j)];
-            out.WriteLine(fox ? FoxParameterLine(name, value) : IccParameterLine(name, value));
+            line.clear();
+            if (fox) {
+                AppendFoxParameterLine(line, name, value);
+            } else {
+                AppendIccParameterLine(line, name, value);
+            }
+            out.WriteLine(line);
         }
         if (!fox) out.WriteLine(kIccEndLine);
         job.Report.BlocksWritten += 1;

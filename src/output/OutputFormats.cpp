@@ -31,11 +31,16 @@ std::string SourceListLine(std::string_view compoundName, std::string_view block
 std::string FoxNameLine(std::string_view blockName) { return Concat({"NAME     >", blockName}); }
 std::string FoxTypeLine(std::string_view blockType) { return Concat({"TYPE     >", blockType}); }
 
-std::string FoxParameterLine(std::string_view name, std::string_view value) {
-    std::string line(name);
-    if (line.size() < 9) line.append(9 - line.size(), ' ');
+void AppendFoxParameterLine(std::string& line, std::string_view name, std::string_view value) {
+    line.append(name);
+    if (name.size() < 9) line.append(9 - name.size(), ' ');
     line.push_back('>');
     line.append(value);
+}
+
+std::string FoxParameterLine(std::string_view name, std::string_view value) {
+    std::string line;
+    AppendFoxParameterLine(line, name, value);
     return line;
 }
 
@@ -53,8 +58,14 @@ std::string IccAddLine(std::string_view compoundName, std::string_view blockName
 
 std::string IccTypeLine(std::string_view blockType) { return Concat({"  TYPE = ", blockType}); }
 
+void AppendIccParameterLine(std::string& line, std::string_view name, std::string_view value) {
+    line.append("  ").append(name).append(" ").append(" = ").append(value);
+}
+
 std::string IccParameterLine(std::string_view name, std::string_view value) {
-    return Concat({"  ", name, " ", " = ", value});
+    std::string line;
+    AppendIccParameterLine(line, name, value);
+    return line;
 }
 
 }  // namespace pamiro

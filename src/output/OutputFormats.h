@@ -19,6 +19,8 @@ std::string FoxNameLine(std::string_view blockName);  // "NAME     >" + name
 std::string FoxTypeLine(std::string_view blockType);  // "TYPE     >" + type
 // Name padded to 9 columns, ">" and the value; a longer name is not cut.
 std::string FoxParameterLine(std::string_view name, std::string_view value);
+// The same appended to line, so a block's lines can reuse one buffer.
+void AppendFoxParameterLine(std::string& line, std::string_view name, std::string_view value);
 inline constexpr std::string_view kFoxEndLine = "NAME     >END";
 std::string FoxRevisionLine(std::string_view revisionCode);
 
@@ -29,6 +31,7 @@ inline constexpr std::string_view kIccExitLine = "EXIT";
 std::string IccAddLine(std::string_view compoundName, std::string_view blockName);
 std::string IccTypeLine(std::string_view blockType);
 std::string IccParameterLine(std::string_view name, std::string_view value);
+void AppendIccParameterLine(std::string& line, std::string_view name, std::string_view value);
 inline constexpr std::string_view kIccEndLine = "END";
 
 }  // namespace pamiro
