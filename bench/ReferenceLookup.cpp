@@ -11,23 +11,27 @@ namespace pamiro {
 namespace {
 
 struct Layout {
-    std::size_t recordSize, keyOffset, keyWidth, detailOffset, detailWidth;
+    std::size_t recordSize, prefixWidth, keyOffset, keyWidth, detailOffset, detailWidth;
 };
 // Short records (32 bytes) for PW (Intel) and any unknown platform, long
 // records (44 bytes) for AW51 and AW70.
-constexpr Layout kShort{32, 4, 12, 16, 16};
-constexpr Layout kLong{44, 4, 16, 20, 24};
+constexpr Layout kShort{32, 4, 4, 12, 16, 16};
+constexpr Layout kLong{44, 4, 4, 16, 20, 24};
+
+// One record as the algorithm reads it: three fixed-width text fields.
+struct Record {
+    std::string Prefix, Key, Detail;
+};
 
 // The text before the first NUL of a field (the whole field without one),
 // without leading and trailing blanks.
-std::string FieldText(const char* field, std::size_t width) {
-    const void* nul = std::memchr(field, '\0', width);
-    std::size_t end = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - field)
-                                     : width;
+std::string FieldText(const std::string& field) {
+    std::size_t end = field.find('\0');
+    if (end == std::string::npos) end = field.size();
     std::size_t begin = 0;
     while (begin < end && field[begin] == ' ') ++begin;
     while (end > begin && field[end - 1] == ' ') --end;
-    return std::string(field + begin, end - begin);
+    return field.substr(begin, end - begin);
 }
 
 }  // namespace
@@ -40,19 +44,23 @@ int ReferenceLookUpBlockType(ConversionJob& job, Host& host, const std::string& 
 
     std::FILE* file = std::fopen(job.DataFilePath.c_str(), "rb");
     if (file == nullptr) return -2;
-    char record[64];
+    char bytes[64];
+    Record record;
     // Whole records only: a partial last record is no record.
-    while (std::fread(record, layout.recordSize, 1, file) == 1) {
+    while (std::fread(bytes, layout.recordSize, 1, file) == 1) {
         host.ProcessPendingEvents();
-        if (std::memcmp(record + layout.keyOffset, "NAME", 4) == 0) {
-            inList = FieldText(record + layout.detailOffset, layout.detailWidth) == typeName;
+        record.Prefix.assign(bytes, layout.prefixWidth);
+        record.Key.assign(bytes + layout.keyOffset, layout.keyWidth);
+        record.Detail.assign(bytes + layout.detailOffset, layout.detailWidth);
+        if (record.Key.compare(0, 4, "NAME") == 0) {
+            inList = FieldText(record.Detail) == typeName;
             if (inList) {
                 job.ParameterCount = 0;
                 job.ParameterNames.clear();
             }
         }
         if (inList) {
-            job.ParameterNames.push_back(FieldText(record + layout.keyOffset, layout.keyWidth));
+            job.ParameterNames.push_back(FieldText(record.Key));
             job.ParameterCount += 1;
         }
     }
