@@ -59,7 +59,9 @@ OutputFile::~OutputFile() { CloseQuietly(); }
 // Lines gather in the file's own buffer and reach stdio in large pieces.
 void OutputFile::Put(std::string_view bytes) {
     if (bytes.empty() || file_ == nullptr) return;
-    if (buffer_.size() + bytes.size() > kOutputBufferSize) Drain();
+    if (buffer_.size() + bytes.size() > kOutputBufferSize && !Drain()) {
+        throw DestinationWriteError(path_);
+    }
     if (bytes.size() >= kOutputBufferSize) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
             throw DestinationWriteError(path_);
@@ -73,8 +75,7 @@ bool OutputFile::Drain() {
     if (buffer_.empty()) return true;
     const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
     buffer_.clear();
-    if (!written) throw DestinationWriteError(path_);
-    return true;
+    return written;
 }
 
 void OutputFile::WriteLine(std::string_view text) {
@@ -84,11 +85,7 @@ void OutputFile::WriteLine(std::string_view text) {
 
 void OutputFile::Close() {
     if (file_ == nullptr) return;
-    bool drained = false;
-    try {
-        drained = Drain();
-    } catch (const DestinationWriteError&) {
-    }
+    const bool drained = Drain();
     std::FILE* file = file_;
     file_ = nullptr;
     // A buffered write only fails for real at flush or close (a full disk).

@@ -72,6 +72,7 @@ public:
 
 private:
     void Put(std::string_view bytes);
+    // Hands the gathered lines to stdio; false when they could not be written.
     bool Drain();
     std::FILE* file_;
     std::string path_;
