@@ -58,14 +58,24 @@ const DataFileLayout* LayoutFor(const std::string& platform) {
     return &DataLayoutForPlatform(index);
 }
 
-int Dump(const DatfileOptions& options) {
-    const DataFileLayout* layout = LayoutFor(options.Platform);
+// Every subcommand starts alike: the platform's layout, then the whole input.
+// Returns the exit status to end with, or nullopt when both are at hand.
+std::optional<int> Prepare(const DatfileOptions& options, const DataFileLayout*& layout,
+                           std::optional<std::string>& input) {
+    layout = LayoutFor(options.Platform);
     if (layout == nullptr) return 2;
-    const auto bytes = ReadWhole(options.Input);
-    if (!bytes) {
+    input = ReadWhole(options.Input);
+    if (!input) {
         Complain("no se puede leer " + options.Input);
         return 1;
     }
+    return std::nullopt;
+}
+
+int Dump(const DatfileOptions& options) {
+    const DataFileLayout* layout = nullptr;
+    std::optional<std::string> bytes;
+    if (auto status = Prepare(options, layout, bytes)) return *status;
     const std::string text = DataFileToText(*bytes, *layout);
     if (options.Output.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -77,13 +87,9 @@ int Dump(const DatfileOptions& options) {
 }
 
 int Build(const DatfileOptions& options) {
-    const DataFileLayout* layout = LayoutFor(options.Platform);
-    if (layout == nullptr) return 2;
-    const auto text = ReadWhole(options.Input);
-    if (!text) {
-        Complain("no se puede leer " + options.Input);
-        return 1;
-    }
+    const DataFileLayout* layout = nullptr;
+    std::optional<std::string> text;
+    if (auto status = Prepare(options, layout, text)) return *status;
     const DataFileBuild built = DataFileFromText(*text, *layout);
     for (const std::string& error : built.Errors) Complain(options.Input + ": " + error);
     if (!built.Errors.empty()) return 1;
@@ -98,13 +104,9 @@ int Build(const DatfileOptions& options) {
 }
 
 int Check(const DatfileOptions& options) {
-    const DataFileLayout* layout = LayoutFor(options.Platform);
-    if (layout == nullptr) return 2;
-    const auto bytes = ReadWhole(options.Input);
-    if (!bytes) {
-        Complain("no se puede leer " + options.Input);
-        return 1;
-    }
+    const DataFileLayout* layout = nullptr;
+    std::optional<std::string> bytes;
+    if (auto status = Prepare(options, layout, bytes)) return *status;
     const auto findings = CheckDataFile(*bytes, *layout);
     for (const DataFileFinding& finding : findings) {
         std::printf("%s: %s\n", options.Input.c_str(), finding.Text.c_str());
