@@ -20,8 +20,8 @@
 #include "IoFloor.h"
 #include "app/RequestCheck.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
-#include "support/TreeBuilder.h"
+#include "core/Host.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::bench {
 extern bool UseReferenceLookup;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::bench {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::bench {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "run/ConversionJob.h"
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro {
 

@@ -12,10 +12,10 @@
 #include "output/ParameterDataFile.h"
 #include "readers/IndexEntry.h"
 #include "readers/SaveAllReader.h"
-#include "run/Paths.h"
+#include "core/Paths.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
-#include "support/TreeBuilder.h"
+#include "core/Host.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::fuzz {
 

@@ -1,7 +1,7 @@
 #include "FuzzSeeds.h"
 
 #include "FuzzEntries.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::fuzz {
 

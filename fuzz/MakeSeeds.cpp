@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "FuzzSeeds.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 && argc != 3) {

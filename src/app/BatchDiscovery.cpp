@@ -6,7 +6,7 @@
 
 #include "readers/SaveAllReader.h"
 #include "run/ConversionJob.h"
-#include "run/Paths.h"
+#include "core/Paths.h"
 
 namespace pamiro {
 

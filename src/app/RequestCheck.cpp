@@ -2,8 +2,8 @@
 
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
-#include "run/Paths.h"
+#include "core/Host.h"
+#include "core/Paths.h"
 #include "run/RunConversion.h"
 
 namespace pamiro {

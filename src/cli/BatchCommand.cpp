@@ -15,7 +15,7 @@
 #include "cli/Commands.h"
 #include "cli/SourceOptions.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro::cli {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro::cli {
 

@@ -6,8 +6,8 @@
 #include "output/OutputFormats.h"
 #include "output/ParameterDataFile.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
-#include "run/Paths.h"
+#include "core/Host.h"
+#include "core/Paths.h"
 
 namespace pamiro {
 

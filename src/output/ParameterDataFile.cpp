@@ -5,7 +5,7 @@
 
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro {
 

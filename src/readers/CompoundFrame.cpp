@@ -2,7 +2,7 @@
 
 #include "output/OutputFormats.h"
 #include "run/ConversionJob.h"
-#include "run/Paths.h"
+#include "core/Paths.h"
 
 namespace pamiro {
 

@@ -1,8 +1,8 @@
 #include "readers/IndexEntry.h"
 
 #include "run/ConversionJob.h"
-#include "run/FileTable.h"
-#include "run/Host.h"
+#include "core/FileTable.h"
+#include "core/Host.h"
 
 namespace pamiro {
 

@@ -9,8 +9,8 @@
 #include "readers/CompoundFrame.h"
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
-#include "run/Host.h"
-#include "run/Paths.h"
+#include "core/Host.h"
+#include "core/Paths.h"
 
 namespace pamiro {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "output/ParameterDataFile.h"
-#include "run/FileTable.h"
+#include "core/FileTable.h"
 #include "run/RunObserver.h"
 
 namespace pamiro {

@@ -6,8 +6,8 @@
 #include "readers/WorkingFileReader.h"
 #include "run/ConversionJob.h"
 #include "run/Destination.h"
-#include "run/Host.h"
-#include "run/Paths.h"
+#include "core/Host.h"
+#include "core/Paths.h"
 
 namespace pamiro {
 

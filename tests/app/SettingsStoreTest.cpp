@@ -3,7 +3,7 @@
 #include "app/IniFile.h"
 #include "app/RequestCheck.h"
 #include "app/SettingsStore.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

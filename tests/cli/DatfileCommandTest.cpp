@@ -2,7 +2,7 @@
 
 #include "output/DataFileText.h"
 #include "support/RunCli.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

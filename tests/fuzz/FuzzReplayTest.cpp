@@ -6,7 +6,7 @@
 
 #include "FuzzEntries.h"
 #include "FuzzSeeds.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::fuzz {
 namespace {

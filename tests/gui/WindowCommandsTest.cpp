@@ -10,9 +10,9 @@
 #include <QtTest>
 
 #include "WindowFixture.h"
-#include "about/AboutWindow.h"
-#include "app/window/DriveList.h"
-#include "app/window/FolderList.h"
+#include "gui/AboutWindow.h"
+#include "gui/DriveList.h"
+#include "gui/FolderList.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;

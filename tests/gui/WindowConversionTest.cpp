@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "WindowFixture.h"
-#include "app/window/FolderList.h"
+#include "gui/FolderList.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;

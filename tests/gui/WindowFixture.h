@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window/MainWindow.h"
-#include "app/window/MessageBoxes.h"
-#include "support/TreeBuilder.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageBoxes.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 

@@ -6,8 +6,8 @@
 
 #include "WindowFixture.h"
 #include "app/IniFile.h"
-#include "app/window/DriveList.h"
-#include "app/window/FolderList.h"
+#include "gui/DriveList.h"
+#include "gui/FolderList.h"
 
 using namespace pamiro;
 using namespace pamiro::testing;

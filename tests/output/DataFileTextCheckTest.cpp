@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "output/DataFileCheck.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

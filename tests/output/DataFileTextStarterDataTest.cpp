@@ -4,7 +4,7 @@
 #include "output/DataFileText.h"
 #include "run/ConversionJob.h"
 #include "support/RecordingHost.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "output/DataFileText.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

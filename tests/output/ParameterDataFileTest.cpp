@@ -3,7 +3,7 @@
 #include "output/ParameterDataFile.h"
 #include "run/ConversionJob.h"
 #include "support/RecordingHost.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

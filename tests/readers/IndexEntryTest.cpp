@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "readers/IndexEntry.h"
-#include "run/FileTable.h"
-#include "support/TreeBuilder.h"
+#include "core/FileTable.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

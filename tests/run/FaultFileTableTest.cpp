@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "run/FileTable.h"
-#include "support/TreeBuilder.h"
+#include "core/FileTable.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {

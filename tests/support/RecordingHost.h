@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro::testing {
 

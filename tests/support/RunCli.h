@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 

@@ -7,7 +7,7 @@
 #include "app/RequestCheck.h"
 #include "run/ConversionJob.h"
 #include "support/RecordingHost.h"
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 

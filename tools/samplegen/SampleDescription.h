@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::samplegen {
 

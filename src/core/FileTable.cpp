@@ -1,4 +1,4 @@
-#include "run/FileTable.h"
+#include "core/FileTable.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/window/MainWindow.h"
+#include "gui/MainWindow.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -1,4 +1,4 @@
-#include "app/window/MessageBoxes.h"
+#include "gui/MessageBoxes.h"
 
 #include <QMessageBox>
 

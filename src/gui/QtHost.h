@@ -2,7 +2,7 @@
 
 #include <QElapsedTimer>
 
-#include "run/Host.h"
+#include "core/Host.h"
 
 namespace pamiro::window {
 

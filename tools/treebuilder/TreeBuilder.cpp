@@ -1,4 +1,4 @@
-#include "support/TreeBuilder.h"
+#include "treebuilder/TreeBuilder.h"
 
 #include <fstream>
 #include <iterator>

@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-#include "run/Host.h"
+#include "core/Host.h"
 
 class QWidget;
 

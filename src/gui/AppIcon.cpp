@@ -1,4 +1,4 @@
-#include "about/AppIcon.h"
+#include "gui/AppIcon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

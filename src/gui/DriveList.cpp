@@ -1,4 +1,4 @@
-#include "app/window/DriveList.h"
+#include "gui/DriveList.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>

@@ -1,10 +1,10 @@
-#include "app/window/QtHost.h"
+#include "gui/QtHost.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
-#include "app/window/MainWindow.h"
-#include "app/window/MessageBoxes.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageBoxes.h"
 
 namespace pamiro::window {
 

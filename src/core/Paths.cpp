@@ -1,4 +1,4 @@
-#include "run/Paths.h"
+#include "core/Paths.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "app/window/MainWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,14 +18,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "about/AboutWindow.h"
-#include "about/AppIcon.h"
+#include "gui/AboutWindow.h"
+#include "gui/AppIcon.h"
 #include "app/ProgramFolder.h"
 #include "app/RequestCheck.h"
-#include "app/window/DriveList.h"
-#include "app/window/FolderList.h"
-#include "app/window/MessageBoxes.h"
-#include "app/window/QtHost.h"
+#include "gui/DriveList.h"
+#include "gui/FolderList.h"
+#include "gui/MessageBoxes.h"
+#include "gui/QtHost.h"
 #include "run/RunConversion.h"
 
 namespace pamiro::window {

@@ -1,4 +1,4 @@
-#include "app/window/FolderList.h"
+#include "gui/FolderList.h"
 
 #include <QApplication>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include "app/window/DriveList.h"
+#include "gui/DriveList.h"
 
 namespace pamiro::window {
 

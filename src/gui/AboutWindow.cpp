@@ -1,4 +1,4 @@
-#include "about/AboutWindow.h"
+#include "gui/AboutWindow.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "about/AppIcon.h"
+#include "gui/AppIcon.h"
 #include "app/ProgramInfo.h"
 
 namespace pamiro::about {
