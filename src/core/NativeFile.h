@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pamiro {
+
+// The one place where the platforms differ in how files are found, opened,
+// read, written and removed. Everything above works on paths held as bytes:
+// names read from a source are bytes (the system's code page on Windows), and
+// so are the folders the user names.
+
+// The system's form of a path held as bytes.
+std::filesystem::path NativePath(std::string_view bytes);
+// The bytes of a system path (inverse of NativePath).
+std::string PathBytes(const std::filesystem::path& path);
+
+// What stands at a path. A file that the platform hides (on Windows: hidden or
+// system attribute) is Other, never File.
+enum class EntryKind { Missing, File, Folder, Link, Other };
+
+// What stands at root/parts[0]/.../parts[n-1]. root itself may be a link (the
+// user named it); a link anywhere below it is Link, even when it points at a
+// file. With no parts, the kind of root itself, links followed.
+EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts);
+
+// The subfolders of a folder by name, in no particular order; entries that
+// are links, files or anything else are left out. Empty when the folder cannot
+// be listed.
+std::vector<std::string> SubfolderNames(const std::string& folder);
+
+// An open file. Errors are errno values (Windows errors are mapped to them),
+// so one table of Spanish texts serves every platform.
+class NativeFile {
+public:
+    ~NativeFile();
+    NativeFile(const NativeFile&) = delete;
+    NativeFile& operator=(const NativeFile&) = delete;
+
+    // Opens root/parts... for reading, under the rule of EntryBelow: only a
+    // File opens. Links are followed only when parts is empty or followLinks is
+    // set (files of the program's own folder). Null with error set otherwise
+    // (ENOENT for a missing file, ELOOP for a link, EINVAL for anything else).
+    static std::unique_ptr<NativeFile> OpenForReading(const std::string& root,
+                                                      const std::vector<std::string>& parts,
+                                                      bool followLinks, int& error);
+    // Creates path as a new, empty plain file for writing. An existing plain
+    // file of one link is emptied; a link, or a file with other names, is
+    // removed first and a new file made, so that nothing the path points at
+    // outside its folder is ever written. Null with error set on failure.
+    static std::unique_ptr<NativeFile> CreateForWriting(const std::string& path, int& error);
+
+    // Reads up to size bytes at offset; the count read, 0 at the end, or -1
+    // with Error() set on a read error.
+    long long ReadAt(std::uint64_t offset, char* out, std::size_t size);
+    // Writes every byte at the current end; false with Error() set on failure.
+    bool Write(const char* data, std::size_t size);
+    // Flushes to the system and closes; false with Error() set when anything
+    // written could not be kept. Further calls do nothing.
+    bool Close();
+    // The length now (a file may shrink or grow while it is read).
+    std::uint64_t Length() const;
+    int Error() const { return error_; }
+
+private:
+    explicit NativeFile(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_;
+    int error_ = 0;
+};
+
+// Removes a file (or a link, never what it points at); true when nothing is
+// left at path.
+bool RemoveFile(const std::string& path);
+
+}  // namespace pamiro

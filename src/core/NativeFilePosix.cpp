@@ -1,0 +1,211 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/NativeFile.h"
+
+namespace pamiro {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct Fd {
+    int value = -1;
+    explicit Fd(int fd) : value(fd) {}
+    ~Fd() {
+        if (value >= 0) ::close(value);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int Release() {
+        const int fd = value;
+        value = -1;
+        return fd;
+    }
+};
+
+EntryKind KindOf(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return EntryKind::File;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
+    if (S_ISLNK(st.st_mode)) return EntryKind::Link;
+    return EntryKind::Other;
+}
+
+// Opens the folder holding the last part, one component at a time from root,
+// so that no link below root is ever crossed. -1 with kind set when a
+// component is missing, a link or no folder.
+int OpenParentBelow(const std::string& root, const std::vector<std::string>& parts,
+                    EntryKind& kind) {
+    Fd dir(::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.value < 0) {
+        kind = EntryKind::Missing;
+        return -1;
+    }
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        Fd next(::openat(dir.value, parts[i].c_str(),
+                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (next.value < 0) {
+            struct stat st {};
+            kind = ::fstatat(dir.value, parts[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                       ? (S_ISLNK(st.st_mode) ? EntryKind::Link : EntryKind::Other)
+                       : EntryKind::Missing;
+            return -1;
+        }
+        std::swap(dir.value, next.value);
+    }
+    return dir.Release();
+}
+
+}  // namespace
+
+std::filesystem::path NativePath(std::string_view bytes) { return std::filesystem::path(bytes); }
+
+std::string PathBytes(const std::filesystem::path& path) { return path.string(); }
+
+EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts) {
+    struct stat st {};
+    if (parts.empty()) {
+        return ::stat(root.empty() ? "/" : root.c_str(), &st) == 0 ? KindOf(st)
+                                                                   : EntryKind::Missing;
+    }
+    EntryKind kind = EntryKind::Missing;
+    Fd parent(OpenParentBelow(root, parts, kind));
+    if (parent.value < 0) return kind;
+    if (::fstatat(parent.value, parts.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return EntryKind::Missing;
+    }
+    return KindOf(st);
+}
+
+std::vector<std::string> SubfolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(st.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+NativeFile::~NativeFile() { Close(); }
+
+std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
+                                                       const std::vector<std::string>& parts,
+                                                       bool followLinks, int& error) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    int fd = -1;
+    if (parts.empty() || followLinks) {
+        std::string path = root;
+        for (const std::string& part : parts) path += "/" + part;
+        fd = ::open(path.c_str(), flags);
+    } else {
+        EntryKind kind = EntryKind::Missing;
+        Fd parent(OpenParentBelow(root, parts, kind));
+        if (parent.value < 0) {
+            error = kind == EntryKind::Missing ? ENOENT : (kind == EntryKind::Link ? ELOOP : ENOTDIR);
+            return nullptr;
+        }
+        fd = ::openat(parent.value, parts.back().c_str(), flags | O_NOFOLLOW);
+    }
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    Fd file(fd);
+    struct stat st {};
+    if (::fstat(file.value, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return nullptr;
+    }
+    ::fcntl(file.value, F_SETFL, O_RDONLY);
+    return std::unique_ptr<NativeFile>(new NativeFile(file.Release()));
+}
+
+std::unique_ptr<NativeFile> NativeFile::CreateForWriting(const std::string& path, int& error) {
+    const int flags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    Fd fd(::open(path.c_str(), flags | O_CREAT, 0666));
+    bool fresh = false;
+    if (fd.value >= 0) {
+        struct stat st {};
+        // A file with other names (a hard link) or no plain file is replaced:
+        // emptying it would reach whatever else shares it.
+        fresh = ::fstat(fd.value, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1;
+        if (!fresh && ::ftruncate(fd.value, 0) != 0) {
+            error = errno;
+            return nullptr;
+        }
+    } else if (errno == ELOOP || errno == ENXIO) {
+        fresh = true;  // a link, or a FIFO nobody reads
+    } else {
+        error = errno;
+        return nullptr;
+    }
+    if (fresh) {
+        ::close(fd.Release());
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            error = errno;
+            return nullptr;
+        }
+        // O_EXCL: a link planted after the unlink makes this fail, not follow.
+        fd.value = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+        if (fd.value < 0) {
+            error = errno;
+            return nullptr;
+        }
+    }
+    ::fcntl(fd.value, F_SETFL, O_WRONLY);
+    return std::unique_ptr<NativeFile>(new NativeFile(fd.Release()));
+}
+
+long long NativeFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::pread(static_cast<int>(handle_), out, size, static_cast<off_t>(offset));
+        if (got >= 0) return got;
+        if (errno == EINTR) continue;
+        error_ = errno;
+        return -1;
+    }
+}
+
+bool NativeFile::Write(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::write(static_cast<int>(handle_), data, size);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return false;
+        }
+        data += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool NativeFile::Close() {
+    if (handle_ < 0) return error_ == 0;
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    if (::close(fd) != 0 && error_ == 0) error_ = errno;
+    return error_ == 0;
+}
+
+std::uint64_t NativeFile::Length() const {
+    struct stat st {};
+    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+}  // namespace pamiro
