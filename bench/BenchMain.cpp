@@ -18,14 +18,12 @@
 
 #include "BigCp.h"
 #include "IoFloor.h"
+#include "ReferenceLookup.h"
 #include "app/RequestCheck.h"
-#include "run/ConversionJob.h"
 #include "core/Host.h"
+#include "run/ConversionJob.h"
+#include "run/RunConversion.h"
 #include "treebuilder/TreeBuilder.h"
-
-namespace pamiro::bench {
-extern bool UseReferenceLookup;
-}
 
 namespace {
 
@@ -34,8 +32,7 @@ using namespace pamiro;
 using namespace pamiro::bench;
 
 class BenchHost : public Host {
-public:
-    explicit BenchHost(std::string out) : out_(std::move(out)) {}
+  public:
     void SetStatus(int, std::string_view) override {}
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
         // The known-absent type is expected; anything else spoils the figures.
@@ -48,10 +45,6 @@ public:
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override {}
-    std::string DestinationFolder() override { return out_; }
-
-private:
-    std::string out_;
 };
 
 double Seconds(std::chrono::steady_clock::duration d) {
@@ -65,23 +58,31 @@ void Recreate(const fs::path& folder) {
 
 // --- child side ------------------------------------------------------------
 
-double MeasureConversion(const fs::path& work, int sourceKind, const fs::path& out) {
+double MeasureConversion(const fs::path& work, SourceKind kind, const fs::path& out,
+                         bool reference) {
     const BigCpPaths paths = PathsUnder(work);
     ConversionJob job;
     job.ProgramDir = paths.DataDir.string();
     job.VersionTable = DefaultVersionTable();
-    BenchHost host(out.string());
-    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
-    ConversionRequest request{kCp, kPlatform, 4, sourceKind, kDestinationFoxCae, source.string()};
+    BenchHost host;
+    const fs::path source =
+        kind == SourceKind::WorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    ConversionRequest request{
+        kCp,         kPlatform, 4, IndexOf(kind), IndexOf(DestinationKind::FoxCae), source.string(),
+        out.string()};
     const auto start = std::chrono::steady_clock::now();
-    if (!RequestConversion(request, job, host) || job.Report.Failed) std::exit(3);
+    if (CheckRequest(request, job, host)) std::exit(3);
+    ReferenceLookup slow(job.DataFilePath, job.PlatformIndex, host);
+    RunConversion(job, host, kind, request.CpNameText, reference ? &slow : nullptr);
+    if (job.Report.Failed) std::exit(3);
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
-double MeasureFloor(const fs::path& work, int sourceKind, const fs::path& expected,
+double MeasureFloor(const fs::path& work, SourceKind kind, const fs::path& expected,
                     const fs::path& out) {
     const BigCpPaths paths = PathsUnder(work);
-    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    const fs::path source =
+        kind == SourceKind::WorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
     const std::vector<fs::path> inputs = FilesUnder({source, paths.DataDir});
     const std::map<std::string, std::string> outputs = ReadOutput(expected);
     const auto start = std::chrono::steady_clock::now();
@@ -93,15 +94,15 @@ int ChildMain(int argc, char** argv) {
     // --measure WHAT FORMAT WORK OUT RESULT [EXPECTED]
     if (argc < 7) return 2;
     const std::string what = argv[2];
-    const int sourceKind = std::strcmp(argv[3], "wf") == 0 ? kSourceWorkingFile : kSourceSaveAll;
+    const SourceKind kind =
+        std::strcmp(argv[3], "wf") == 0 ? SourceKind::WorkingFile : SourceKind::SaveAll;
     const fs::path work = argv[4], out = argv[5], result = argv[6];
     double seconds = 0;
     if (what == "floor") {
         if (argc < 8) return 2;
-        seconds = MeasureFloor(work, sourceKind, argv[7], out);
+        seconds = MeasureFloor(work, kind, argv[7], out);
     } else {
-        UseReferenceLookup = what == "reference";
-        seconds = MeasureConversion(work, sourceKind, out);
+        seconds = MeasureConversion(work, kind, out, what == "reference");
     }
     std::ofstream(result) << seconds << "\n";
     return 0;
@@ -161,7 +162,8 @@ Row MeasureFormat(const fs::path& work, const char* format, const char* label, i
     row.Reference = Spawn({self, "--measure", "reference", format, work, outB, result});
     // The reference is the same conversion: its output must be identical.
     if (ReadOutput(outA) != ReadOutput(outB)) {
-        throw std::runtime_error(std::string(label) + ": la salida con la busqueda de referencia difiere");
+        throw std::runtime_error(std::string(label) +
+                                 ": la salida con la busqueda de referencia difiere");
     }
     return row;
 }
@@ -170,8 +172,10 @@ int ParentMain(int argc, char** argv) {
     fs::path work;
     int runs = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--work") == 0) work = argv[i + 1];
-        else if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--work") == 0)
+            work = argv[i + 1];
+        else if (std::strcmp(argv[i], "--runs") == 0)
+            runs = std::max(1, std::atoi(argv[i + 1]));
     }
     bool temporary = false;
     if (work.empty()) {
@@ -185,10 +189,10 @@ int ParentMain(int argc, char** argv) {
         std::printf("Generando el CP de prueba en %s ...\n", work.c_str());
         WriteBigCp(work);
     }
-    std::printf("CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
-                "mejor de %d ejecuciones, referencia 1\n",
-                kCp, kCompounds, kCompounds * kBlocksPerCompound, kTypes * (kParametersPerType + 2),
-                runs);
+    std::printf(
+        "CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
+        "mejor de %d ejecuciones, referencia 1\n",
+        kCp, kCompounds, kCompounds * kBlocksPerCompound, kTypes * (kParametersPerType + 2), runs);
     std::fflush(stdout);
 
     std::vector<Row> rows;

@@ -16,7 +16,7 @@ inline constexpr int kBlocksPerCompound = 100;
 inline constexpr int kTypes = 500;
 inline constexpr int kParametersPerType = 48;
 inline constexpr const char* kCp = "BIGCP1";
-inline constexpr int kPlatform = 1;  // AW51: long index entries, long data records
+inline constexpr int kPlatform = 1;  // AW51 (list index): long index entries, long data records
 
 struct BigCpPaths {
     std::filesystem::path DataDir;          // ver51_620.dat, DEP_base.s

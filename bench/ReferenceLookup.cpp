@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "run/ConversionJob.h"
 #include "core/Host.h"
 
 namespace pamiro {
@@ -36,36 +35,29 @@ std::string FieldText(const std::string& field) {
 
 }  // namespace
 
-int ReferenceLookUpBlockType(ConversionJob& job, Host& host, const std::string& typeName) {
-    const Layout& layout = (job.PlatformIndex == 1 || job.PlatformIndex == 2) ? kLong : kShort;
-    job.ParameterCount = 0;
-    job.ParameterNames.clear();
+const ParameterNames* ReferenceLookup::Find(const std::string& typeName) {
+    const Layout& layout = platform_ == Platform::Pw ? kShort : kLong;
+    names_.clear();
     bool inList = false;
 
-    std::FILE* file = std::fopen(job.DataFilePath.c_str(), "rb");
-    if (file == nullptr) return -2;
+    std::FILE* file = std::fopen(path_.c_str(), "rb");
+    if (file == nullptr) return nullptr;
     char bytes[64];
     Record record;
     // Whole records only: a partial last record is no record.
     while (std::fread(bytes, layout.recordSize, 1, file) == 1) {
-        host.ProcessPendingEvents();
+        host_.ProcessPendingEvents();
         record.Prefix.assign(bytes, layout.prefixWidth);
         record.Key.assign(bytes + layout.keyOffset, layout.keyWidth);
         record.Detail.assign(bytes + layout.detailOffset, layout.detailWidth);
         if (record.Key.compare(0, 4, "NAME") == 0) {
             inList = FieldText(record.Detail) == typeName;
-            if (inList) {
-                job.ParameterCount = 0;
-                job.ParameterNames.clear();
-            }
+            if (inList) names_.clear();
         }
-        if (inList) {
-            job.ParameterNames.push_back(FieldText(record.Key));
-            job.ParameterCount += 1;
-        }
+        if (inList) names_.push_back(FieldText(record.Key));
     }
     std::fclose(file);
-    return job.ParameterCount != 0 ? 0 : -2;
+    return names_.empty() ? nullptr : &names_;
 }
 
 }  // namespace pamiro

@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "readers/SaveAllReader.h"
-#include "run/ConversionJob.h"
+#include "core/Choices.h"
 #include "core/Paths.h"
+#include "core/SourceTree.h"
+#include "readers/SaveAllReader.h"
 
 namespace pamiro {
 
@@ -21,7 +22,9 @@ bool IsWorkingFileCp(const std::string& folder, const std::string& name) {
 // A list file makes a tree even when it names nothing: the run then reports
 // the damaged tree instead of the batch passing over it in silence.
 bool IsSaveAllTree(const std::string& tree) {
-    return FileExists(JoinPath(tree, ".Compound_Dir")) || !CollectSaveAllCompounds(tree).empty();
+    const DiskInputFolder folder(tree, false);
+    const SourceTree source(folder);
+    return source.Exists(SourceTree::CompoundList()) || !CollectSaveAllCompounds(source).empty();
 }
 
 }  // namespace
@@ -36,6 +39,8 @@ std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind) {
         if (!fs::is_directory(it->symlink_status(statusError))) continue;
         const std::string name = it->path().filename().string();
         if (name.empty() || name[0] == '.') continue;
+        constexpr int kSourceWorkingFile = static_cast<int>(SourceKind::WorkingFile);
+        constexpr int kSourceSaveAll = static_cast<int>(SourceKind::SaveAll);
         const bool anyKind = sourceKind != kSourceWorkingFile && sourceKind != kSourceSaveAll;
         if ((anyKind || sourceKind == kSourceWorkingFile) && IsWorkingFileCp(root, name)) {
             found.push_back({name, kSourceWorkingFile, root});

@@ -1,9 +1,9 @@
 #include "app/RequestCheck.h"
 
-#include "readers/IndexEntry.h"
-#include "run/ConversionJob.h"
 #include "core/Host.h"
 #include "core/Paths.h"
+#include "core/Text.h"
+#include "run/ConversionJob.h"
 #include "run/RunConversion.h"
 
 namespace pamiro {
@@ -25,8 +25,11 @@ bool IsFileNameSafeCp(const std::string& name) {
 
 const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable() {
     static const std::vector<std::pair<std::string, std::string>> table{
-        {"411", "4.1.1 o anterior"}, {"423", "4.2.x"},         {"610", "6.1 / 4.3"},
-        {"611", "6.1.1"},            {"620", "6.2 / 6.2.1 / 6.3"}};
+        {"411", "4.1.1 o anterior"},
+        {"423", "4.2.x"},
+        {"610", "6.1 / 4.3"},
+        {"611", "6.1.1"},
+        {"620", "6.2 / 6.2.1 / 6.3"}};
     return table;
 }
 
@@ -41,10 +44,6 @@ std::string NormaliseCpName(const std::string& text) {
     return name;
 }
 
-std::string DataFilePrefix(int platformIndex) {
-    return (platformIndex == kPlatformAw51 || platformIndex == kPlatformAw70) ? "ver51_" : "ver20_";
-}
-
 std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host) {
     host.SetStatus(1, "");
     request.CpNameText = NormaliseCpName(request.CpNameText);
@@ -53,7 +52,8 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     if (cp.size() != 6 || !IsFileNameSafeCp(cp)) {
         return Refusal{"Letterbug del CP incorrecto", "Nombre del CP"};
     }
-    if (request.PlatformIndex < 0 || request.PlatformIndex > kPlatformAw70) {
+    const std::optional<Platform> platform = PlatformFromIndex(request.PlatformIndex);
+    if (!platform) {
         return Refusal{"No se a definido el tipo de equipo", "Plataforma"};
     }
     // With nothing chosen there is no data file to name, nothing to read or
@@ -62,23 +62,27 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
         static_cast<std::size_t>(request.VersionIndex) >= job.VersionTable.size()) {
         return Refusal{"No se ha seleccionado la version de I/A", "Version"};
     }
-    if (request.SourceIndex != kSourceWorkingFile && request.SourceIndex != kSourceSaveAll) {
+    if (!SourceKindFromIndex(request.SourceIndex)) {
         return Refusal{"No se ha seleccionado el formato de la fuente", "Fuente"};
     }
-    if (request.DestinationIndex != kDestinationFoxCae &&
-        request.DestinationIndex != kDestinationIcc) {
+    const std::optional<DestinationKind> destination =
+        DestinationKindFromIndex(request.DestinationIndex);
+    if (!destination) {
         return Refusal{"No se ha seleccionado el formato del destino", "Destino"};
     }
     job.SourceDir = StripTrailingSeparator(request.SourceSelection);
-    const std::string& code = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
-    job.DataFilePath = JoinPath(job.ProgramDir, DataFilePrefix(request.PlatformIndex) + code + ".dat");
+    job.DestinationDir = StripTrailingSeparator(request.DestinationFolder);
+    const std::string& code =
+        job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
+    job.DataFilePath =
+        JoinPath(job.ProgramDir, std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat");
     if (!FileExists(job.DataFilePath)) {
         return Refusal{"No se encuentra el archivo de datos", "Archivo de datos"};
     }
     job.CompoundCount = 0;
     job.SourceFileCount = 0;
-    job.DestinationKind = request.DestinationIndex;
-    job.PlatformIndex = request.PlatformIndex;
+    job.DestinationKind = *destination;
+    job.PlatformIndex = *platform;
     return std::nullopt;
 }
 
@@ -87,7 +91,7 @@ bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& hos
         host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
         return false;
     }
-    RunConversion(job, host, request.SourceIndex, request.CpNameText);
+    RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
     return true;
 }
 

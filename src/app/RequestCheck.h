@@ -13,12 +13,13 @@ struct ConversionJob;
 // What the user chose for one conversion, as selection indexes (-1: nothing
 // selected) and texts. The window and the command line fill it alike.
 struct ConversionRequest {
-    std::string CpNameText;       // as typed; normalised in place by the check
-    int PlatformIndex = -1;       // 0 "PW (Intel)", 1 "AW51", 2 "AW70"
-    int VersionIndex = -1;        // row of job.VersionTable
-    int SourceIndex = -1;         // 0 "Working File", 1 "Save All"
-    int DestinationIndex = -1;    // 0 "FoxCAE Transfer", 1 "ICC Api"
-    std::string SourceSelection;  // selected entry of the source folder list
+    std::string CpNameText;         // as typed; normalised in place by the check
+    int PlatformIndex = -1;         // 0 "PW (Intel)", 1 "AW51", 2 "AW70"
+    int VersionIndex = -1;          // row of job.VersionTable
+    int SourceIndex = -1;           // 0 "Working File", 1 "Save All"
+    int DestinationIndex = -1;      // 0 "FoxCAE Transfer", 1 "ICC Api"
+    std::string SourceSelection;    // selected entry of the source folder list
+    std::string DestinationFolder;  // the folder the destination list shows
 };
 
 struct Refusal {
@@ -31,12 +32,10 @@ const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable();
 
 // Trimmed of blanks, upper case (Latin-1 letters too).
 std::string NormaliseCpName(const std::string& text);
-// "ver20_" for PW (Intel) (and any other index but 1 and 2), "ver51_" for AW51 and AW70.
-std::string DataFilePrefix(int platformIndex);
 
 // Checks the request in the order the user expects to be told: the first
-// failing test's refusal. On success job holds SourceDir, DataFilePath,
-// DestinationKind, PlatformIndex and zeroed counters. Clears status panel 1 and
+// failing test's refusal. On success job holds SourceDir, DestinationDir,
+// DataFilePath, DestinationKind, PlatformIndex and zeroed counters. Clears status panel 1 and
 // normalises request.CpNameText whatever the outcome.
 std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host);
 

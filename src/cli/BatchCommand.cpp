@@ -14,8 +14,8 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/SourceOptions.h"
-#include "run/ConversionJob.h"
 #include "core/Host.h"
+#include "run/ConversionJob.h"
 
 namespace pamiro::cli {
 
@@ -33,7 +33,7 @@ struct BatchOptions {
 // The terminal of a batch: every line of every worker goes through here, so
 // lines never mix and the progress line is redrawn below them.
 class BatchConsole {
-public:
+  public:
     BatchConsole(std::size_t total, bool progress) : total_(total), progress_(progress) {}
 
     void Message(const std::string& cp, std::string_view title, std::string_view text) {
@@ -71,7 +71,7 @@ public:
         ClearProgress();
     }
 
-private:
+  private:
     void ClearProgress() {
         if (!shown_) return;
         std::fputs("\r\x1b[K", stderr);
@@ -79,7 +79,8 @@ private:
     }
     void DrawProgress() {
         if (!progress_ || done_ == total_) return;
-        std::string line = "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] en curso:";
+        std::string line =
+            "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] en curso:";
         for (const std::string& cp : running_) line += " " + cp;
         if (line.size() > 78) line.resize(78);
         std::fputs(line.c_str(), stderr);
@@ -97,9 +98,8 @@ private:
 
 // One CP's host: its messages go to the console prefixed with the CP name.
 class BatchHost : public Host {
-public:
-    BatchHost(BatchConsole& console, std::string cp, std::string destination)
-        : console_(console), cp_(std::move(cp)), destination_(std::move(destination)) {}
+  public:
+    BatchHost(BatchConsole& console, std::string cp) : console_(console), cp_(std::move(cp)) {}
     void SetStatus(int, std::string_view) override {}
     void ShowMessage(MessageIcon, std::string_view text, std::string_view title) override {
         console_.Message(cp_, title, text);
@@ -107,12 +107,10 @@ public:
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override {}
-    std::string DestinationFolder() override { return destination_; }
 
-private:
+  private:
     BatchConsole& console_;
     std::string cp_;
-    std::string destination_;
 };
 
 struct Settings {
@@ -152,7 +150,8 @@ bool ConvertOne(const BatchCp& found, const Settings& settings, BatchConsole& co
             ConversionRequest request = PrepareRequest(source, job);
             request.SourceIndex = found.SourceKind;
             request.DestinationIndex = settings.Destination;
-            BatchHost host(console, cp, destination.string());
+            request.DestinationFolder = destination.string();
+            BatchHost host(console, cp);
             if (RequestConversion(request, job, host)) {
                 ok = !job.Report.Failed;
                 summary = Summary(job.Report);
@@ -218,8 +217,9 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     CLI::App* batch = app.add_subcommand(
         "batch", "Convierte todos los CP de una carpeta, cada uno en DESTINO/CP/");
     batch
-        ->add_option("--platform", options->Source.Platform,
-                     "Plataforma: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, pw | aw51 | aw70")
+        ->add_option(
+            "--platform", options->Source.Platform,
+            "Plataforma: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, pw | aw51 | aw70")
         ->required();
     batch
         ->add_option("--ia-version", options->Source.Version,
@@ -240,7 +240,9 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     batch->add_option("--to", options->To, "Carpeta del destino; cada CP va a su subcarpeta")
         ->required();
     AddDataDirOption(*batch, options->Source);
-    batch->add_option("--jobs", options->Jobs, "CP convertidos a la vez (por omision, uno por nucleo)")
+    batch
+        ->add_option("--jobs", options->Jobs,
+                     "CP convertidos a la vez (por omision, uno por nucleo)")
         ->type_name("NUMERO");
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }

@@ -7,8 +7,7 @@
 
 namespace pamiro::cli {
 
-CliHost::CliHost(std::string destination, bool showProgress)
-    : destination_(std::move(destination)), showProgress_(showProgress) {}
+CliHost::CliHost(bool showProgress) : showProgress_(showProgress) {}
 
 CliHost::~CliHost() { ClearProgress(); }
 
@@ -31,9 +30,15 @@ void CliHost::SetStatus(int panel, std::string_view text) {
 void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
     ClearProgress();
     switch (icon) {
-        case MessageIcon::Critical: ++critical_; break;
-        case MessageIcon::Warning: ++warning_; break;
-        case MessageIcon::Question: ++question_; break;
+        case MessageIcon::Critical:
+            ++critical_;
+            break;
+        case MessageIcon::Warning:
+            ++warning_;
+            break;
+        case MessageIcon::Question:
+            ++question_;
+            break;
     }
     // Names inside the text are the source's bytes, written as they are.
     std::fwrite(title.data(), 1, title.size(), stderr);
@@ -46,9 +51,12 @@ void CliHost::RestoreWindow() { ClearProgress(); }
 
 int CliHost::Messages(MessageIcon icon) const {
     switch (icon) {
-        case MessageIcon::Critical: return critical_;
-        case MessageIcon::Warning: return warning_;
-        case MessageIcon::Question: return question_;
+        case MessageIcon::Critical:
+            return critical_;
+        case MessageIcon::Warning:
+            return warning_;
+        case MessageIcon::Question:
+            return question_;
     }
     return 0;
 }
@@ -60,7 +68,8 @@ std::string Lower(std::string text) {
     }
     return text;
 }
-int Pick(const std::string& text, std::initializer_list<std::initializer_list<std::string_view>> names) {
+int Pick(const std::string& text,
+         std::initializer_list<std::initializer_list<std::string_view>> names) {
     const std::string wanted = Lower(text);
     int index = 0;
     for (const auto& aliases : names) {

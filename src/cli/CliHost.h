@@ -9,20 +9,18 @@ namespace pamiro::cli {
 // The command line's host: every message the window would show in a box is
 // one stderr line "TITLE: TEXT"; progress goes to stderr only on a terminal.
 class CliHost : public Host {
-public:
-    explicit CliHost(std::string destination, bool showProgress);
+  public:
+    explicit CliHost(bool showProgress);
     ~CliHost() override;
     void SetStatus(int panel, std::string_view text) override;
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override;
-    std::string DestinationFolder() override { return destination_; }
     int Messages(MessageIcon icon) const;
 
-private:
+  private:
     void ClearProgress();
-    std::string destination_;
     bool showProgress_;
     bool progressShown_ = false;
     std::string compound_;

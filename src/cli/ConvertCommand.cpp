@@ -18,10 +18,11 @@ struct ConvertOptions : SourceOptions {
 
 void PrintSummary(const ConversionJob& job) {
     const RunReport& r = job.Report;
-    std::printf("%s: %lld compuesto(s), %lld bloque(s) escrito(s), %lld fuente(s) copiado(s), "
-                "%lld bloque(s) omitido(s) por tipo desconocido\n",
-                r.Failed ? "Conversion fallida" : "Conversion terminada", r.CompoundsConverted,
-                r.BlocksWritten, r.SourcesCopied, r.UnknownTypeBlocks);
+    std::printf(
+        "%s: %lld compuesto(s), %lld bloque(s) escrito(s), %lld fuente(s) copiado(s), "
+        "%lld bloque(s) omitido(s) por tipo desconocido\n",
+        r.Failed ? "Conversion fallida" : "Conversion terminada", r.CompoundsConverted,
+        r.BlocksWritten, r.SourcesCopied, r.UnknownTypeBlocks);
 }
 
 int RunConvert(const ConvertOptions& options) {
@@ -29,7 +30,8 @@ int RunConvert(const ConvertOptions& options) {
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = ParseDestination(options.Destination);
 
-    CliHost host(options.To, isatty(STDERR_FILENO) != 0);
+    request.DestinationFolder = options.To;
+    CliHost host(isatty(STDERR_FILENO) != 0);
     if (!RequestConversion(request, job, host)) return 1;
     PrintSummary(job);
     return job.Report.Failed ? 1 : 0;

@@ -55,7 +55,7 @@ const DataFileLayout* LayoutFor(const std::string& platform) {
         Complain("plataforma desconocida: " + platform);
         return nullptr;
     }
-    return &DataLayoutForPlatform(index);
+    return &TraitsOf(*PlatformFromIndex(index)).DataLayout;
 }
 
 // Every subcommand starts alike: the platform's layout, then the whole input.

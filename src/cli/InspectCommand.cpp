@@ -175,12 +175,12 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job,
 int RunInspect(const InspectOptions& options) {
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
-    request.DestinationIndex = kDestinationFoxCae;
+    request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
     Inspection inspection;
     job.DryRun = true;
     job.Observer = &inspection;
 
-    CliHost host(options.From, isatty(STDERR_FILENO) != 0);
+    CliHost host(isatty(STDERR_FILENO) != 0);
     if (!RequestConversion(request, job, host)) return 1;
     const Totals totals = Count(inspection);
     if (options.Json) {

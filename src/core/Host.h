@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace pamiro {
@@ -10,7 +9,7 @@ enum class MessageIcon { Critical, Warning, Question };
 // The engine's only way out to whoever runs it: the window, the command line
 // or a test. Everything the user sees of a run passes through here.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     // Panel 1 shows the current compound, panel 2 the current block.
     virtual void SetStatus(int panel, std::string_view text) = 0;
@@ -22,8 +21,6 @@ public:
     virtual void FreezeWindow() = 0;
     // Button reads "Convertir", everything enabled again.
     virtual void RestoreWindow() = 0;
-    // The folder the destination location currently shows.
-    virtual std::string DestinationFolder() = 0;
 };
 
 // Thrown from Host::ProcessPendingEvents to end a run without its end steps.

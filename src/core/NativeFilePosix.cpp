@@ -45,8 +45,8 @@ int OpenParentBelow(const std::string& root, const std::vector<std::string>& par
         return -1;
     }
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        Fd next(::openat(dir.value, parts[i].c_str(),
-                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        Fd next(
+            ::openat(dir.value, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (next.value < 0) {
             struct stat st {};
             kind = ::fstatat(dir.value, parts[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
@@ -113,7 +113,8 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
         EntryKind kind = EntryKind::Missing;
         Fd parent(OpenParentBelow(root, parts, kind));
         if (parent.value < 0) {
-            error = kind == EntryKind::Missing ? ENOENT : (kind == EntryKind::Link ? ELOOP : ENOTDIR);
+            error =
+                kind == EntryKind::Missing ? ENOENT : (kind == EntryKind::Link ? ELOOP : ENOTDIR);
             return nullptr;
         }
         fd = ::openat(parent.value, parts.back().c_str(), flags | O_NOFOLLOW);
@@ -133,36 +134,35 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
 }
 
 std::unique_ptr<NativeFile> NativeFile::CreateForWriting(const std::string& path, int& error) {
-    const int flags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    Fd fd(::open(path.c_str(), flags | O_CREAT, 0666));
-    bool fresh = false;
-    if (fd.value >= 0) {
-        struct stat st {};
-        // A file with other names (a hard link) or no plain file is replaced:
-        // emptying it would reach whatever else shares it.
-        fresh = ::fstat(fd.value, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1;
-        if (!fresh && ::ftruncate(fd.value, 0) != 0) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        // A link, or a file that has other names (a hard link), is replaced by
+        // a new file: writing it would reach whatever else it is. Anything but
+        // a plain file (a FIFO, a device) is refused.
+        const bool replace = S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink > 1);
+        if (!replace && !S_ISREG(st.st_mode)) {
+            error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            return nullptr;
+        }
+        if (replace && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
             error = errno;
             return nullptr;
         }
-    } else if (errno == ELOOP || errno == ENXIO) {
-        fresh = true;  // a link, or a FIFO nobody reads
-    } else {
+    }
+    // O_NOFOLLOW: a link planted since the look above makes this fail, and
+    // O_NONBLOCK keeps a FIFO planted so from blocking the open.
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (fd.value < 0) {
         error = errno;
         return nullptr;
     }
-    if (fresh) {
-        ::close(fd.Release());
-        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-            error = errno;
-            return nullptr;
-        }
-        // O_EXCL: a link planted after the unlink makes this fail, not follow.
-        fd.value = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
-        if (fd.value < 0) {
-            error = errno;
-            return nullptr;
-        }
+    if (::fstat(fd.value, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1) {
+        error = EINVAL;
+        return nullptr;
+    }
+    if (::ftruncate(fd.value, 0) != 0) {
+        error = errno;
+        return nullptr;
     }
     ::fcntl(fd.value, F_SETFL, O_WRONLY);
     return std::unique_ptr<NativeFile>(new NativeFile(fd.Release()));
@@ -170,7 +170,8 @@ std::unique_ptr<NativeFile> NativeFile::CreateForWriting(const std::string& path
 
 long long NativeFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
     for (;;) {
-        const ssize_t got = ::pread(static_cast<int>(handle_), out, size, static_cast<off_t>(offset));
+        const ssize_t got =
+            ::pread(static_cast<int>(handle_), out, size, static_cast<off_t>(offset));
         if (got >= 0) return got;
         if (errno == EINTR) continue;
         error_ = errno;

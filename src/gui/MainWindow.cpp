@@ -18,10 +18,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "gui/AboutWindow.h"
-#include "gui/AppIcon.h"
 #include "app/ProgramFolder.h"
 #include "app/RequestCheck.h"
+#include "gui/AboutWindow.h"
+#include "gui/AppIcon.h"
 #include "gui/DriveList.h"
 #include "gui/FolderList.h"
 #include "gui/MessageBoxes.h"
@@ -359,6 +359,7 @@ void MainWindow::Convert() {
     request.SourceIndex = SelectedIndex(*fuente_);
     request.DestinationIndex = SelectedIndex(*destino_);
     request.SourceSelection = PathBytes(dirFuente_->SelectedPath());
+    request.DestinationFolder = PathBytes(DestinationFolder());
 
     QtHost host(*this);
     // No exception may leave this handler: it runs inside Qt's event loop.
@@ -369,12 +370,11 @@ void MainWindow::Convert() {
             host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
             return;
         }
-        RunConversion(job_, host, request.SourceIndex, request.CpNameText);
+        RunConversion(job_, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
     } catch (const ConversionInterrupted&) {
         EndProgram();
         return;
     } catch (const std::exception& error) {
-        job_.Files.CloseAll();
         job_.ConversionIdle = true;
         Restore();
         ShowMessageBox(this,

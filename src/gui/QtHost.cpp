@@ -39,8 +39,4 @@ void QtHost::FreezeWindow() { window_.Freeze(); }
 
 void QtHost::RestoreWindow() { window_.Restore(); }
 
-std::string QtHost::DestinationFolder() {
-    return QFile::encodeName(window_.DestinationFolder()).toStdString();
-}
-
 }  // namespace pamiro::window

@@ -20,7 +20,6 @@ class QtHost : public Host {
     void ProcessPendingEvents() override;
     void FreezeWindow() override;
     void RestoreWindow() override;
-    std::string DestinationFolder() override;
 
   private:
     MainWindow& window_;

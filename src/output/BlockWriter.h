@@ -1,36 +1,39 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "core/Choices.h"
+#include "core/FileTable.h"
+#include "core/Text.h"
+#include "output/ParameterDataFile.h"
 
 namespace pamiro {
-
-class Host;
-struct ConversionJob;
-
-// A block record: NUL-ended strings (name, type, then one value per parameter)
-// within the 5001 bytes at its offset. A string that does not end inside the
-// buffer ends at the buffer's end; strings after it are empty.
-class BlockRecord {
-public:
-    explicit BlockRecord(const std::vector<char>& buffer) : buffer_(buffer) {}
-    // The next string, trimmed of blanks.
-    std::string Next();
-
-private:
-    const std::vector<char>& buffer_;
-    std::size_t cursor_ = 0;
-};
 
 inline bool IsSequenceBlockType(std::string_view type) {
     return type == "DEP" || type == "IND" || type == "MON" || type == "EXC";
 }
 
-// Writes the definition of the block record at recordOffset of the open source
-// file fileNumber; offset 0 means there is no record and nothing happens.
-void WriteBlockDefinition(ConversionJob& job, Host& host, std::uint32_t recordOffset,
-                          int fileNumber, const std::string& compoundName);
+struct BlockOutcome {
+    bool TypeKnown = false;          // false: the data file lacks the type, nothing written
+    bool LineBreaksBlanked = false;  // a CR or LF of the block's text was written as a blank
+};
+
+// Writes block definitions: with "FoxCAE Transfer" the NAME and TYPE lines and
+// one line per parameter into the compound file; with "ICC Api" an ADD
+// command, its TYPE and parameter lines and END into the script. Values come
+// from the record in the order of the type's parameter names (after the two
+// that name the record's own name and type).
+class BlockWriter {
+  public:
+    BlockWriter(DestinationKind kind, TypeLookup& lookup) : kind_(kind), lookup_(lookup) {}
+    BlockOutcome Write(OutputFile& out, const std::string& compound, const std::string& name,
+                       const std::string& type, NulFields& values);
+
+  private:
+    DestinationKind kind_;
+    TypeLookup& lookup_;
+    std::string line_;  // one buffer for every line: a large CP has a million
+};
 
 }  // namespace pamiro

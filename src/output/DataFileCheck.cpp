@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "core/Text.h"
 #include "output/DataFileText.h"
-#include "readers/IndexEntry.h"
 
 namespace pamiro {
 

@@ -1,67 +1,25 @@
 #include "readers/IndexEntry.h"
 
-#include "run/ConversionJob.h"
-#include "core/FileTable.h"
-#include "core/Host.h"
+#include <array>
+
+#include "core/Text.h"
 
 namespace pamiro {
 
-std::string TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+const EntryLayout& LayoutOf(EntryForm form) {
+    return form == EntryForm::Long ? kLongEntry : kShortEntry;
 }
 
-std::string CutAtNul(std::string_view text) {
-    return TrimBlanks(text.substr(0, text.find('\0')));
-}
-
-namespace {
-template <std::size_t N>
-std::uint32_t Big(const std::array<unsigned char, N>& e, std::size_t at) {
-    return (std::uint32_t{e[at]} << 24) | (std::uint32_t{e[at + 1]} << 16) |
-           (std::uint32_t{e[at + 2]} << 8) | std::uint32_t{e[at + 3]};
-}
-template <std::size_t N>
-std::uint32_t Little(const std::array<unsigned char, N>& e, std::size_t at) {
-    return std::uint32_t{e[at]} | (std::uint32_t{e[at + 1]} << 8) |
-           (std::uint32_t{e[at + 2]} << 16) | (std::uint32_t{e[at + 3]} << 24);
-}
-}  // namespace
-
-std::uint32_t LongEntryOffsetBE(const LongIndexEntry& entry) { return Big(entry, 40); }
-std::uint32_t LongEntryOffsetLE(const LongIndexEntry& entry) { return Little(entry, 40); }
-std::uint32_t ShortEntryOffsetLE(const ShortIndexEntry& entry) { return Little(entry, 28); }
-
-std::size_t IndexEntrySize(int platformIndex) {
-    return (platformIndex == kPlatformAw51 || platformIndex == kPlatformAw70) ? kLongEntrySize
-                                                                              : kShortEntrySize;
-}
-
-IndexEntryValue ReadIndexEntry(InputFile& file, int platformIndex) {
-    if (IndexEntrySize(platformIndex) == kLongEntrySize) {
-        LongIndexEntry entry{};
-        file.Read(reinterpret_cast<char*>(entry.data()), entry.size());
-        std::string_view name(reinterpret_cast<const char*>(entry.data()) + 10, 30);
-        return {CutAtNul(name), platformIndex == kPlatformAw51 ? LongEntryOffsetBE(entry)
-                                                               : LongEntryOffsetLE(entry)};
+IndexEntry ReadIndexEntry(ByteSource& file, std::uint64_t offset, EntryForm form, ByteOrder order) {
+    const EntryLayout& layout = LayoutOf(form);
+    std::array<char, kLongEntry.Size> bytes{};
+    file.ReadAt(offset, bytes.data(), layout.Size);
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t at = order == ByteOrder::Big ? i : 3 - i;
+        value = (value << 8) | static_cast<unsigned char>(bytes[layout.OffsetOffset + at]);
     }
-    ShortIndexEntry entry{};
-    file.Read(reinterpret_cast<char*>(entry.data()), entry.size());
-    std::string_view name(reinterpret_cast<const char*>(entry.data()) + 6, 13);
-    return {CutAtNul(name), ShortEntryOffsetLE(entry)};
-}
-
-void ReportInvalidOffsets(ConversionJob& job, Host& host, const std::string& indexPath,
-                          long long count) {
-    if (count == 0) return;
-    job.Report.InvalidOffsets += count;
-    job.Report.Warnings += 1;
-    host.ShowMessage(MessageIcon::Warning,
-                     indexPath + " - " + std::to_string(count) +
-                         " entrada(s) con desplazamiento no valido (2^31 o mayor) omitida(s)",
-                     "Pamiro - Indice");
+    return {CutAtNul(std::string_view(bytes.data() + layout.NameOffset, layout.NameWidth)), value};
 }
 
 }  // namespace pamiro

@@ -1,16 +1,8 @@
 #include "readers/SaveAllReader.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "output/BlockWriter.h"
-#include "readers/CompoundFrame.h"
 #include "readers/IndexEntry.h"
-#include "run/ConversionJob.h"
-#include "core/Host.h"
-#include "core/Paths.h"
 
 namespace pamiro {
 
@@ -23,8 +15,59 @@ unsigned char Folded(char c) {
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 
-std::string ParametersPath(const ConversionJob& job, const std::string& compoundName) {
-    return JoinPath(JoinPath(job.SourceDir, compoundName), "parameters");
+bool FoldedLess(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return Folded(x) < Folded(y); });
+}
+
+std::string ReadWhole(ByteSource& file) {
+    std::string text(static_cast<std::size_t>(file.Length()), '\0');
+    file.ReadAt(0, text.data(), text.size());
+    return text;
+}
+
+void ReadCompound(ReadContext& context, const std::string& compound) {
+    const RelativePath path = SourceTree::Parameters(compound);
+    const auto file = context.Tree.Open(path);
+    if (!file) {
+        context.Report.Warnings += 1;
+        context.Messages.ShowMessage(MessageIcon::Warning,
+                                     compound + " - Archivo de parametros no encontrado",
+                                     "Pamiro - Save All - Bloques");
+        return;
+    }
+    const std::uint64_t length = file->Length();
+    long long invalid = 0;
+    std::uint64_t first = 0;  // where the first record begins: the index's end
+    for (std::uint64_t at = 0;; at += kShortEntry.Size) {
+        context.Messages.ProcessPendingEvents();
+        const IndexEntry entry = ReadIndexEntry(*file, at, EntryForm::Short, ByteOrder::Little);
+        std::uint32_t offset = entry.RecordOffset;
+        if (!IsValidRecordOffset(offset)) {
+            ++invalid;
+            offset = 0;
+        }
+        if (first == 0) first = offset;
+        ReadBlockRecord(context, *file, offset, compound);
+        // The end of the file also ends the index, so an offset past the end
+        // cannot make the loop run on over zeros.
+        const std::uint64_t next = at + kShortEntry.Size;
+        if (next >= first || next >= length) break;
+    }
+
+    if (length < kRevisionFromEnd) {
+        context.RevisionCode = "    ";
+        context.Report.Warnings += 1;
+        context.Messages.ShowMessage(MessageIcon::Warning,
+                                     compound + " - Archivo de parametros demasiado corto (" +
+                                         std::to_string(length) + " bytes); sin codigo de revision",
+                                     "Pamiro - Save All - Bloques");
+    } else {
+        char code[4];
+        file->ReadAt(length - kRevisionFromEnd, code, sizeof code);
+        context.RevisionCode.assign(code, sizeof code);
+    }
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
 }
 
 }  // namespace
@@ -51,105 +94,38 @@ std::vector<std::string> SplitCompoundDirLines(std::string_view text) {
 void SortCompoundNames(std::vector<std::string>& names) {
     // Names equal but for case are ordered by their bytes, so the order never
     // depends on how the folder was listed.
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const bool less = std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](char x, char y) { return Folded(x) < Folded(y); });
-        const bool greater = std::lexicographical_compare(
-            b.begin(), b.end(), a.begin(), a.end(),
-            [](char x, char y) { return Folded(x) < Folded(y); });
-        if (less || greater) return less;
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        if (FoldedLess(a, b)) return true;
+        if (FoldedLess(b, a)) return false;
         return a < b;
     });
 }
 
-std::vector<std::string> CollectSaveAllCompounds(const std::string& sourceDir) {
+std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree) {
     std::vector<std::string> names;
-    const std::string listPath = JoinPath(sourceDir, ".Compound_Dir");
-    if (FileExists(listPath)) {
+    if (tree.Exists(SourceTree::CompoundList())) {
         // When present, the list file alone names the compounds.
-        std::ifstream in(listPath, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-        const std::vector<std::string> lines = SplitCompoundDirLines(text);
-        for (std::size_t i = 0; i < lines.size(); i += 2) names.push_back(lines[i]);
+        if (const auto list = tree.Open(SourceTree::CompoundList())) {
+            const std::vector<std::string> lines = SplitCompoundDirLines(ReadWhole(*list));
+            for (std::size_t i = 0; i < lines.size(); i += 2) names.push_back(lines[i]);
+        }
     } else {
-        namespace fs = std::filesystem;
-        std::error_code error;
-        for (fs::directory_iterator it(fs::path(sourceDir.empty() ? "/" : sourceDir), error), end;
-             !error && it != end; it.increment(error)) {
-            // A linked folder could lead outside the source folder: passed over.
-            std::error_code statusError;
-            if (!fs::is_directory(it->symlink_status(statusError))) continue;
-            const std::string name = it->path().filename().string();
-            if (name.empty() || name[0] == '.') continue;
-            if (!FileExists(JoinPath(JoinPath(sourceDir, name), "parameters"))) continue;
-            names.push_back(name);
+        for (const std::string& name : tree.Subfolders()) {
+            if (name[0] == '.') continue;
+            if (tree.Exists(SourceTree::Parameters(name))) names.push_back(name);
         }
     }
     SortCompoundNames(names);
     return names;
 }
 
-bool ScanSaveAll(ConversionJob& job, Host& host, const std::string& cpName) {
-    const std::vector<std::string> compounds = CollectSaveAllCompounds(job.SourceDir);
-    if (compounds.empty()) {
-        host.ShowMessage(MessageIcon::Critical, "Save All incorrecto de " + cpName,
-                         "Pamiro - Save All");
-        return true;
-    }
+void ReadSaveAll(ReadContext& context, const std::vector<std::string>& compounds) {
     for (const std::string& name : compounds) {
-        host.SetStatus(1, name);
-        StartCompound(job, name);
-        ReadSaveAllBlocks(job, host, name);
-        EndCompound(job);
+        context.Messages.SetStatus(1, name);
+        context.Sink.StartCompound(name);
+        ReadCompound(context, name);
+        context.Sink.EndCompound(context.RevisionCode);
     }
-    return false;
-}
-
-void ReadSaveAllBlocks(ConversionJob& job, Host& host, const std::string& compoundName) {
-    const std::string path = ParametersPath(job, compoundName);
-    int f = 0;
-    if (IsSafeFileName(compoundName) && FileExists(path)) f = job.Files.OpenInput(path);
-    if (f == 0) {
-        job.Report.Warnings += 1;
-        host.ShowMessage(MessageIcon::Warning,
-                         compoundName + " - Archivo de parametros no encontrado",
-                         "Pamiro - Save All - Bloques");
-        return;
-    }
-    InputFile& file = job.Files.Input(f);
-    const std::uint64_t length = file.Length();
-    long long invalid = 0;
-    std::uint64_t first = 0;  // F: where the first record begins, the index's end
-    for (;;) {
-        host.ProcessPendingEvents();
-        ShortIndexEntry entry{};
-        file.Read(reinterpret_cast<char*>(entry.data()), entry.size());
-        const std::uint64_t next = file.Position();
-        const std::uint32_t offset = UsableRecordOffset(ShortEntryOffsetLE(entry), invalid);
-        if (first == 0) first = offset;
-        WriteBlockDefinition(job, host, offset, f, compoundName);
-        // The end of the file also ends the index, so an offset past the end
-        // cannot make the loop run on over zeros.
-        if (next >= first || next >= length) break;
-        file.Seek(next);
-    }
-
-    if (length < kRevisionFromEnd) {
-        job.RevisionCode = "    ";
-        job.Report.Warnings += 1;
-        host.ShowMessage(MessageIcon::Warning,
-                         compoundName + " - Archivo de parametros demasiado corto (" +
-                             std::to_string(length) + " bytes); sin codigo de revision",
-                         "Pamiro - Save All - Bloques");
-    } else {
-        char code[4];
-        file.ReadAt(length - kRevisionFromEnd, code, sizeof code);
-        job.RevisionCode.assign(code, sizeof code);
-    }
-    job.Files.Close(f);
-    ReportInvalidOffsets(job, host, path, invalid);
 }
 
 }  // namespace pamiro

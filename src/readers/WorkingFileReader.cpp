@@ -1,63 +1,74 @@
 #include "readers/WorkingFileReader.h"
 
-#include "output/BlockWriter.h"
-#include "readers/CompoundFrame.h"
 #include "readers/IndexEntry.h"
-#include "run/ConversionJob.h"
-#include "core/Host.h"
-#include "core/Paths.h"
 
 namespace pamiro {
 
-void ReadWorkingFileCompounds(ConversionJob& job, Host& host, const std::string& cpName,
-                              int workingFileNumber) {
-    const std::string path = JoinPath(JoinPath(job.SourceDir, cpName), cpName + ".O");
-    if (FileExists(path)) job.CompoundObjectFileNumber = job.Files.OpenInput(path);
-    if (job.CompoundObjectFileNumber == 0) {
-        job.Report.Warnings += 1;
-        host.ShowMessage(MessageIcon::Warning, cpName + ".O no encontrado",
-                         "Pamiro - Working File - Compound");
-        return;
+namespace {
+
+// Entries are read until one comes up short; that last one is zero filled
+// past the end and still taken.
+template <typename Visit>
+void ForEachEntry(ByteSource& index, EntryForm form, ByteOrder order, Visit visit) {
+    const std::uint64_t size = LayoutOf(form).Size;
+    for (std::uint64_t at = 0;; at += size) {
+        visit(ReadIndexEntry(index, at, form, order));
+        if (at + size > index.Length()) break;
     }
-    InputFile& index = job.Files.Input(job.CompoundObjectFileNumber);
-    long long invalid = 0;
-    while (!index.AtEnd()) {
-        const IndexEntryValue entry = ReadIndexEntry(index, job.PlatformIndex);
-        host.SetStatus(1, entry.Name);
-        if (entry.Name.empty()) continue;
-        const std::uint32_t offset = UsableRecordOffset(entry.RecordOffset, invalid);
-        StartCompound(job, entry.Name);
-        WriteBlockDefinition(job, host, offset, workingFileNumber, entry.Name);
-        ReadWorkingFileBlocks(job, host, cpName, entry.Name);
-        EndCompound(job);
-    }
-    ReportInvalidOffsets(job, host, path, invalid);
 }
 
-void ReadWorkingFileBlocks(ConversionJob& job, Host& host, const std::string& cpName,
-                           const std::string& compoundName) {
-    std::string path;
-    if (IsSafeFileName(compoundName)) {
-        path = JoinPath(JoinPath(job.SourceDir, cpName), compoundName + ".O");
-        if (FileExists(path)) job.BlockObjectFileNumber = job.Files.OpenInput(path);
-    }
-    if (job.BlockObjectFileNumber == 0) {
-        job.Report.Warnings += 1;
-        host.ShowMessage(MessageIcon::Warning, compoundName + ".O no encontrado",
-                         "Pamiro -Working File - Bloque");
+std::uint32_t UsableOffset(std::uint32_t offset, long long& invalid) {
+    if (IsValidRecordOffset(offset)) return offset;
+    ++invalid;
+    return 0;
+}
+
+void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& compound,
+                ByteSource& workingFile) {
+    const RelativePath path = SourceTree::BlockIndex(cp, compound);
+    const auto index = context.Tree.Open(path);
+    if (!index) {
+        context.Report.Warnings += 1;
+        context.Messages.ShowMessage(MessageIcon::Warning, compound + ".O no encontrado",
+                                     "Pamiro -Working File - Bloque");
         return;
     }
-    InputFile& index = job.Files.Input(job.BlockObjectFileNumber);
+    const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
     long long invalid = 0;
-    while (!index.AtEnd()) {
-        host.ProcessPendingEvents();
-        const IndexEntryValue entry = ReadIndexEntry(index, job.PlatformIndex);
-        WriteBlockDefinition(job, host, UsableRecordOffset(entry.RecordOffset, invalid),
-                             job.WorkingFileNumber, compoundName);
+    ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
+        context.Messages.ProcessPendingEvents();
+        ReadBlockRecord(context, workingFile, UsableOffset(entry.RecordOffset, invalid), compound);
+    });
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
+}
+
+}  // namespace
+
+void ReadWorkingFile(ReadContext& context, const std::string& cp, ByteSource& workingFile) {
+    char code[4];
+    workingFile.ReadAt(0, code, sizeof code);
+    context.RevisionCode.assign(code, sizeof code);
+
+    const RelativePath path = SourceTree::CompoundIndex(cp);
+    const auto index = context.Tree.Open(path);
+    if (!index) {
+        context.Report.Warnings += 1;
+        context.Messages.ShowMessage(MessageIcon::Warning, cp + ".O no encontrado",
+                                     "Pamiro - Working File - Compound");
+        return;
     }
-    job.Files.Close(job.BlockObjectFileNumber);
-    job.BlockObjectFileNumber = 0;
-    ReportInvalidOffsets(job, host, path, invalid);
+    const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
+    long long invalid = 0;
+    ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
+        context.Messages.SetStatus(1, entry.Name);
+        if (entry.Name.empty()) return;
+        const std::uint32_t own = UsableOffset(entry.RecordOffset, invalid);
+        context.Sink.StartCompound(entry.Name);
+        ReadBlockRecord(context, workingFile, own, entry.Name);
+        ReadBlocks(context, cp, entry.Name, workingFile);
+        context.Sink.EndCompound(context.RevisionCode);
+    });
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
 }
 
 }  // namespace pamiro

@@ -1,63 +1,44 @@
 #include "run/Destination.h"
 
-#include <cstdio>
-
+#include "output/OutputFiles.h"
 #include "output/OutputFormats.h"
-#include "run/ConversionJob.h"
-#include "core/Paths.h"
 
 namespace pamiro {
 
-namespace {
-std::string CmpListPath(const ConversionJob& job) { return JoinPath(job.DestinationDir, "cmp_list"); }
-std::string SrcListPath(const ConversionJob& job) { return JoinPath(job.DestinationDir, "src_list"); }
-std::string ScriptPath(const ConversionJob& job, const std::string& cpName) {
-    return JoinPath(job.DestinationDir, cpName + ".cmd");
-}
-}  // namespace
+Destination::Destination(OutputFolder& folder, FileTable& files, pamiro::DestinationKind kind,
+                         std::string cp)
+    : folder_(folder), files_(files), kind_(kind), cp_(std::move(cp)) {}
 
-void OpenDestination(ConversionJob& job, const std::string& cpName) {
-    if (job.DestinationKind == kDestinationFoxCae) {
-        job.CmpListFileNumber = job.Files.CreateOutput(CmpListPath(job));
-        job.SrcListFileNumber = job.Files.CreateOutput(SrcListPath(job));
+void Destination::Open() {
+    if (IsFoxCae()) {
+        cmpList_ = &Create(kCompoundListName);
+        srcList_ = &Create(kSourceListName);
     } else {
-        job.CommandFileNumber = job.Files.CreateOutput(ScriptPath(job, cpName));
-        job.Files.Output(job.CommandFileNumber).WriteLine(IccOpenLine(cpName));
+        script_ = &Create(ScriptName(cp_));
+        script_->WriteLine(IccOpenLine(cp_));
     }
 }
 
-void FinishDestination(ConversionJob& job, const std::string& cpName) {
-    if (job.DestinationKind == kDestinationFoxCae) {
-        job.Files.Close(job.SrcListFileNumber);
-        job.SrcListFileNumber = 0;
-        job.Files.Close(job.CmpListFileNumber);
-        job.CmpListFileNumber = 0;
+void Destination::Finish() {
+    if (IsFoxCae()) {
+        files_.Close(std::exchange(srcList_, nullptr));
+        files_.Close(std::exchange(cmpList_, nullptr));
     } else {
-        OutputFile& script = job.Files.Output(job.CommandFileNumber);
-        script.WriteLine(IccCloseLine(cpName));
-        script.WriteLine(kIccExitLine);
-        job.Files.Close(job.CommandFileNumber);
-        job.CommandFileNumber = 0;
+        script_->WriteLine(IccCloseLine(cp_));
+        script_->WriteLine(kIccExitLine);
+        files_.Close(std::exchange(script_, nullptr));
     }
 }
 
-void DiscardDestination(ConversionJob& job, const std::string& cpName) {
+void Destination::Discard() {
     // The files go away, so what a close would report no longer matters.
-    if (job.DestinationKind == kDestinationFoxCae) {
-        job.Files.Output(job.SrcListFileNumber).CloseQuietly();
-        job.Files.Output(job.CmpListFileNumber).CloseQuietly();
-        job.Files.Close(job.SrcListFileNumber);
-        job.Files.Close(job.CmpListFileNumber);
-        job.SrcListFileNumber = job.CmpListFileNumber = 0;
-        if (!job.DryRun) {
-            std::remove(CmpListPath(job).c_str());
-            std::remove(SrcListPath(job).c_str());
-        }
+    files_.CloseAll();
+    cmpList_ = srcList_ = script_ = nullptr;
+    if (IsFoxCae()) {
+        folder_.Remove(kCompoundListName);
+        folder_.Remove(kSourceListName);
     } else {
-        job.Files.Output(job.CommandFileNumber).CloseQuietly();
-        job.Files.Close(job.CommandFileNumber);
-        job.CommandFileNumber = 0;
-        if (!job.DryRun) std::remove(ScriptPath(job, cpName).c_str());
+        folder_.Remove(ScriptName(cp_));
     }
 }
 

@@ -1,65 +1,200 @@
 #include "run/RunConversion.h"
 
 #include <exception>
+#include <optional>
 
+#include "core/FileError.h"
+#include "core/Host.h"
+#include "core/Paths.h"
+#include "core/SourceTree.h"
+#include "output/BlockWriter.h"
+#include "output/OutputFiles.h"
+#include "output/OutputFormats.h"
 #include "readers/SaveAllReader.h"
 #include "readers/WorkingFileReader.h"
 #include "run/ConversionJob.h"
 #include "run/Destination.h"
-#include "core/Host.h"
-#include "core/Paths.h"
 
 namespace pamiro {
 
 namespace {
 
-void ResetHandles(ConversionJob& job) {
-    job.WorkingFileNumber = job.CmpListFileNumber = job.SrcListFileNumber = 0;
-    job.CommandFileNumber = job.CompoundObjectFileNumber = job.BlockObjectFileNumber = 0;
-    job.CompoundFileNumber = 0;
-}
+constexpr std::size_t kReportedUnknownNames = 10;
 
-void RunWorkingFile(ConversionJob& job, Host& host, const std::string& cpName) {
-    const std::string mainFile = JoinPath(JoinPath(job.SourceDir, cpName), cpName + ".wf");
-    if (!FileExists(mainFile)) {
-        job.Report.Failed = true;
-        host.ShowMessage(MessageIcon::Critical, cpName + ".wf no se encuentra",
-                         "Pamiro - Working File");
+// Connects what the readers find to what the writers write.
+class RunSink : public CompoundSink {
+  public:
+    RunSink(ConversionJob& job, Host& host, const RunPlaces& places, const SourceTree& tree,
+            Destination& destination, TypeLookup& lookup)
+        : job_(job),
+          host_(host),
+          places_(places),
+          tree_(tree),
+          destination_(destination),
+          writer_(job.DestinationKind, lookup) {}
+
+    void StartCompound(const std::string& name) override {
+        if (job_.Observer != nullptr) job_.Observer->CompoundStarted(name);
+        compound_ = name;
+        if (BlankLineBreaks(compound_)) WarnLineBreaks(compound_);
+        if (!destination_.IsFoxCae()) return;
+        job_.CompoundCount += 1;
+        destination_.CompoundList().WriteLine(CompoundListLine(compound_, job_.CompoundCount));
+        compoundFile_ = &destination_.Create(CompoundFileName(job_.CompoundCount));
+    }
+
+    void EndCompound(const std::string& revisionCode) override {
+        job_.Report.CompoundsConverted += 1;
+        if (!destination_.IsFoxCae()) return;
+        compoundFile_->WriteLine(kFoxEndLine);
+        compoundFile_->WriteLine(FoxRevisionLine(revisionCode));
+        destination_.Close(*std::exchange(compoundFile_, nullptr));
+    }
+
+    void Block(const std::string& compound, BlockRecord& record) override {
+        BlockSeen seen;
+        seen.Compound = compound;
+        seen.Name = record.Name;
+        seen.Type = record.Type;
+        host_.SetStatus(2, record.Name);
+        host_.ProcessPendingEvents();
+        const bool fox = destination_.IsFoxCae();
+        OutputFile& out = fox ? *compoundFile_ : destination_.Script();
+        const BlockOutcome outcome =
+            writer_.Write(out, compound_, record.Name, record.Type, record.Values);
+        seen.TypeKnown = outcome.TypeKnown;
+        if (outcome.LineBreaksBlanked) WarnLineBreaks(compound_ + ":" + record.Name);
+        if (outcome.TypeKnown) {
+            job_.Report.BlocksWritten += 1;
+        } else {
+            // Left out of the output as the format requires, but never silently.
+            job_.Report.UnknownTypeBlocks += 1;
+            if (job_.Report.UnknownTypeNames.size() < kReportedUnknownNames) {
+                job_.Report.UnknownTypeNames.push_back(compound + ":" + record.Name + " (" +
+                                                       record.Type + ")");
+            }
+        }
+        // Sequence handling depends on the type text alone, found or not.
+        if (fox && IsSequenceBlockType(record.Type)) {
+            seen.Sequence = true;
+            CopySequenceSource(seen);
+        }
+        if (job_.Observer != nullptr) job_.Observer->BlockSeenInRun(seen);
+    }
+
+  private:
+    void WarnLineBreaks(const std::string& what) {
+        job_.Report.Warnings += 1;
+        host_.ShowMessage(
+            MessageIcon::Warning,
+            what + " - salto de linea dentro de un nombre o valor; escrito como blanco",
+            "Pamiro - Destino");
+    }
+
+    // Lists the sequence block and copies its source: the block's own ".s"
+    // file, else the type's base file from the program folder.
+    void CopySequenceSource(BlockSeen& seen) {
+        job_.SourceFileCount += 1;
+        const long long n = job_.SourceFileCount;
+        std::string listedName = seen.Name;
+        BlankLineBreaks(listedName);
+        destination_.SourceList().WriteLine(SourceListLine(compound_, listedName, n));
+
+        const RelativePath own = SourceTree::SequenceSource(seen.Compound, seen.Name);
+        const RelativePath base{seen.Type + "_base.s"};
+        std::unique_ptr<ByteSource> source;
+        if (tree_.Exists(own)) {
+            seen.SequenceSource = tree_.PathOf(own);
+            source = job_.DryRun ? nullptr : tree_.Open(own);
+        } else {
+            seen.SequenceSourceIsBase = true;
+            if (places_.Program.Entry(base) == EntryKind::File) {
+                seen.SequenceSource = places_.Program.PathOf(base);
+                source = job_.DryRun ? nullptr : places_.Program.Open(base);
+            }
+        }
+        if (!seen.SequenceSource.empty() && (job_.DryRun || source)) {
+            if (source) Copy(*source, SourceCopyName(n));
+            job_.Report.SourcesCopied += 1;
+            return;
+        }
+        seen.SequenceSource.clear();
+        job_.Report.MissingSequenceSources += 1;
+        job_.Report.Warnings += 1;
+        host_.ShowMessage(MessageIcon::Warning,
+                          seen.Compound + ":" + seen.Name + " - No se encuentra " + seen.Name +
+                              ".s ni " + seen.Type + "_base.s; no se ha copiado el fuente",
+                          "Pamiro - Fuentes");
+    }
+
+    // A byte-for-byte copy.
+    void Copy(ByteSource& source, const std::string& name) {
+        OutputFile& out = destination_.Create(name);
+        std::string chunk(64 * 1024, '\0');
+        for (std::uint64_t at = 0; at < source.Length(); at += chunk.size()) {
+            const std::uint64_t left = source.Length() - at;
+            if (left < chunk.size()) chunk.resize(static_cast<std::size_t>(left));
+            source.ReadAt(at, chunk.data(), chunk.size());
+            out.Write(chunk);
+        }
+        destination_.Close(out);
+    }
+
+    ConversionJob& job_;
+    Host& host_;
+    const RunPlaces& places_;
+    const SourceTree& tree_;
+    Destination& destination_;
+    BlockWriter writer_;
+    std::string compound_;  // the current compound's name as it is written
+    OutputFile* compoundFile_ = nullptr;
+};
+
+void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
+             const RunPlaces& places, FileTable& files) {
+    const SourceTree tree(places.Source);
+    ParameterLookup shipped(places.Program, {places.DataFileName},
+                            TraitsOf(job.PlatformIndex).DataLayout);
+    TypeLookup& lookup = places.Lookup != nullptr ? *places.Lookup : shipped;
+    Destination destination(places.Destination, files, job.DestinationKind, cp);
+    RunSink sink(job, host, places, tree, destination, lookup);
+    ReadContext context{tree, job.PlatformIndex, host, job.Report, sink, job.RevisionCode};
+
+    if (kind == SourceKind::WorkingFile) {
+        const RelativePath main = SourceTree::WorkingFile(cp);
+        if (!tree.Exists(main)) {
+            job.Report.Failed = true;
+            host.ShowMessage(MessageIcon::Critical, cp + ".wf no se encuentra",
+                             "Pamiro - Working File");
+            return;
+        }
+        destination.Open();
+        if (const auto workingFile = tree.Open(main)) {
+            ReadWorkingFile(context, cp, *workingFile);
+        } else {
+            job.Report.Failed = true;
+            host.ShowMessage(MessageIcon::Critical, cp + ".wf no se puede leer",
+                             "Pamiro - Working File");
+        }
+        destination.Finish();
         return;
     }
-    OpenDestination(job, cpName);
-    job.WorkingFileNumber = job.Files.OpenInput(mainFile);
-    if (job.WorkingFileNumber == 0) {
+    destination.Open();
+    const std::vector<std::string> compounds = CollectSaveAllCompounds(tree);
+    if (compounds.empty()) {
+        host.ShowMessage(MessageIcon::Critical, "Save All incorrecto de " + cp,
+                         "Pamiro - Save All");
         job.Report.Failed = true;
-        host.ShowMessage(MessageIcon::Critical, cpName + ".wf no se puede leer",
-                         "Pamiro - Working File");
-    } else {
-        char code[4];
-        job.Files.Input(job.WorkingFileNumber).ReadAt(0, code, sizeof code);
-        job.RevisionCode.assign(code, sizeof code);
-        ReadWorkingFileCompounds(job, host, cpName, job.WorkingFileNumber);
-        job.Files.Close(job.CompoundObjectFileNumber);
-        job.CompoundObjectFileNumber = 0;
-        job.Files.Close(job.WorkingFileNumber);
-        job.WorkingFileNumber = 0;
+        destination.Discard();
+        return;
     }
-    FinishDestination(job, cpName);
-}
-
-void RunSaveAll(ConversionJob& job, Host& host, const std::string& cpName) {
-    OpenDestination(job, cpName);
-    if (ScanSaveAll(job, host, cpName)) {
-        job.Report.Failed = true;
-        DiscardDestination(job, cpName);
-    } else {
-        FinishDestination(job, cpName);
-    }
+    ReadSaveAll(context, compounds);
+    destination.Finish();
 }
 
 }  // namespace
 
-std::string UnknownTypeReport(const ConversionJob& job) {
-    const RunReport& report = job.Report;
+std::string UnknownTypeReport(const RunReport& report) {
     if (report.UnknownTypeBlocks == 0) return {};
     std::string text = std::to_string(report.UnknownTypeBlocks) +
                        " bloque(s) omitido(s): su tipo no esta en el archivo de datos: ";
@@ -73,33 +208,32 @@ std::string UnknownTypeReport(const ConversionJob& job) {
     return text;
 }
 
-void RunConversion(ConversionJob& job, Host& host, int sourceKind, const std::string& cpName) {
+void RunConversionIn(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
+                     const RunPlaces& places) {
     job.Report = RunReport{};
-    job.DataFile.Clear();  // a data file replaced between runs is read anew
-    job.Files.DiscardOutput(job.DryRun);
     job.ConversionIdle = false;
     host.FreezeWindow();
+    FileTable files;
     try {
-        job.DestinationDir = StripTrailingSeparator(host.DestinationFolder());
-        if (sourceKind == kSourceWorkingFile) {
-            RunWorkingFile(job, host, cpName);
-        } else if (sourceKind == kSourceSaveAll) {
-            RunSaveAll(job, host, cpName);
-        }
+        Convert(job, host, kind, cp, places, files);
     } catch (const ConversionInterrupted&) {
         // The program ends now: whatever was written stays, every file closed.
-        job.Files.CloseAll();
-        ResetHandles(job);
+        files.CloseAll();
         throw;
-    } catch (const DestinationWriteError& error) {
-        job.Files.CloseAll();
-        ResetHandles(job);
+    } catch (const FileError& error) {
+        files.CloseAll();
         job.Report.Failed = true;
-        host.ShowMessage(MessageIcon::Critical, "No se puede escribir el archivo " + error.Path(),
-                         "Pamiro - Destino");
+        if (error.WhatFailed() == FileError::Kind::Write) {
+            host.ShowMessage(MessageIcon::Critical,
+                             "No se puede escribir el archivo " + error.Path(), "Pamiro - Destino");
+        } else {
+            host.ShowMessage(MessageIcon::Critical,
+                             "No se puede leer el archivo " + error.Path() + ": " +
+                                 ErrorText(error.ErrorNumber()),
+                             "Pamiro - Fuente");
+        }
     } catch (const std::exception& error) {
-        job.Files.CloseAll();
-        ResetHandles(job);
+        files.CloseAll();
         job.Report.Failed = true;
         host.ShowMessage(MessageIcon::Critical,
                          std::string("Error interno durante la conversion: ") + error.what(),
@@ -110,8 +244,21 @@ void RunConversion(ConversionJob& job, Host& host, int sourceKind, const std::st
     host.SetStatus(2, "");
     host.RestoreWindow();
 
-    const std::string unknown = UnknownTypeReport(job);
+    const std::string unknown = UnknownTypeReport(job.Report);
     if (!unknown.empty()) host.ShowMessage(MessageIcon::Warning, unknown, "Pamiro - Bloques");
+}
+
+void RunConversion(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
+                   TypeLookup* lookup) {
+    const DiskInputFolder source(job.SourceDir, false);
+    const DiskInputFolder program(job.ProgramDir, true);
+    DiskOutputFolder disk(job.DestinationDir);
+    MemoryOutputFolder nowhere(false);
+    const std::string& data = job.DataFilePath;
+    const std::size_t slash = data.find_last_of("/\\");
+    RunPlaces places{source, job.DryRun ? static_cast<OutputFolder&>(nowhere) : disk, program,
+                     slash == std::string::npos ? data : data.substr(slash + 1), lookup};
+    RunConversionIn(job, host, kind, cp, places);
 }
 
 }  // namespace pamiro

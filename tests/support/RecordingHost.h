@@ -17,9 +17,7 @@ struct RecordedMessage {
 // A host that records what a run shows and lets a test act inside the run's
 // event processing (for instance to interrupt it).
 class RecordingHost : public Host {
-public:
-    explicit RecordingHost(std::string destination = {}) : Destination(std::move(destination)) {}
-
+  public:
     void SetStatus(int panel, std::string_view text) override {
         (panel == 1 ? Panel1 : Panel2).assign(text);
         Statuses.push_back(std::to_string(panel) + ":" + std::string(text));
@@ -39,9 +37,7 @@ public:
         Frozen = false;
         ++Restores;
     }
-    std::string DestinationFolder() override { return Destination; }
 
-    std::string Destination;
     std::string Panel1, Panel2;
     std::vector<std::string> Statuses;
     std::vector<RecordedMessage> Messages;

@@ -15,7 +15,7 @@ namespace pamiro::testing {
 // destination folder ("out"), and a way to run a whole request through the
 // check and the driver as the front ends do.
 class Workspace {
-public:
+  public:
     Workspace() {
         fs::create_directories(Data());
         fs::create_directories(Src());
@@ -45,8 +45,8 @@ public:
         Result result;
         result.Job->ProgramDir = Data().string();
         result.Job->VersionTable = DefaultVersionTable();
-        result.Host.Destination = Out().string();
-        ConversionRequest request{cp, platform, 4, source, destination, Src().string()};
+        ConversionRequest request{
+            cp, platform, 4, source, destination, Src().string(), Out().string()};
         result.Started = RequestConversion(request, *result.Job, result.Host);
         return result;
     }

@@ -45,13 +45,14 @@ int ParsePlatform(const std::string& text, int lineNo) {
 }
 
 BlockSpec MakeBlock(const std::vector<std::string>& words, std::size_t nameAt, std::string name,
-                    const ParameterDataCache& data, int lineNo) {
+                    ParameterLookup& data, int lineNo) {
     if (words.size() <= nameAt) throw DescriptionError(lineNo, "missing type");
     BlockSpec block{std::move(name), words[nameAt], {}};
     std::vector<std::pair<std::string, std::string>> pairs;
     for (std::size_t i = nameAt + 1; i < words.size(); ++i) {
         const auto eq = words[i].find('=');
-        if (eq == std::string::npos) throw DescriptionError(lineNo, "expected KEY=VALUE: " + words[i]);
+        if (eq == std::string::npos)
+            throw DescriptionError(lineNo, "expected KEY=VALUE: " + words[i]);
         pairs.emplace_back(words[i].substr(0, eq), words[i].substr(eq + 1));
     }
     const std::vector<std::string>* list = data.Find(block.Type);
@@ -67,7 +68,8 @@ BlockSpec MakeBlock(const std::vector<std::string>& words, std::size_t nameAt, s
         if (found != values.end()) values.erase(found);
     }
     if (!values.empty()) {
-        throw DescriptionError(lineNo, "type " + block.Type + " has no parameter " + values.begin()->first);
+        throw DescriptionError(lineNo,
+                               "type " + block.Type + " has no parameter " + values.begin()->first);
     }
     return block;
 }
@@ -76,8 +78,9 @@ BlockSpec MakeBlock(const std::vector<std::string>& words, std::size_t nameAt, s
 
 Sample ParseSample(const std::string& text, const std::string& dataFile, int dataPlatform,
                    const fs::path& sourcesDir) {
-    ParameterDataCache data;
-    data.Load(dataFile, dataPlatform);
+    const DiskInputFolder folder(fs::path(dataFile).parent_path().string(), true);
+    ParameterLookup data(folder, {fs::path(dataFile).filename().string()},
+                         TraitsOf(*PlatformFromIndex(dataPlatform)).DataLayout);
     Sample sample;
     std::istringstream in(text);
     std::string line;
@@ -100,7 +103,8 @@ Sample ParseSample(const std::string& text, const std::string& dataFile, int dat
         } else if (key == "compound") {
             sample.Compounds.push_back(CompoundSpec{words[1], std::nullopt, {}, {}});
         } else if (key == "own" || key == "block") {
-            if (sample.Compounds.empty()) throw DescriptionError(lineNo, key + " outside a compound");
+            if (sample.Compounds.empty())
+                throw DescriptionError(lineNo, key + " outside a compound");
             CompoundSpec& compound = sample.Compounds.back();
             if (key == "own") {
                 compound.Own = MakeBlock(words, 1, compound.Name, data, lineNo);
@@ -118,7 +122,8 @@ Sample ParseSample(const std::string& text, const std::string& dataFile, int dat
         }
     }
     if (sample.Cp.size() != 6) throw DescriptionError(lineNo, "cp must name a six-character CP");
-    if (data.Find("COMPND") == nullptr) throw DescriptionError(lineNo, "data file " + dataFile + " lacks COMPND");
+    if (data.Find("COMPND") == nullptr)
+        throw DescriptionError(lineNo, "data file " + dataFile + " lacks COMPND");
     return sample;
 }
 
@@ -129,7 +134,8 @@ void WriteSample(const Sample& sample, const fs::path& out) {
     fs::remove_all(sa);
     testing::WriteWorkingFile(wf, {sample.Cp, sample.Revision, sample.Platform, sample.Compounds});
     testing::SaveAllSpec saveAll{sample.Compounds, {}, std::nullopt};
-    for (const CompoundSpec& compound : sample.Compounds) saveAll.Revisions[compound.Name] = sample.Revision;
+    for (const CompoundSpec& compound : sample.Compounds)
+        saveAll.Revisions[compound.Name] = sample.Revision;
     testing::WriteSaveAll(sa, saveAll);
 }
 

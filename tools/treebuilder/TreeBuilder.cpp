@@ -22,8 +22,10 @@ void PutBig(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * (3 - i))) & 0xFF);
 }
 
-void WriteSources(const fs::path& folder, const CompoundSpec& compound) {
-    for (const auto& [block, text] : compound.Sources) WriteFile(folder / (block + ".s"), text);
+void AddSources(FileMap& files, const CompoundSpec& compound) {
+    for (const auto& [block, text] : compound.Sources) {
+        files[compound.Name + "/" + block + ".s"] = text;
+    }
 }
 }  // namespace
 
@@ -57,9 +59,9 @@ std::string IndexEntryFor(int platform, const std::string& name, std::uint32_t o
     return ShortEntry(name, offset);
 }
 
-void WriteWorkingFile(const fs::path& root, const WorkingFileSpec& spec) {
-    const fs::path folder = root / spec.Cp;
-    fs::create_directories(folder);
+FileMap WorkingFileFiles(const WorkingFileSpec& spec) {
+    FileMap files;
+    const std::string folder = spec.Cp + "/";
     std::string wf = Field(spec.Revision, 4) + std::string(12, '\0');
     std::string cpIndex;
     for (const CompoundSpec& compound : spec.Compounds) {
@@ -71,15 +73,21 @@ void WriteWorkingFile(const fs::path& root, const WorkingFileSpec& spec) {
         cpIndex += IndexEntryFor(spec.Platform, compound.Name, own);
         std::string blockIndex;
         for (const BlockSpec& block : compound.Blocks) {
-            blockIndex += IndexEntryFor(spec.Platform, block.Name,
-                                        static_cast<std::uint32_t>(wf.size()));
+            blockIndex +=
+                IndexEntryFor(spec.Platform, block.Name, static_cast<std::uint32_t>(wf.size()));
             wf += EncodeRecord(block);
         }
-        WriteFile(folder / (compound.Name + ".O"), blockIndex);
-        WriteSources(folder.parent_path() / compound.Name, compound);
+        files[folder + compound.Name + ".O"] = blockIndex;
+        AddSources(files, compound);
     }
-    WriteFile(folder / (spec.Cp + ".wf"), wf);
-    WriteFile(folder / (spec.Cp + ".O"), cpIndex);
+    files[folder + spec.Cp + ".wf"] = wf;
+    files[folder + spec.Cp + ".O"] = cpIndex;
+    return files;
+}
+
+void WriteWorkingFile(const fs::path& root, const WorkingFileSpec& spec) {
+    fs::create_directories(root / spec.Cp);
+    WriteFiles(root, WorkingFileFiles(spec));
 }
 
 std::string EncodeParameters(const CompoundSpec& compound, const std::string& revision) {
@@ -97,24 +105,35 @@ std::string EncodeParameters(const CompoundSpec& compound, const std::string& re
     return index + body + Field(revision, 4) + std::string(19, '\0');
 }
 
-void WriteSaveAll(const fs::path& root, const SaveAllSpec& spec) {
-    fs::create_directories(root);
+FileMap SaveAllFiles(const SaveAllSpec& spec) {
+    FileMap files;
     for (const CompoundSpec& compound : spec.Compounds) {
         const auto found = spec.Revisions.find(compound.Name);
         const std::string revision = found == spec.Revisions.end() ? "R001" : found->second;
-        WriteFile(root / compound.Name / "parameters", EncodeParameters(compound, revision));
-        WriteSources(root / compound.Name, compound);
+        files[compound.Name + "/parameters"] = EncodeParameters(compound, revision);
+        AddSources(files, compound);
     }
     if (spec.CompoundDirLines) {
         std::string text;
         for (const std::string& line : *spec.CompoundDirLines) text += line + "\r\n";
-        WriteFile(root / ".Compound_Dir", text);
+        files[".Compound_Dir"] = text;
     }
+    return files;
+}
+
+void WriteSaveAll(const fs::path& root, const SaveAllSpec& spec) {
+    fs::create_directories(root);
+    WriteFiles(root, SaveAllFiles(spec));
+}
+
+void WriteFiles(const fs::path& root, const FileMap& files) {
+    for (const auto& [path, bytes] : files) WriteFile(root / path, bytes);
 }
 
 std::string DataRecordBytes(bool longLayout, const std::string& prefix, const std::string& key,
                             const std::string& detail) {
-    return Field(prefix, 4) + Field(key, longLayout ? 16 : 12) + Field(detail, longLayout ? 24 : 16);
+    return Field(prefix, 4) + Field(key, longLayout ? 16 : 12) +
+           Field(detail, longLayout ? 24 : 16);
 }
 
 std::string EncodeDataFile(const std::vector<TypeSpec>& types, bool longLayout) {

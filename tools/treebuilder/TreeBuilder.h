@@ -43,7 +43,11 @@ struct WorkingFileSpec {
     int Platform = 1;
     std::vector<CompoundSpec> Compounds;
 };
-// Writes root/CP/CP.wf, root/CP/CP.O, root/CP/<compound>.O and the sources.
+// A tree's files by their path inside its folder ("CP/CP.wf").
+using FileMap = std::map<std::string, std::string>;
+
+// CP/CP.wf, CP/CP.O, CP/<compound>.O and <compound>/<block>.s.
+FileMap WorkingFileFiles(const WorkingFileSpec& spec);
 void WriteWorkingFile(const fs::path& root, const WorkingFileSpec& spec);
 
 struct SaveAllSpec {
@@ -55,8 +59,10 @@ struct SaveAllSpec {
 // The bytes of a compound's "parameters" file: index, records, revision code
 // at length - 23.
 std::string EncodeParameters(const CompoundSpec& compound, const std::string& revision);
-// Writes root/<compound>/parameters for each compound, and the sources.
+// <compound>/parameters for each compound, the sources and ".Compound_Dir".
+FileMap SaveAllFiles(const SaveAllSpec& spec);
 void WriteSaveAll(const fs::path& root, const SaveAllSpec& spec);
+void WriteFiles(const fs::path& root, const FileMap& files);
 
 // A block type of a parameter data file: header "NAME" + type, the "TYPE"
 // entry, then the parameters in record order.
@@ -74,7 +80,7 @@ std::string ReadFile(const fs::path& path);
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -82,7 +88,7 @@ public:
     const fs::path& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 

@@ -1,0 +1,110 @@
+#include "core/Folders.h"
+
+#include <set>
+
+#include "core/FileError.h"
+#include "core/Paths.h"
+
+namespace pamiro {
+
+namespace {
+
+std::string Joined(std::string path, const RelativePath& parts) {
+    for (const std::string& part : parts) path = JoinPath(path, part);
+    return path;
+}
+
+class NativeSink : public ByteSink {
+  public:
+    explicit NativeSink(std::unique_ptr<NativeFile> file) : file_(std::move(file)) {}
+    bool Write(const char* data, std::size_t size) override { return file_->Write(data, size); }
+    bool Close() override { return file_->Close(); }
+    int Error() const override { return file_->Error(); }
+
+  private:
+    std::unique_ptr<NativeFile> file_;
+};
+
+class StringSink : public ByteSink {
+  public:
+    explicit StringSink(std::string* bytes) : bytes_(bytes) {}
+    bool Write(const char* data, std::size_t size) override {
+        if (bytes_ != nullptr) bytes_->append(data, size);
+        return true;
+    }
+    bool Close() override { return true; }
+    int Error() const override { return 0; }
+
+  private:
+    std::string* bytes_;
+};
+
+}  // namespace
+
+EntryKind DiskInputFolder::Entry(const RelativePath& path) const {
+    if (followLinks_) return EntryBelow(Joined(root_, path), {});
+    return EntryBelow(root_, path);
+}
+
+std::unique_ptr<ByteSource> DiskInputFolder::Open(const RelativePath& path) const {
+    int error = 0;
+    auto file = NativeFile::OpenForReading(root_, path, followLinks_, error);
+    if (!file) return nullptr;
+    return std::make_unique<FileSource>(PathOf(path), std::move(file));
+}
+
+std::vector<std::string> DiskInputFolder::Subfolders() const { return SubfolderNames(root_); }
+
+std::string DiskInputFolder::PathOf(const RelativePath& path) const { return Joined(root_, path); }
+
+EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
+    const std::string key = Joined("", path).substr(1);
+    if (Files.count(key) != 0) return EntryKind::File;
+    auto it = Files.lower_bound(key + "/");
+    return it != Files.end() && it->first.compare(0, key.size() + 1, key + "/") == 0
+               ? EntryKind::Folder
+               : EntryKind::Missing;
+}
+
+std::unique_ptr<ByteSource> MemoryInputFolder::Open(const RelativePath& path) const {
+    auto it = Files.find(Joined("", path).substr(1));
+    if (it == Files.end()) return nullptr;
+    return std::make_unique<MemorySource>(it->first, it->second);
+}
+
+std::vector<std::string> MemoryInputFolder::Subfolders() const {
+    std::set<std::string> names;
+    for (const auto& [path, bytes] : Files) {
+        const auto slash = path.find('/');
+        if (slash != std::string::npos) names.insert(path.substr(0, slash));
+    }
+    return {names.begin(), names.end()};
+}
+
+std::string MemoryInputFolder::PathOf(const RelativePath& path) const {
+    return Joined("", path).substr(1);
+}
+
+std::unique_ptr<ByteSink> DiskOutputFolder::Create(const std::string& name) {
+    int error = 0;
+    auto file = NativeFile::CreateForWriting(PathOf(name), error);
+    if (!file) throw FileError(FileError::Kind::Write, PathOf(name), error);
+    return std::make_unique<NativeSink>(std::move(file));
+}
+
+void DiskOutputFolder::Remove(const std::string& name) { RemoveFile(PathOf(name)); }
+
+std::string DiskOutputFolder::PathOf(const std::string& name) const {
+    return JoinPath(root_, name);
+}
+
+std::unique_ptr<ByteSink> MemoryOutputFolder::Create(const std::string& name) {
+    std::string* bytes = nullptr;
+    if (keep_) {
+        bytes = &Files[name];
+        bytes->clear();
+    }
+    return std::make_unique<StringSink>(bytes);
+}
+
+}  // namespace pamiro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pamiro {
+
+// What a run met that the user must hear about beyond the output files.
+struct RunReport {
+    bool Failed = false;  // refused at run time, scan failure, lost output, read error
+    long long CompoundsConverted = 0;
+    long long BlocksWritten = 0;
+    long long SourcesCopied = 0;
+    long long UnknownTypeBlocks = 0;
+    std::vector<std::string> UnknownTypeNames;  // "compound:block (TYPE)", first few
+    long long InvalidOffsets = 0;
+    long long MissingSequenceSources = 0;
+    long long Warnings = 0;  // warning messages shown
+};
+
+}  // namespace pamiro

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Folders.h"
+
+namespace pamiro {
+
+// Names the files of a source tree and opens them. A name read from a source
+// file names no file when it could leave its folder (see IsSafeFileName):
+// such a file is simply missing.
+//
+// Working File, the CP's folder and the compounds' source folders side by side:
+//   CP/CP.wf            revision code in its first 4 bytes, then the block records
+//   CP/CP.O             one index entry per compound
+//   CP/compound.O       one index entry per block
+//   compound/block.s    sequence block source
+// Save All, the tree itself:
+//   .Compound_Dir       optional; two-line records, the first line a compound name
+//   compound/parameters index of 34-byte entries, then the block records
+//   compound/block.s    sequence block source
+class SourceTree {
+  public:
+    explicit SourceTree(const InputFolder& folder) : folder_(folder) {}
+
+    static RelativePath WorkingFile(const std::string& cp);
+    static RelativePath CompoundIndex(const std::string& cp);
+    static RelativePath BlockIndex(const std::string& cp, const std::string& compound);
+    static RelativePath Parameters(const std::string& compound);
+    static RelativePath CompoundList();
+    static RelativePath SequenceSource(const std::string& compound, const std::string& block);
+
+    // Null when the path names no plain file, or holds an unsafe name.
+    std::unique_ptr<ByteSource> Open(const RelativePath& path) const;
+    EntryKind Entry(const RelativePath& path) const;
+    bool Exists(const RelativePath& path) const { return Entry(path) == EntryKind::File; }
+    std::string PathOf(const RelativePath& path) const { return folder_.PathOf(path); }
+    std::vector<std::string> Subfolders() const { return folder_.Subfolders(); }
+
+  private:
+    const InputFolder& folder_;
+};
+
+}  // namespace pamiro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pamiro {
+
+// Trims leading and trailing blanks (0x20 only; tabs stay).
+std::string TrimBlanks(std::string_view text);
+// A fixed-width text field: everything before its first NUL, trimmed. A field
+// without NUL is taken whole.
+std::string CutAtNul(std::string_view text);
+
+// NUL-ended strings one after another in a buffer. A string that does not end
+// inside the buffer ends at the buffer's end; strings after it are empty.
+class NulFields {
+  public:
+    explicit NulFields(std::string_view buffer) : buffer_(buffer) {}
+    // The next string, trimmed of blanks.
+    std::string Next();
+
+  private:
+    std::string_view buffer_;
+    std::size_t cursor_ = 0;
+};
+
+// Each CR or LF byte replaced by a blank; true when there was one. No output
+// line may hold a line break of its own.
+bool BlankLineBreaks(std::string& text);
+
+}  // namespace pamiro

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <random>
+
+#include "core/FileError.h"
+#include "core/FileTable.h"
+#include "core/Paths.h"
+#include "core/SourceTree.h"
+#include "core/Text.h"
+#include "treebuilder/TreeBuilder.h"
+
+namespace pamiro::testing {
+namespace {
+
+TEST(Text, TrimCutAndFieldsHandleBlanksNulsAndTheBufferEnd) {
+    EXPECT_EQ(TrimBlanks("  a b \t "), "a b \t");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(CutAtNul(std::string(" ab \0cd", 7)), "ab");
+    EXPECT_EQ(CutAtNul(" whole "), "whole");
+    NulFields fields(std::string_view(" x \0\0y  z\0tail", 14));
+    for (const char* want : {"x", "", "y  z", "tail", "", ""}) EXPECT_EQ(fields.Next(), want);
+    std::string text = "a\rb\nc\r\n";
+    EXPECT_TRUE(BlankLineBreaks(text));
+    EXPECT_EQ(text, "a b c  ");
+    EXPECT_FALSE(BlankLineBreaks(text));
+}
+
+TEST(Paths, NamesFromSourcesStayInsideTheirFolder) {
+    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "/", "\\x"}) EXPECT_FALSE(IsSafeFileName(bad)) << bad;
+    EXPECT_FALSE(IsSafeFileName(std::string("a\0b", 3)));
+    for (const char* good : {"UNIT01", "..s", ".x", "a b", "ñ"}) EXPECT_TRUE(IsSafeFileName(good)) << good;
+    EXPECT_EQ(JoinPath(StripTrailingSeparator("/"), "cmp_list"), "/cmp_list");
+    EXPECT_EQ(JoinPath(StripTrailingSeparator("/tmp/out/"), "x"), "/tmp/out/x");
+    EXPECT_EQ(StripTrailingSeparator("C:\\"), "C:");
+}
+
+TEST(ByteSource, FileAndMemoryReadTheSameBytesAnywhereZeroFilledPastTheEnd) {
+    TempDir temp;
+    std::mt19937 random(3);
+    std::string bytes(200000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    WriteFile(temp.Path() / "f", bytes);
+    const DiskInputFolder folder(temp.Path().string(), false);
+    const auto file = folder.Open({"f"});
+    ASSERT_TRUE(file);
+    MemorySource memory("m", bytes);
+    EXPECT_EQ(file->Length(), bytes.size());
+    std::string a(70000, 'a'), b(70000, 'b');
+    for (int i = 0; i < 300; ++i) {
+        const std::uint64_t offset = i % 10 == 0 ? (1ull << 31) : random() % 210000;
+        const std::size_t size = i % 7 == 0 ? 70000 : random() % 6000;
+        file->ReadAt(offset, a.data(), size);
+        memory.ReadAt(offset, b.data(), size);
+        ASSERT_EQ(a.substr(0, size), b.substr(0, size)) << offset << " " << size;
+    }
+    memory.ReadAt(bytes.size() - 2, b.data(), 4);
+    EXPECT_EQ(b.substr(0, 4), bytes.substr(bytes.size() - 2) + std::string(2, '\0'));
+}
+
+TEST(DiskFolders, LinksBelowTheSourceFolderCountAsMissingTheFolderItselfMayBeOne) {
+    TempDir temp;
+    const fs::path src = temp.Path() / "src", outside = temp.Path() / "outside";
+    WriteFile(outside / "secret", "secret");
+    WriteFile(src / "CP" / "CP.wf", "R001");
+    WriteFile(src / ".Compound_Dir", "");
+    fs::create_symlink(outside / "secret", src / "CP" / "CP.O");
+    fs::create_directory_symlink(outside, src / "LINKED");
+    fs::create_directory_symlink(src, temp.Path() / "src-link");
+    const DiskInputFolder folder((temp.Path() / "src-link").string(), false);
+    EXPECT_EQ(folder.Entry({"CP", "CP.wf"}), EntryKind::File);
+    EXPECT_EQ(folder.Entry({".Compound_Dir"}), EntryKind::File);
+    EXPECT_EQ(folder.Entry({"CP", "CP.O"}), EntryKind::Link);
+    EXPECT_EQ(folder.Entry({"LINKED", "secret"}), EntryKind::Link);
+    EXPECT_EQ(folder.Entry({"CP"}), EntryKind::Folder);
+    EXPECT_EQ(folder.Entry({"CP", "none"}), EntryKind::Missing);
+    EXPECT_TRUE(folder.Open({"CP", "CP.wf"}));
+    EXPECT_FALSE(folder.Open({"CP", "CP.O"}));
+    EXPECT_FALSE(folder.Open({"LINKED", "secret"}));
+    EXPECT_FALSE(folder.Open({"CP"}));
+    EXPECT_EQ(folder.Subfolders(), std::vector<std::string>{"CP"});
+    // The program's own folder follows links.
+    EXPECT_TRUE(DiskInputFolder(src.string(), true).Open({"LINKED", "secret"}));
+}
+
+TEST(DiskFolders, OutputNeverWritesThroughALinkOrIntoAnotherName) {
+    TempDir temp;
+    const fs::path out = temp.Path() / "out", outside = temp.Path() / "outside";
+    fs::create_directories(out);
+    WriteFile(outside / "target", "keep");
+    WriteFile(outside / "hard", "keep");
+    fs::create_symlink(outside / "target", out / "linked");
+    fs::create_symlink(outside / "new-file", out / "dangling");
+    fs::create_hard_link(outside / "hard", out / "hard");
+    WriteFile(out / "plain", "old contents");
+    DiskOutputFolder folder(out.string());
+    FileTable files;
+    for (const char* name : {"linked", "dangling", "hard", "plain"}) {
+        files.Create(folder, name).WriteLine(name);
+    }
+    files.CloseAll();
+    for (const char* name : {"linked", "dangling", "hard", "plain"}) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out / name))) << name;
+        EXPECT_EQ(ReadFile(out / name), std::string(name) + "\r\n");
+    }
+    EXPECT_EQ(ReadFile(outside / "target"), "keep");
+    EXPECT_EQ(ReadFile(outside / "hard"), "keep");
+    EXPECT_FALSE(fs::exists(outside / "new-file"));
+    fs::create_directories(out / "folder");
+    EXPECT_THROW(files.Create(folder, "folder"), FileError);
+    ASSERT_EQ(mkfifo((out / "fifo").c_str(), 0600), 0);
+    EXPECT_THROW(files.Create(folder, "fifo"), FileError);
+}
+
+TEST(FileTable, LostOutputIsReportedAtCloseAndQuietClosesKeepTheBytes) {
+    TempDir temp;
+    DiskOutputFolder folder(temp.Path().string());
+    FileTable files;
+    {
+        // A file size limit makes the system refuse the bytes, as a full disk does.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 1000;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        for (std::size_t size : {100000, 2000}) {  // written at once, or at close
+            OutputFile& big = files.Create(folder, "big");
+            try {
+                big.Write(std::string(size, 'x'));
+                files.Close(&big);
+                ADD_FAILURE() << "lost bytes must not close quietly";
+            } catch (const FileError& error) {
+                EXPECT_EQ(error.Path(), (temp.Path() / "big").string());
+                EXPECT_EQ(error.WhatFailed(), FileError::Kind::Write);
+            }
+            files.CloseAll();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+    }
+    MemoryOutputFolder memory;
+    OutputFile& kept = files.Create(memory, "kept");
+    kept.Write(std::string(100000, 'x'));
+    kept.WriteLine("end");
+    EXPECT_EQ(files.OpenCount(), 1);
+    files.CloseAll();
+    EXPECT_EQ(files.OpenCount(), 0);
+    EXPECT_EQ(memory.Files["kept"], std::string(100000, 'x') + "end\r\n");
+    EXPECT_EQ(ErrorText(ENOSPC), "no queda espacio en el disco");
+}
+
+}  // namespace
+}  // namespace pamiro::testing

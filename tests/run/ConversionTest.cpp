@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include "core/FileError.h"
+#include "support/MemoryRun.h"
+
+namespace pamiro::testing {
+namespace {
+
+// Compound C1 with block B1 (type T1: P1, P2) and sequence block S1 (DEP: P1),
+// revision R001, written in the given source format.
+MemoryRun WorkedExample(SourceKind kind, Platform platform) {
+    MemoryRun run;
+    run.Data({{"T1", {"P1", "P2"}}, {"DEP", {"P1"}}});
+    CompoundSpec c1{"C1", std::nullopt, {{"B1", "T1", {"10", ""}}, {"S1", "DEP", {"X"}}}, {}};
+    c1.Sources["S1"] = "source of S1\r\n";
+    run.Source.Files = kind == SourceKind::WorkingFile
+                           ? WorkingFileFiles({"CP6001", "R001", IndexOf(platform), {c1}})
+                           : SaveAllFiles({{c1}, {}, std::nullopt});
+    return run;
+}
+
+TEST(Conversion, WorkedExampleGivesTheSameBytesFromEitherSourceOnEveryPlatform) {
+    for (SourceKind kind : {SourceKind::WorkingFile, SourceKind::SaveAll}) {
+        for (Platform platform : kPlatforms) {
+            SCOPED_TRACE(IndexOf(kind) * 10 + IndexOf(platform));
+            MemoryRun fox = WorkedExample(kind, platform);
+            fox.Run(kind, platform, DestinationKind::FoxCae);
+            EXPECT_EQ(fox.Out.Files.size(), 4u);
+            EXPECT_EQ(fox.File("cmp_list"), "C1 1\r\n");
+            EXPECT_EQ(fox.File("src_list"), "C1:S1 1\r\n");
+            EXPECT_EQ(fox.File("cmp0001"),
+                      "NAME     >B1\r\nTYPE     >T1\r\nP1       >10\r\nP2       >\r\n"
+                      "NAME     >S1\r\nTYPE     >DEP\r\nP1       >X\r\n"
+                      "NAME     >END\r\n**** Revision Code R001\r\n");
+            EXPECT_EQ(fox.File("src0001"), "source of S1\r\n");
+            EXPECT_EQ(fox.Messages(), "");
+            EXPECT_EQ(fox.Host.Panel1, "Terminado");
+            EXPECT_EQ(fox.Host.Panel2, "");
+            EXPECT_EQ(fox.Host.Freezes, 1);
+            EXPECT_EQ(fox.Host.Restores, 1);
+
+            MemoryRun icc = WorkedExample(kind, platform);
+            icc.Run(kind, platform, DestinationKind::Icc);
+            EXPECT_EQ(icc.Out.Files.size(), 1u);
+            EXPECT_EQ(icc.File("CP6001.cmd"),
+                      "OPEN CP6001 ALL PAMIRO\r\n"
+                      "ADD C1:B1\r\n  TYPE = T1\r\n  P1  = 10\r\n  P2  = \r\nEND\r\n"
+                      "ADD C1:S1\r\n  TYPE = DEP\r\n  P1  = X\r\nEND\r\n"
+                      "CLOSE CP6001\r\nEXIT\r\n");
+        }
+    }
+}
+
+TEST(Conversion, CompoundOwnRecordComesFirstAndNamesItselfWithoutPrefix) {
+    MemoryRun run;
+    run.Data({{"COMPND", {"DESCRP"}}, {"T1", {"P1"}}});
+    CompoundSpec c{"UNIT", BlockSpec{"UNIT", "COMPND", {"main"}}, {{"B", "T1", {"1"}}}, {}};
+    run.Source.Files = WorkingFileFiles({"CP6001", "R002", 1, {c, {"ZED", std::nullopt, {}, {}}}});
+    run.Run(SourceKind::WorkingFile, Platform::Aw51, DestinationKind::Icc);
+    EXPECT_EQ(run.File("CP6001.cmd"),
+              "OPEN CP6001 ALL PAMIRO\r\nADD UNIT\r\n  TYPE = COMPND\r\n  DESCRP  = main\r\nEND\r\n"
+              "ADD UNIT:B\r\n  TYPE = T1\r\n  P1  = 1\r\nEND\r\nCLOSE CP6001\r\nEXIT\r\n");
+    run.Run(SourceKind::WorkingFile, Platform::Aw51, DestinationKind::FoxCae);
+    EXPECT_EQ(run.File("cmp_list"), "UNIT 1\r\nZED 2\r\n");
+    EXPECT_EQ(run.File("cmp0002"), "NAME     >END\r\n**** Revision Code R002\r\n");
+}
+
+TEST(Conversion, UnknownTypesAreLeftOutAndReportedOnceAfterTheRun) {
+    MemoryRun run;
+    run.Data({{"T1", {"P1"}}});
+    std::vector<BlockSpec> blocks;
+    for (int i = 0; i < 12; ++i) blocks.push_back({"X" + std::to_string(i), "NOPE", {"v"}});
+    blocks.push_back({"OK", "T1", {"1"}});
+    run.Source.Files = SaveAllFiles({{{"C", std::nullopt, blocks, {}}}, {}, std::nullopt});
+    run.Run(SourceKind::SaveAll, Platform::Pw, DestinationKind::Icc);
+    EXPECT_EQ(run.File("CP6001.cmd"),
+              "OPEN CP6001 ALL PAMIRO\r\nADD C:OK\r\n  TYPE = T1\r\n  P1  = 1\r\nEND\r\n"
+              "CLOSE CP6001\r\nEXIT\r\n");
+    EXPECT_EQ(run.Messages(),
+              "Pamiro - Bloques: 12 bloque(s) omitido(s): su tipo no esta en el archivo de datos: "
+              "C:X0 (NOPE), C:X1 (NOPE), C:X2 (NOPE), C:X3 (NOPE), C:X4 (NOPE), C:X5 (NOPE), "
+              "C:X6 (NOPE), C:X7 (NOPE), C:X8 (NOPE), C:X9 (NOPE), ...\n");
+    EXPECT_EQ(run.Job.Report.UnknownTypeBlocks, 12);
+    EXPECT_EQ(run.Job.Report.BlocksWritten, 1);
+    EXPECT_FALSE(run.Job.Report.Failed);
+}
+
+TEST(Conversion, SequenceSourcesFallBackToTheBaseFileAndNamesNeverLeaveTheirFolder) {
+    MemoryRun run;
+    run.Data({{"DEP", {}}, {"IND", {}}});
+    run.Program.Files["DEP_base.s"] = "dep base";
+    CompoundSpec c{"C",
+                   std::nullopt,
+                   {{"OWN", "DEP", {}},
+                    {"NONE", "DEP", {}},
+                    {".", "DEP", {}},
+                    {"..", "DEP", {}},
+                    {"NOBASE", "IND", {}},
+                    {"ZZ", "UNKNOWN", {}}},
+                   {{"OWN", "own"}}};
+    run.Source.Files = SaveAllFiles({{c}, {}, std::nullopt});
+    run.Source.Files["C/..s"] = "must not be read";
+    run.Source.Files["C/...s"] = "must not be read";
+    run.Run(SourceKind::SaveAll, Platform::Pw, DestinationKind::FoxCae);
+    EXPECT_EQ(run.File("src_list"), "C:OWN 1\r\nC:NONE 2\r\nC:. 3\r\nC:.. 4\r\nC:NOBASE 5\r\n");
+    EXPECT_EQ(run.File("src0001"), "own");
+    EXPECT_EQ(run.File("src0002"), "dep base");
+    EXPECT_EQ(run.File("src0003"), "dep base");
+    EXPECT_EQ(run.File("src0004"), "dep base");
+    EXPECT_EQ(run.File("src0005"), "<missing>");
+    EXPECT_EQ(run.Messages(),
+              "Pamiro - Fuentes: C:NOBASE - No se encuentra NOBASE.s ni IND_base.s; no se ha "
+              "copiado el fuente\n"
+              "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no esta en el archivo de datos: "
+              "C:ZZ (UNKNOWN)\n");
+    EXPECT_EQ(run.Job.Report.SourcesCopied, 4);
+}
+
+TEST(Conversion, MissingWorkingFileCreatesNothing) {
+    MemoryRun run;
+    run.Data({});
+    run.Source.Files["CP6001/CP6001.O"] = "";
+    run.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
+    EXPECT_TRUE(run.Out.Files.empty());
+    EXPECT_EQ(run.Messages(), "Pamiro - Working File: CP6001.wf no se encuentra\n");
+    EXPECT_TRUE(run.Job.Report.Failed);
+    EXPECT_EQ(run.Host.Restores, 1);
+}
+
+TEST(Conversion, SaveAllWithoutCompoundsRemovesTheFilesItCreated) {
+    for (DestinationKind destination : {DestinationKind::FoxCae, DestinationKind::Icc}) {
+        MemoryRun run;
+        run.Data({});
+        run.Out.Files["cmp_list"] = run.Out.Files["CP6001.cmd"] = "stale";
+        run.Out.Files["keep"] = "other";
+        run.Source.Files["C/not-parameters"] = "";
+        run.Run(SourceKind::SaveAll, Platform::Pw, destination);
+        EXPECT_EQ(run.Out.Files.size(), 2u);  // "keep" and the other format's stale file
+        EXPECT_EQ(run.File("keep"), "other");
+        EXPECT_EQ(run.File("src_list"), "<missing>");
+        EXPECT_EQ(run.Messages(), "Pamiro - Save All: Save All incorrecto de CP6001\n");
+        EXPECT_TRUE(run.Job.Report.Failed);
+    }
+}
+
+TEST(Conversion, NumberingGoesOnPastFourDigits) {
+    MemoryRun run;
+    run.Data({});
+    std::vector<CompoundSpec> compounds(10000);
+    for (std::size_t i = 0; i < compounds.size(); ++i) compounds[i].Name = "C" + std::to_string(i);
+    run.Source.Files = WorkingFileFiles({"CP6001", "R001", 0, compounds});
+    run.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
+    EXPECT_EQ(run.File("cmp9999"), "NAME     >END\r\n**** Revision Code R001\r\n");
+    EXPECT_NE(run.File("cmp10000"), "<missing>");
+    EXPECT_EQ(run.File("cmp_list").substr(run.File("cmp_list").size() - 13), "C9999 10000\r\n");
+}
+
+TEST(Conversion, LineBreaksInsideNamesAndValuesAreWrittenAsBlanks) {
+    MemoryRun run;
+    run.Data({{"T1", {"P1"}}, {"DEP", {}}});
+    run.Program.Files["DEP_base.s"] = "a\r\nb\n";
+    CompoundSpec c{
+        "U\r\nEXIT", std::nullopt, {{"B", "T1", {"1\r\nDELETE U"}}, {"S\n1", "DEP", {}}}, {}};
+    run.Source.Files = WorkingFileFiles({"CP6001", "R001", 0, {c}});
+    run.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::Icc);
+    EXPECT_EQ(run.File("CP6001.cmd"),
+              "OPEN CP6001 ALL PAMIRO\r\nADD U  EXIT:B\r\n  TYPE = T1\r\n  P1  = 1  DELETE U\r\n"
+              "END\r\nADD U  EXIT:S 1\r\n  TYPE = DEP\r\nEND\r\nCLOSE CP6001\r\nEXIT\r\n");
+    EXPECT_EQ(run.Host.Messages.size(), 3u);  // once for the compound, once per block
+    run.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
+    EXPECT_EQ(run.File("cmp_list"), "U  EXIT 1\r\n");
+    EXPECT_EQ(run.File("src_list"), "U  EXIT:S 1 1\r\n");
+    EXPECT_EQ(run.File("src0001"), "a\r\nb\n");  // copies stay byte for byte
+}
+
+// A destination that fails at its nth write (counting creations too).
+class FailingFolder : public MemoryOutputFolder {
+  public:
+    explicit FailingFolder(int failAt) : failAt_(failAt) {}
+    std::unique_ptr<ByteSink> Create(const std::string& name) override {
+        if (--failAt_ == 0) throw FileError(FileError::Kind::Write, name, 28);
+        return std::make_unique<Sink>(MemoryOutputFolder::Create(name), failAt_);
+    }
+
+  private:
+    struct Sink : ByteSink {
+        Sink(std::unique_ptr<ByteSink> inner, int& failAt)
+            : inner_(std::move(inner)), left_(failAt) {}
+        bool Write(const char* d, std::size_t n) override {
+            return --left_ != 0 && inner_->Write(d, n);
+        }
+        bool Close() override { return --left_ != 0 && inner_->Close(); }
+        int Error() const override { return 28; }
+        std::unique_ptr<ByteSink> inner_;
+        int& left_;
+    };
+    int failAt_;
+};
+
+TEST(Conversion, EveryLostWriteStopsTheRunNamingTheFile) {
+    MemoryRun reference = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
+    reference.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
+    // 4 creations, 4 closes, and the drains at close: each may fail.
+    for (int failAt = 1; failAt <= 12; ++failAt) {
+        SCOPED_TRACE(failAt);
+        MemoryRun run = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
+        FailingFolder out(failAt);
+        run.Job.PlatformIndex = Platform::Pw;
+        RunConversionIn(run.Job, run.Host, SourceKind::WorkingFile, "CP6001",
+                        {run.Source, out, run.Program, "ver20_620.dat"});
+        if (!run.Job.Report.Failed) {
+            EXPECT_EQ(out.Files, reference.Out.Files);
+            continue;
+        }
+        ASSERT_EQ(run.Host.Messages.size(), 1u);
+        EXPECT_EQ(run.Host.Messages[0].Title, "Pamiro - Destino");
+        EXPECT_EQ(run.Host.Messages[0].Text.rfind("No se puede escribir el archivo ", 0), 0u);
+        EXPECT_EQ(run.Host.Restores, 1);
+        EXPECT_EQ(run.Host.Panel1, "Terminado");
+    }
+}
+
+// A source whose bytes can no longer be read from a given offset on.
+class FailingSource : public MemorySource {
+  public:
+    FailingSource(std::string bytes, std::uint64_t failFrom)
+        : MemorySource("broken.wf", std::move(bytes)), failFrom_(failFrom) {}
+    void ReadAt(std::uint64_t offset, char* out, std::size_t size) override {
+        if (offset + size > failFrom_) throw FileError(FileError::Kind::Read, Name(), 5);
+        MemorySource::ReadAt(offset, out, size);
+    }
+
+  private:
+    std::uint64_t failFrom_;
+};
+
+class FailingInput : public MemoryInputFolder {
+  public:
+    std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
+        auto source = MemoryInputFolder::Open(path);
+        if (!source || PathOf(path) != "CP6001/CP6001.wf") return source;
+        std::string bytes(static_cast<std::size_t>(source->Length()), '\0');
+        source->ReadAt(0, bytes.data(), bytes.size());
+        return std::make_unique<FailingSource>(bytes, 20);
+    }
+};
+
+TEST(Conversion, ReadErrorStopsTheRunNamingTheFile) {
+    MemoryRun example = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
+    FailingInput source;
+    source.Files = example.Source.Files;
+    MemoryRun run;
+    run.Program = example.Program;
+    run.Job.PlatformIndex = Platform::Pw;
+    RunConversionIn(run.Job, run.Host, SourceKind::WorkingFile, "CP6001",
+                    {source, run.Out, run.Program, "ver20_620.dat"});
+    EXPECT_TRUE(run.Job.Report.Failed);
+    EXPECT_EQ(run.Messages(),
+              "Pamiro - Fuente: No se puede leer el archivo broken.wf: error de entrada/salida\n");
+}
+
+TEST(Conversion, InterruptionClosesEveryFileKeepsWhatWasWrittenAndSkipsTheEndSteps) {
+    MemoryRun run = WorkedExample(SourceKind::SaveAll, Platform::Aw70);
+    run.Host.OnEvents = [](int calls) {
+        if (calls == 2) throw ConversionInterrupted{};
+    };
+    EXPECT_THROW(run.Run(SourceKind::SaveAll, Platform::Aw70, DestinationKind::Icc),
+                 ConversionInterrupted);
+    EXPECT_EQ(run.File("CP6001.cmd"), "OPEN CP6001 ALL PAMIRO\r\n");
+    EXPECT_EQ(run.Host.Restores, 0);
+}
+
+}  // namespace
+}  // namespace pamiro::testing
