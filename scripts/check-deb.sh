@@ -1,75 +1,120 @@
 #!/usr/bin/env bash
-# Builds the .deb, installs it with dpkg -i, runs the installed pamiro-cli
-# (its version, then the bundled sample in both source formats, from the
-# installed copy and its own data files) and removes the package again,
-# checking that nothing of it stays behind. Build folder: build/ or
-# $PAMIRO_BUILD_DIR.
+# Builds the .deb in a build folder of its own (build-deb/, or
+# $PAMIRO_DEB_BUILD_DIR; never build/) and checks it: pamiro-cli's version,
+# the bundled sample converted in both source formats with the package's own
+# data files, the links, the manual pages and documentation files, and
+# lintian. By default the package is only unpacked (dpkg-deb -x) into a
+# temporary folder and checked there; with --install it is installed with
+# dpkg -i, checked in place and removed again, checking that nothing of it
+# stays behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
-dir="${PAMIRO_BUILD_DIR:-build}"
+install=false
+for argument in "$@"; do
+    case "$argument" in
+        --install) install=true ;;
+        *) echo "uso: $0 [--install]" >&2; exit 2 ;;
+    esac
+done
+dir="${PAMIRO_DEB_BUILD_DIR:-build-deb}"
+[ "$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")" != "$root/build" ] ||
+    { echo "la carpeta build/ no se usa para el paquete" >&2; exit 2; }
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
 bash scripts/install-deps.sh
-PAMIRO_BUILD_DIR="$dir" bash scripts/build.sh -DPAMIRO_BUILD_GUI=ON
+# Built with Debian's hardening flags, as a package of the archive would be.
+flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+PAMIRO_BUILD_DIR="$dir" bash scripts/build.sh -DPAMIRO_BUILD_GUI=ON -DPAMIRO_BUILD_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
 rm -f "$dir"/package/pamiro_*.deb
 (cd "$dir" && cpack -G DEB >/dev/null)
 deb="$(ls "$dir"/package/pamiro_*.deb)"
 echo "Paquete: $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,/Description:/p'
+dpkg-deb --field "$deb"
 
-if dpkg-query -W -f='${Status}' pamiro 2>/dev/null | grep -q "install ok installed"; then
-    echo "pamiro ya esta instalado en esta maquina: no se toca" >&2
-    exit 1
-fi
 work="$(mktemp -d)"
+installed=false
 cleanup() {
-    if dpkg-query -W -f='${Status}' pamiro 2>/dev/null | grep -q "install ok"; then
+    if $installed && dpkg-query -W -f='${Status}' pamiro 2>/dev/null | grep -q "install ok"; then
         "${as_root[@]}" dpkg -r pamiro >/dev/null || true
     fi
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-"${as_root[@]}" dpkg -i "$deb" >/dev/null
 fail() { echo "FALLO: $*" >&2; exit 1; }
 
-[ "$(readlink -f /usr/bin/pamiro-cli)" = /usr/lib/pamiro/pamiro-cli ] || fail "/usr/bin/pamiro-cli"
-version="$(cd "$work" && /usr/bin/pamiro-cli --version)"
+if $install; then
+    if dpkg-query -W -f='${Status}' pamiro 2>/dev/null | grep -q "install ok installed"; then
+        echo "pamiro ya esta instalado en esta maquina: no se toca" >&2
+        exit 1
+    fi
+    "${as_root[@]}" dpkg -i "$deb" >/dev/null
+    installed=true
+    top=""
+else
+    dpkg-deb -x "$deb" "$work/root"
+    top="$work/root"
+fi
+program_dir="$top/usr/lib/pamiro"
+cli="$top/usr/bin/pamiro-cli"
+
+[ "$(readlink -f "$cli")" = "$program_dir/pamiro-cli" ] || fail "/usr/bin/pamiro-cli"
+version="$(cd "$work" && "$cli" --version)"
 [ "$version" = "pamiro-cli (Pamiro) 3.0.2" ] || fail "version: $version"
 echo "$version"
 for code in 411 423 610 611 620; do
     for family in 20 51; do
-        [ -f "/usr/lib/pamiro/ver${family}_${code}.dat" ] || fail "falta ver${family}_${code}.dat"
+        [ -f "$program_dir/ver${family}_${code}.dat" ] || fail "falta ver${family}_${code}.dat"
     done
 done
 for type in DEP IND MON EXC; do
-    cmp -s "/usr/lib/pamiro/${type}_base.s" "data/${type}_base.s" || fail "${type}_base.s"
+    cmp -s "$program_dir/${type}_base.s" "data/${type}_base.s" || fail "${type}_base.s"
 done
-if [ -e /usr/lib/pamiro/pamiro ]; then
-    [ "$(readlink -f /usr/bin/pamiro)" = /usr/lib/pamiro/pamiro ] || fail "/usr/bin/pamiro"
-    [ -f /usr/share/applications/pamiro.desktop ] || fail "pamiro.desktop"
-    [ -f /usr/share/icons/hicolor/scalable/apps/pamiro.svg ] || fail "pamiro.svg"
+manuals=(pamiro-cli)
+if [ -e "$program_dir/pamiro" ]; then
+    [ "$(readlink -f "$top/usr/bin/pamiro")" = "$program_dir/pamiro" ] || fail "/usr/bin/pamiro"
+    [ -f "$top/usr/share/applications/pamiro.desktop" ] || fail "pamiro.desktop"
+    [ -f "$top/usr/share/icons/hicolor/scalable/apps/pamiro.svg" ] || fail "pamiro.svg"
+    manuals+=(pamiro)
 fi
+for page in "${manuals[@]}"; do
+    file="$top/usr/share/man/man1/$page.1.gz"
+    gzip -t "$file" 2>/dev/null || fail "falta o esta mal $file"
+    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)"
+    [ -z "$warnings" ] || fail "$page.1: $warnings"
+done
+doc="$top/usr/share/doc/pamiro"
+[ -s "$doc/copyright" ] || fail "falta $doc/copyright"
+gzip -dc "$doc/changelog.gz" | grep -q '^pamiro (3\.0\.2) ' || fail "falta o esta mal $doc/changelog.gz"
 
-# From a folder with no data files, so only the installed ones can be found.
+# From a folder with no data files, so only the package's can be found.
 for source in "wf $root/samples/working-file" "sa $root/samples/save-all/SMPL01"; do
     set -- $source
     mkdir -p "$work/$1"
-    (cd "$work" && pamiro-cli convert --cp SMPL01 --platform aw51 --ia-version 620 \
+    (cd "$work" && "$cli" convert --cp SMPL01 --platform aw51 --ia-version 620 \
         --source "$1" --from "$2" --dest foxcae --to "$work/$1") 2>/dev/null || fail "convert $1"
     [ -s "$work/$1/cmp_list" ] && [ -s "$work/$1/cmp0001" ] && [ -s "$work/$1/src0001" ] ||
         fail "convert $1: faltan archivos"
-    (cd "$work" && pamiro-cli inspect --cp SMPL01 --platform aw51 --ia-version 620 \
-        --source "$1" --from "$2" --json) 2>/dev/null | grep -q '"dataFile": "/usr/lib/pamiro/ver51_620.dat"' ||
-        fail "inspect $1"
-    echo "Conversion $1 desde la copia instalada: $(wc -l <"$work/$1/cmp_list") compuesto(s)"
+    (cd "$work" && "$cli" inspect --cp SMPL01 --platform aw51 --ia-version 620 \
+        --source "$1" --from "$2" --json) 2>/dev/null |
+        grep -qF "\"dataFile\": \"$program_dir/ver51_620.dat\"" || fail "inspect $1"
+    echo "Conversion $1 desde el paquete: $(wc -l <"$work/$1/cmp_list") compuesto(s)"
 done
 
-"${as_root[@]}" dpkg -r pamiro >/dev/null
-for path in /usr/lib/pamiro /usr/bin/pamiro-cli /usr/bin/pamiro /usr/share/applications/pamiro.desktop \
-            /usr/share/icons/hicolor/scalable/apps/pamiro.svg; do
-    [ ! -e "$path" ] && [ ! -L "$path" ] || fail "queda $path tras desinstalar"
-done
-echo "Paquete instalado, probado y desinstalado sin restos"
+echo "lintian:"
+lintian --fail-on error "$deb" || fail "lintian informa de errores"
+
+if $install; then
+    "${as_root[@]}" dpkg -r pamiro >/dev/null
+    installed=false
+    for path in /usr/lib/pamiro /usr/bin/pamiro-cli /usr/bin/pamiro /usr/share/applications/pamiro.desktop \
+                /usr/share/icons/hicolor/scalable/apps/pamiro.svg /usr/share/man/man1/pamiro.1.gz \
+                /usr/share/man/man1/pamiro-cli.1.gz /usr/share/doc/pamiro; do
+        [ ! -e "$path" ] && [ ! -L "$path" ] || fail "queda $path tras desinstalar"
+    done
+    echo "Paquete instalado, probado y desinstalado sin restos"
+else
+    echo "Paquete desempaquetado y probado; nada instalado"
+fi

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <system_error>
 
+#include "app/SystemErrorText.h"
+
 #if __has_include(<unistd.h>)
+#include <fcntl.h>
 #include <unistd.h>
 #define PAMIRO_HAVE_FSYNC 1
 #endif
@@ -193,10 +196,11 @@ KeyValuePairs IniDocument::Section(std::string_view section) const {
 }
 
 std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error) {
+    errno = 0;
     std::FILE* stream = std::fopen(file.c_str(), "rb");
     if (stream == nullptr) {
         if (errno == ENOENT) return IniDocument{};
-        error = file.string() + ": " + std::strerror(errno);
+        error = file.string() + ": " + SpanishErrorText(errno);
         return std::nullopt;
     }
     std::string text;
@@ -211,48 +215,108 @@ std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error)
             return std::nullopt;
         }
     }
-    const bool failed = std::ferror(stream) != 0;
+    const int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(stream);
-    if (failed) {
-        error = file.string() + ": error de lectura";
+    if (readError != 0) {
+        error = file.string() + ": " + SpanishErrorText(readError);
         return std::nullopt;
     }
     return IniDocument::Parse(text);
 }
 
+namespace {
+
+// Temporary files of a save that ended before its rename carry the name this
+// save would give its own: the store's name, ".tmp-" and digits. Only those
+// older than a minute go, so another instance's save in progress is safe.
+void RemoveStaleTemporaries(const fs::path& target) {
+    const std::string prefix = target.filename().string() + ".tmp-";
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code code;
+    for (fs::directory_iterator entry(folder, code), end; !code && entry != end;
+         entry.increment(code)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        std::error_code ignored;
+        if (!fs::is_regular_file(entry->symlink_status(ignored))) continue;
+        const auto written = fs::last_write_time(entry->path(), ignored);
+        if (ignored || now - written < std::chrono::minutes(1)) continue;
+        fs::remove(entry->path(), ignored);
+    }
+}
+
+// Without this a crash soon after the rename could bring the old file back.
+void SyncFolder([[maybe_unused]] const fs::path& folder) {
+#ifdef PAMIRO_HAVE_FSYNC
+    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+#endif
+}
+
+}  // namespace
+
 bool SaveIniFileAtomically(const fs::path& file, const IniDocument& document, std::string& error) {
+    // Messages name the store as the user knows it, never the temporary file.
+    auto fail = [&](int errnoValue) {
+        error = file.string() + ": " + SpanishErrorText(errnoValue);
+        return false;
+    };
     std::error_code code;
     fs::path target = file;
     // A store that is a link to a file elsewhere stays a link.
     if (fs::is_symlink(file, code)) target = fs::weakly_canonical(file, code);
     if (code) target = file;
+
+    // A store the user made read-only stays as it is, even where renaming
+    // over it would work (as the superuser, or in a writable folder).
+    const fs::file_status existing = fs::status(target, code);
+    const bool exists = !code && fs::exists(existing);
+    if (exists && (existing.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        return fail(EACCES);
+    }
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), code);
+    RemoveStaleTemporaries(target);
 
     std::random_device random;
     const fs::path temporary = target.string() + ".tmp-" + std::to_string(random() % 1000000000u);
+    errno = 0;
     std::FILE* stream = std::fopen(temporary.c_str(), "wbx");
-    if (stream == nullptr) {
-        error = temporary.string() + ": " + std::strerror(errno);
-        return false;
+    if (stream == nullptr) return fail(errno);
+    int failure = 0;
+    auto check = [&](bool ok) {
+        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
+    };
+    // The store keeps its mode (a private 0600 stays private) before any
+    // byte of it is written.
+    if (exists) {
+        fs::permissions(temporary, existing.permissions(), code);
+        if (code) failure = code.default_error_condition().value();
     }
     const std::string text = document.Serialise();
-    bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-    ok = std::fflush(stream) == 0 && ok;
+    check(failure == 0 && std::fwrite(text.data(), 1, text.size(), stream) == text.size());
+    check(std::fflush(stream) == 0);
 #ifdef PAMIRO_HAVE_FSYNC
-    ok = ::fsync(fileno(stream)) == 0 && ok;
+    check(::fsync(fileno(stream)) == 0);
 #endif
-    ok = std::fclose(stream) == 0 && ok;
-    if (!ok) {
-        error = temporary.string() + ": no se puede escribir";
+    check(std::fclose(stream) == 0);
+    if (failure != 0) {
         fs::remove(temporary, code);
-        return false;
+        return fail(failure);
     }
     fs::rename(temporary, target, code);
     if (code) {
-        error = target.string() + ": " + code.message();
+        const int renameError = code.default_error_condition().value();
         fs::remove(temporary, code);
-        return false;
+        return fail(renameError);
     }
+    SyncFolder(target.parent_path());
     return true;
 }
 

@@ -49,12 +49,15 @@ class IniDocument {
 };
 
 // Reads the file. A missing file is an empty document; any other failure
-// returns nothing and describes itself in error.
+// returns nothing and describes itself in error ("<file>: <Spanish reason>").
 std::optional<IniDocument> LoadIniFile(const std::filesystem::path& file, std::string& error);
 
 // Writes a temporary file beside the target and renames it over the target, so
 // a crash leaves either the old or the new file, never half of one. Creates
-// the folder when needed. False, with error set, when anything failed.
+// the folder when needed, keeps an existing file's mode, syncs the folder after
+// the rename and removes the temporary files an earlier crash left behind. A
+// file without its owner's write permission is left alone. False, with error
+// set and naming the file, when anything failed.
 bool SaveIniFileAtomically(const std::filesystem::path& file, const IniDocument& document,
                            std::string& error);
 

@@ -1,6 +1,7 @@
 #include "gui/MessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace pamiro::window {
 
@@ -27,6 +28,12 @@ MessageAnswer ShowRealBox(QWidget* parent, const MessageRequest& request) {
     const bool yesNo = request.Buttons == MessageButtons::YesNo;
     QMessageBox box(BoxIcon(request.Icon), request.Title, request.Text,
                     yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+    // Set here too, so the buttons read Spanish without Qt's translation.
+    for (const auto& [button, text] : {std::pair{QMessageBox::Ok, QStringLiteral("Aceptar")},
+                                       std::pair{QMessageBox::Yes, QStringLiteral("Sí")},
+                                       std::pair{QMessageBox::No, QStringLiteral("No")}}) {
+        if (QAbstractButton* shown = box.button(button)) shown->setText(text);
+    }
     if (request.RightToLeft) box.setLayoutDirection(Qt::RightToLeft);
     const int pressed = box.exec();
     if (!yesNo) return MessageAnswer::Ok;
