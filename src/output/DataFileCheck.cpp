@@ -36,7 +36,7 @@ std::vector<DataFileFinding> CheckDataFile(std::string_view bytes, const DataFil
         if (!inList || list.Entries <= kParameterTableSize) return;
         findings.push_back({DataFileProblem::ListTooLong, list.Header * size,
                             Where(list.Header, size) + ": el tipo " + QuoteBytes(list.Type) +
-                                " tiene " + std::to_string(list.Entries) + " entradas, mas de " +
+                                " tiene " + std::to_string(list.Entries) + " entradas, más de " +
                                 std::to_string(kParameterTableSize) + "; se guardan todas"});
     };
 
@@ -71,7 +71,7 @@ std::vector<DataFileFinding> CheckDataFile(std::string_view bytes, const DataFil
         findings.push_back({DataFileProblem::RecordsBeforeHeader, 0,
                             std::to_string(firstHeader) +
                                 " registro(s) antes del primer encabezado de tipo: no pertenecen "
-                                "a ningun tipo y no se leen"});
+                                "a ningún tipo y no se leen"});
     }
     for (const std::string& type : typeOrder) {
         const std::vector<std::size_t>& seen = headers[type];
@@ -81,9 +81,9 @@ std::vector<DataFileFinding> CheckDataFile(std::string_view bytes, const DataFil
             where += (where.empty() ? "" : ", ") + std::to_string(header + 1);
         }
         findings.push_back({DataFileProblem::TypeDefinedTwice, seen.back() * size,
-                            "el tipo " + QuoteBytes(type) + " esta definido " +
+                            "el tipo " + QuoteBytes(type) + " está definido " +
                                 std::to_string(seen.size()) + " veces (registros " + where +
-                                "); vale la ultima definicion"});
+                                "); vale la última definición"});
     }
     if (bytes.size() % size != 0) {
         findings.push_back({DataFileProblem::PartialLastRecord, whole * size,

@@ -22,7 +22,7 @@ enum class DataFileProblem {
 struct DataFileFinding {
     DataFileProblem Problem;
     std::size_t Offset;  // byte offset of the record concerned
-    std::string Text;    // plain ASCII Spanish, names quoted and escaped
+    std::string Text;    // Spanish (UTF-8), names quoted and escaped
 };
 
 // The entries a type's list may hold in the program's fixed table.

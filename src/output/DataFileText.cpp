@@ -110,7 +110,7 @@ bool ReadQuoted(std::string_view line, std::size_t& pos, std::string& out, std::
             out.push_back(static_cast<char>(HexDigit(line[pos]) * 16 + HexDigit(line[pos + 1])));
             pos += 2;
         } else {
-            error = "secuencia de escape no valida (use \\xHH, \\\\ o \\\")";
+            error = "secuencia de escape no válida (use \\xHH, \\\\ o \\\")";
             return false;
         }
     }
@@ -140,7 +140,7 @@ class TextBuilder {
         line_ = number;
         line = TrimLine(line);
         if (line.empty() || line.front() == '#') return;
-        if (partialSeen_) return Fail("nada puede seguir a PARTIAL, el ultimo registro");
+        if (partialSeen_) return Fail("nada puede seguir a PARTIAL, el último registro");
         std::size_t split = 0;
         while (split < line.size() && !IsBlank(line[split])) ++split;
         const std::string_view word = line.substr(0, split);
@@ -151,14 +151,14 @@ class TextBuilder {
         if (word == "TYPE") return Type(rest);
         if (word == "RAW") return Raw(line, split);
         if (word == "PARTIAL") return Partial(line, split);
-        Fail("no se entiende la linea: se espera un nombre de parametro, TYPE, RAW o PARTIAL");
+        Fail("no se entiende la línea: se espera un nombre de parámetro, TYPE, RAW o PARTIAL");
     }
 
     DataFileBuild Result() && { return std::move(result_); }
 
   private:
     void Fail(const std::string& text) {
-        result_.Errors.push_back("linea " + std::to_string(line_) + ": " + text);
+        result_.Errors.push_back("línea " + std::to_string(line_) + ": " + text);
     }
 
     void Append(std::string_view prefix, std::string_view key, std::string_view detail) {
@@ -178,13 +178,13 @@ class TextBuilder {
     }
 
     void Parameter(std::string_view name) {
-        if (!headerSeen_) return Fail("nombre de parametro antes del primer TYPE");
+        if (!headerSeen_) return Fail("nombre de parámetro antes del primer TYPE");
         if (name.starts_with(kHeaderKey)) {
             return Fail("el nombre " + QuoteBytes(name) +
                         " empieza por NAME y abriria un tipo nuevo; si es eso, use RAW");
         }
         if (!IsPlainParameterName(name)) {
-            return Fail("el nombre " + QuoteBytes(name) + " lleva caracteres no validos; use RAW");
+            return Fail("el nombre " + QuoteBytes(name) + " lleva caracteres no válidos; use RAW");
         }
         if (!FitsWithNul(name, layout_.KeyWidth, "el nombre")) return;
         Append("", name, "");
@@ -193,7 +193,7 @@ class TextBuilder {
     void Type(std::string_view type) {
         if (!IsPlainToken(type)) {
             return Fail("el tipo " + QuoteBytes(type) +
-                        " lleva blancos o caracteres no validos; use RAW");
+                        " lleva blancos o caracteres no válidos; use RAW");
         }
         if (!FitsWithNul(type, layout_.DetailWidth, "el tipo")) return;
         Append("", kHeaderKey, type);
@@ -266,9 +266,9 @@ std::string LayoutDescription(const DataFileLayout& layout) {
 }
 
 std::string DataFileToText(std::string_view bytes, const DataFileLayout& layout) {
-    std::string text = "# Archivo de datos de parametros, formato " + LayoutDescription(layout) +
+    std::string text = "# Archivo de datos de parámetros, formato " + LayoutDescription(layout) +
                        "\n"
-                       "# TYPE <tipo> abre un tipo; despues, un nombre de parametro por linea.\n"
+                       "# TYPE <tipo> abre un tipo; después, un nombre de parámetro por línea.\n"
                        "# RAW \"prefijo\" \"clave\" \"detalle\": un registro tal cual "
                        "(\\xHH, \\\\, \\\"); PARTIAL: resto incompleto.\n";
     const std::size_t size = layout.RecordSize;

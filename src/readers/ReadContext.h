@@ -47,8 +47,21 @@ struct ReadContext {
 void ReadBlockRecord(ReadContext& context, ByteSource& file, std::uint32_t offset,
                      const std::string& compound);
 
-// Tells the user, once for an index file, how many of its entries held no
-// usable record offset.
-void ReportInvalidOffsets(ReadContext& context, const std::string& indexPath, long long count);
+// The entries of one index file whose record offset names no record: 2^31 or
+// more, or at or past the end of the file that holds the records.
+struct InvalidOffsets {
+    long long TopBitSet = 0;
+    long long PastEnd = 0;
+};
+// The offset as a record offset: 0 ("no record") when it names none, counted.
+std::uint32_t UsableRecordOffset(std::uint32_t offset, std::uint64_t recordFileLength,
+                                 InvalidOffsets& invalid);
+// Tells the user, once for an index file, how many of its entries were skipped.
+void ReportInvalidOffsets(ReadContext& context, const std::string& indexPath,
+                          const std::string& recordPath, const InvalidOffsets& invalid);
+// Warns when an index file's length is no whole number of entries (the last
+// one is read zero filled), or, when it must hold one, it holds no entry.
+void CheckIndexLength(ReadContext& context, const std::string& indexPath, std::uint64_t length,
+                      std::uint64_t entrySize, bool mustHoldAnEntry);
 
 }  // namespace pamiro

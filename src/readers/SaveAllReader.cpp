@@ -37,18 +37,14 @@ void ReadCompound(ReadContext& context, const std::string& compound) {
         return;
     }
     const std::uint64_t length = file->Length();
-    long long invalid = 0;
+    InvalidOffsets invalid;
     std::uint64_t first = 0;  // where the first record begins: the index's end
     for (std::uint64_t at = 0;; at += kShortEntry.Size) {
         context.Messages.ProcessPendingEvents();
         const IndexEntry entry = ReadIndexEntry(*file, at, EntryForm::Short, ByteOrder::Little);
-        std::uint32_t offset = entry.RecordOffset;
-        if (!IsValidRecordOffset(offset)) {
-            ++invalid;
-            offset = 0;
-        }
-        if (first == 0) first = offset;
-        ReadBlockRecord(context, *file, offset, compound);
+        if (first == 0 && IsValidRecordOffset(entry.RecordOffset)) first = entry.RecordOffset;
+        ReadBlockRecord(context, *file, UsableRecordOffset(entry.RecordOffset, length, invalid),
+                        compound);
         // The end of the file also ends the index, so an offset past the end
         // cannot make the loop run on over zeros.
         const std::uint64_t next = at + kShortEntry.Size;
@@ -59,15 +55,15 @@ void ReadCompound(ReadContext& context, const std::string& compound) {
         context.RevisionCode = "    ";
         context.Report.Warnings += 1;
         context.Messages.ShowMessage(MessageIcon::Warning,
-                                     compound + " - Archivo de parametros demasiado corto (" +
-                                         std::to_string(length) + " bytes); sin codigo de revision",
+                                     compound + " - Archivo de parámetros demasiado corto (" +
+                                         std::to_string(length) + " bytes); sin código de revisión",
                                      "Pamiro - Save All - Bloques");
     } else {
         char code[4];
         file->ReadAt(length - kRevisionFromEnd, code, sizeof code);
         context.RevisionCode.assign(code, sizeof code);
     }
-    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), file->Name(), invalid);
 }
 
 }  // namespace

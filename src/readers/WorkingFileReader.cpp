@@ -17,12 +17,6 @@ void ForEachEntry(ByteSource& index, EntryForm form, ByteOrder order, Visit visi
     }
 }
 
-std::uint32_t UsableOffset(std::uint32_t offset, long long& invalid) {
-    if (IsValidRecordOffset(offset)) return offset;
-    ++invalid;
-    return 0;
-}
-
 void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& compound,
                 ByteSource& workingFile) {
     const RelativePath path = SourceTree::BlockIndex(cp, compound);
@@ -34,12 +28,16 @@ void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& 
         return;
     }
     const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
-    long long invalid = 0;
+    CheckIndexLength(context, context.Tree.PathOf(path), index->Length(),
+                     LayoutOf(traits.IndexEntries).Size, false);
+    InvalidOffsets invalid;
     ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
         context.Messages.ProcessPendingEvents();
-        ReadBlockRecord(context, workingFile, UsableOffset(entry.RecordOffset, invalid), compound);
+        const std::uint32_t offset =
+            UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
+        ReadBlockRecord(context, workingFile, offset, compound);
     });
-    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), workingFile.Name(), invalid);
 }
 
 }  // namespace
@@ -58,17 +56,20 @@ void ReadWorkingFile(ReadContext& context, const std::string& cp, ByteSource& wo
         return;
     }
     const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
-    long long invalid = 0;
+    CheckIndexLength(context, context.Tree.PathOf(path), index->Length(),
+                     LayoutOf(traits.IndexEntries).Size, true);
+    InvalidOffsets invalid;
     ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
         context.Messages.SetStatus(1, entry.Name);
         if (entry.Name.empty()) return;
-        const std::uint32_t own = UsableOffset(entry.RecordOffset, invalid);
+        const std::uint32_t own =
+            UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
         context.Sink.StartCompound(entry.Name);
         ReadBlockRecord(context, workingFile, own, entry.Name);
         ReadBlocks(context, cp, entry.Name, workingFile);
         context.Sink.EndCompound(context.RevisionCode);
     });
-    ReportInvalidOffsets(context, context.Tree.PathOf(path), invalid);
+    ReportInvalidOffsets(context, context.Tree.PathOf(path), workingFile.Name(), invalid);
 }
 
 }  // namespace pamiro

@@ -87,7 +87,7 @@ class RunSink : public CompoundSink {
         job_.Report.Warnings += 1;
         host_.ShowMessage(
             MessageIcon::Warning,
-            what + " - salto de linea dentro de un nombre o valor; escrito como blanco",
+            what + " - salto de línea dentro de un nombre o valor; escrito como blanco",
             "Pamiro - Destino");
     }
 
@@ -197,7 +197,7 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
 std::string UnknownTypeReport(const RunReport& report) {
     if (report.UnknownTypeBlocks == 0) return {};
     std::string text = std::to_string(report.UnknownTypeBlocks) +
-                       " bloque(s) omitido(s): su tipo no esta en el archivo de datos: ";
+                       " bloque(s) omitido(s): su tipo no está en el archivo de datos: ";
     for (std::size_t i = 0; i < report.UnknownTypeNames.size(); ++i) {
         if (i > 0) text += ", ";
         text += report.UnknownTypeNames[i];
@@ -225,7 +225,9 @@ void RunConversionIn(ConversionJob& job, Host& host, SourceKind kind, const std:
         job.Report.Failed = true;
         if (error.WhatFailed() == FileError::Kind::Write) {
             host.ShowMessage(MessageIcon::Critical,
-                             "No se puede escribir el archivo " + error.Path(), "Pamiro - Destino");
+                             "No se puede escribir el archivo " + error.Path() + ": " +
+                                 ErrorText(error.ErrorNumber()),
+                             "Pamiro - Destino");
         } else {
             host.ShowMessage(MessageIcon::Critical,
                              "No se puede leer el archivo " + error.Path() + ": " +
@@ -236,7 +238,7 @@ void RunConversionIn(ConversionJob& job, Host& host, SourceKind kind, const std:
         files.CloseAll();
         job.Report.Failed = true;
         host.ShowMessage(MessageIcon::Critical,
-                         std::string("Error interno durante la conversion: ") + error.what(),
+                         std::string("Error interno durante la conversión: ") + error.what(),
                          "Pamiro");
     }
     job.ConversionIdle = true;

@@ -44,7 +44,7 @@ TEST_F(DatfileCli, BuildRefusesABadTextAndLeavesNoFile) {
     CliResult result =
         RunCli({"datfile", "build", Path("bad.txt"), "--platform", "aw51", "-o", Path("bad.dat")});
     EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Err.find("linea 3: el nombre \"ABCDEFGHIJKLMNOPQ\" tiene 17 caracteres"),
+    EXPECT_NE(result.Err.find("línea 3: el nombre \"ABCDEFGHIJKLMNOPQ\" tiene 17 caracteres"),
               std::string::npos)
         << result.Err;
     EXPECT_FALSE(fs::exists(Path("bad.dat")));
@@ -68,7 +68,7 @@ TEST_F(DatfileCli, CheckExitsWithOneAndListsEachProblem) {
     CliResult bad = RunCli({"datfile", "check", Path("bad.dat"), "--platform", "aw70"});
     EXPECT_EQ(bad.Status, 1);
     for (const char* expected :
-         {"el tipo \"BIG\" tiene 1002 entradas", "el tipo \"PID\" esta definido 2 veces",
+         {"el tipo \"BIG\" tiene 1002 entradas", "el tipo \"PID\" está definido 2 veces",
           "el nombre \"SIXTEEN_CHARS_AB\" llena su campo sin NUL", "registro incompleto de 2 bytes",
           "4 problema(s)"}) {
         EXPECT_NE(bad.Out.find(expected), std::string::npos) << expected << "\n" << bad.Out;

@@ -45,7 +45,7 @@ TEST(DataFileCheck, FindsWhatTheLookupWouldSilentlyAccept) {
             {"type defined twice",
              EncodeDataFile({{"PID", {"A"}}, {"AIN", {}}, {"PID", {"B"}}}, longLayout),
              {{DataFileProblem::TypeDefinedTwice, 5,
-               "el tipo \"PID\" esta definido 2 veces (registros 1, 6)"}}},
+               "el tipo \"PID\" está definido 2 veces (registros 1, 6)"}}},
             {"partial last record",
              EncodeDataFile({{"PID", {"A"}}}, longLayout) + std::string(size - 1, 'x'),
              {{DataFileProblem::PartialLastRecord, 3, "byte "}}},

@@ -12,15 +12,16 @@ const fs::path kProgramDir = PAMIRO_PROGRAM_DIR;
 std::map<std::string, std::string> FilesBelow(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
     }
     return files;
 }
 
 TEST(BundledSample, CommittedTreesAreWhatTheDescriptionGenerates) {
-    const auto sample = samplegen::ParseSample(ReadFile(kSamples / "SMPL01.txt"),
-                                               (kProgramDir / "ver51_620.dat").string(), 1,
-                                               kSamples / "sources");
+    const auto sample =
+        samplegen::ParseSample(ReadFile(kSamples / "SMPL01.txt"),
+                               (kProgramDir / "ver51_620.dat").string(), 1, kSamples / "sources");
     TempDir temp;
     samplegen::WriteSample(sample, temp.Path());
     // If this fails after a change to the data texts or the description, run
@@ -36,17 +37,18 @@ TEST(BundledSample, BothSourceFormatsConvertToTheSameCompoundsForEveryVersion) {
         SCOPED_TRACE(version);
         TempDir wf, sa;
         auto convert = [&](const char* source, const fs::path& from, const TempDir& to) {
-            return RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version", version,
-                           "--source", source, "--from", from.string(), "--dest", "foxcae", "--to",
-                           to.Path().string()});
+            return RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
+                           version, "--source", source, "--from", from.string(), "--dest", "foxcae",
+                           "--to", to.Path().string()});
         };
         CliResult a = convert("wf", kSamples / "working-file", wf);
         CliResult b = convert("sa", kSamples / "save-all" / "SMPL01", sa);
         ASSERT_EQ(a.Status, 0) << a.Err;
         ASSERT_EQ(b.Status, 0) << b.Err;
         // The one block of a type no data file has is reported, nothing else.
-        EXPECT_EQ(a.Err, "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no esta en el archivo de "
-                         "datos: ALARMS:OD301 (XYZBLK)\n");
+        EXPECT_EQ(a.Err,
+                  "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de "
+                  "datos: ALARMS:OD301 (XYZBLK)\n");
         EXPECT_EQ(a.Err, b.Err);
         EXPECT_EQ(ReadFile(wf.Path() / "cmp_list"), "UNIT02 1\r\nUNIT01 2\r\nALARMS 3\r\n");
         EXPECT_EQ(ReadFile(sa.Path() / "cmp_list"), "ALARMS 1\r\nUNIT01 2\r\nUNIT02 3\r\n");

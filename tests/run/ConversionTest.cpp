@@ -77,7 +77,7 @@ TEST(Conversion, UnknownTypesAreLeftOutAndReportedOnceAfterTheRun) {
               "OPEN CP6001 ALL PAMIRO\r\nADD C:OK\r\n  TYPE = T1\r\n  P1  = 1\r\nEND\r\n"
               "CLOSE CP6001\r\nEXIT\r\n");
     EXPECT_EQ(run.Messages(),
-              "Pamiro - Bloques: 12 bloque(s) omitido(s): su tipo no esta en el archivo de datos: "
+              "Pamiro - Bloques: 12 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
               "C:X0 (NOPE), C:X1 (NOPE), C:X2 (NOPE), C:X3 (NOPE), C:X4 (NOPE), C:X5 (NOPE), "
               "C:X6 (NOPE), C:X7 (NOPE), C:X8 (NOPE), C:X9 (NOPE), ...\n");
     EXPECT_EQ(run.Job.Report.UnknownTypeBlocks, 12);
@@ -111,7 +111,7 @@ TEST(Conversion, SequenceSourcesFallBackToTheBaseFileAndNamesNeverLeaveTheirFold
     EXPECT_EQ(run.Messages(),
               "Pamiro - Fuentes: C:NOBASE - No se encuentra NOBASE.s ni IND_base.s; no se ha "
               "copiado el fuente\n"
-              "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no esta en el archivo de datos: "
+              "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
               "C:ZZ (UNKNOWN)\n");
     EXPECT_EQ(run.Job.Report.SourcesCopied, 4);
 }
