@@ -19,8 +19,8 @@
 #include "BigCp.h"
 #include "IoFloor.h"
 #include "app/RequestCheck.h"
-#include "run/ConversionJob.h"
 #include "core/Host.h"
+#include "run/ConversionJob.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::bench {
@@ -34,7 +34,7 @@ using namespace pamiro;
 using namespace pamiro::bench;
 
 class BenchHost : public Host {
-public:
+  public:
     explicit BenchHost(std::string out) : out_(std::move(out)) {}
     void SetStatus(int, std::string_view) override {}
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
@@ -50,7 +50,7 @@ public:
     void RestoreWindow() override {}
     std::string DestinationFolder() override { return out_; }
 
-private:
+  private:
     std::string out_;
 };
 
@@ -71,7 +71,8 @@ double MeasureConversion(const fs::path& work, int sourceKind, const fs::path& o
     job.ProgramDir = paths.DataDir.string();
     job.VersionTable = DefaultVersionTable();
     BenchHost host(out.string());
-    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    const fs::path source =
+        sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
     ConversionRequest request{kCp, kPlatform, 4, sourceKind, kDestinationFoxCae, source.string()};
     const auto start = std::chrono::steady_clock::now();
     if (!RequestConversion(request, job, host) || job.Report.Failed) std::exit(3);
@@ -81,7 +82,8 @@ double MeasureConversion(const fs::path& work, int sourceKind, const fs::path& o
 double MeasureFloor(const fs::path& work, int sourceKind, const fs::path& expected,
                     const fs::path& out) {
     const BigCpPaths paths = PathsUnder(work);
-    const fs::path source = sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
+    const fs::path source =
+        sourceKind == kSourceWorkingFile ? paths.WorkingFileRoot : paths.SaveAllRoot;
     const std::vector<fs::path> inputs = FilesUnder({source, paths.DataDir});
     const std::map<std::string, std::string> outputs = ReadOutput(expected);
     const auto start = std::chrono::steady_clock::now();
@@ -161,17 +163,50 @@ Row MeasureFormat(const fs::path& work, const char* format, const char* label, i
     row.Reference = Spawn({self, "--measure", "reference", format, work, outB, result});
     // The reference is the same conversion: its output must be identical.
     if (ReadOutput(outA) != ReadOutput(outB)) {
-        throw std::runtime_error(std::string(label) + ": la salida con la busqueda de referencia difiere");
+        throw std::runtime_error(std::string(label) +
+                                 ": la salida con la busqueda de referencia difiere");
     }
     return row;
+}
+
+constexpr const char* kUsage =
+    "Uso: pamiro_bench [--work CARPETA] [--runs N]\n"
+    "Mide la conversión de un CP grande en los dos formatos de la fuente (unos dos minutos).\n"
+    "  --work CARPETA  carpeta de trabajo; el CP generado se guarda en ella\n"
+    "                  (por omisión, una carpeta temporal que se borra al final)\n"
+    "  --runs N        ejecuciones de cada medida; vale la mejor (por omisión, 5)\n"
+    "  -h, --help      muestra esta ayuda y termina\n";
+
+// Returns the usage status 2 after saying what was wrong.
+int UsageError(const std::string& text) {
+    std::fprintf(stderr, "pamiro_bench: %s\n%s", text.c_str(), kUsage);
+    return 2;
 }
 
 int ParentMain(int argc, char** argv) {
     fs::path work;
     int runs = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--work") == 0) work = argv[i + 1];
-        else if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "-h" || option == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (option != "--work" && option != "--runs") {
+            return UsageError("opción desconocida: " + option);
+        }
+        if (i + 1 >= argc) return UsageError("falta el valor de " + option);
+        const std::string value = argv[++i];
+        if (option == "--work") {
+            work = value;
+        } else {
+            char* end = nullptr;
+            const long n = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || n < 1 || n > 1000) {
+                return UsageError("valor no válido para --runs: \"" + value + "\"");
+            }
+            runs = static_cast<int>(n);
+        }
     }
     bool temporary = false;
     if (work.empty()) {
@@ -185,10 +220,10 @@ int ParentMain(int argc, char** argv) {
         std::printf("Generando el CP de prueba en %s ...\n", work.c_str());
         WriteBigCp(work);
     }
-    std::printf("CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
-                "mejor de %d ejecuciones, referencia 1\n",
-                kCp, kCompounds, kCompounds * kBlocksPerCompound, kTypes * (kParametersPerType + 2),
-                runs);
+    std::printf(
+        "CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
+        "mejor de %d ejecuciones, referencia 1\n",
+        kCp, kCompounds, kCompounds * kBlocksPerCompound, kTypes * (kParametersPerType + 2), runs);
     std::fflush(stdout);
 
     std::vector<Row> rows;
