@@ -31,24 +31,41 @@ void CliHost::SetStatus(int panel, std::string_view text) {
 void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
     ClearProgress();
     switch (icon) {
-        case MessageIcon::Critical: ++critical_; break;
-        case MessageIcon::Warning: ++warning_; break;
-        case MessageIcon::Question: ++question_; break;
+        case MessageIcon::Critical:
+            ++critical_;
+            criticalTitle_.assign(title);
+            criticalText_.assign(text);
+            break;
+        case MessageIcon::Warning:
+            ++warning_;
+            break;
+        case MessageIcon::Question:
+            ++question_;
+            break;
     }
     // Names inside the text are the source's bytes, written as they are.
     std::fwrite(title.data(), 1, title.size(), stderr);
     std::fputs(": ", stderr);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
+    constexpr std::string_view kNotFound = ".wf no se encuentra";
+    if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
+        text.size() >= kNotFound.size() &&
+        text.substr(text.size() - kNotFound.size()) == kNotFound) {
+        std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
+    }
 }
 
 void CliHost::RestoreWindow() { ClearProgress(); }
 
 int CliHost::Messages(MessageIcon icon) const {
     switch (icon) {
-        case MessageIcon::Critical: return critical_;
-        case MessageIcon::Warning: return warning_;
-        case MessageIcon::Question: return question_;
+        case MessageIcon::Critical:
+            return critical_;
+        case MessageIcon::Warning:
+            return warning_;
+        case MessageIcon::Question:
+            return question_;
     }
     return 0;
 }
@@ -60,7 +77,8 @@ std::string Lower(std::string text) {
     }
     return text;
 }
-int Pick(const std::string& text, std::initializer_list<std::initializer_list<std::string_view>> names) {
+int Pick(const std::string& text,
+         std::initializer_list<std::initializer_list<std::string_view>> names) {
     const std::string wanted = Lower(text);
     int index = 0;
     for (const auto& aliases : names) {

@@ -9,7 +9,7 @@ namespace pamiro::cli {
 // The command line's host: every message the window would show in a box is
 // one stderr line "TITLE: TEXT"; progress goes to stderr only on a terminal.
 class CliHost : public Host {
-public:
+  public:
     explicit CliHost(std::string destination, bool showProgress);
     ~CliHost() override;
     void SetStatus(int panel, std::string_view text) override;
@@ -19,13 +19,21 @@ public:
     void RestoreWindow() override;
     std::string DestinationFolder() override { return destination_; }
     int Messages(MessageIcon icon) const;
+    // The folder where the CP's Working File is looked for, said after the
+    // window's "not found" text.
+    void SetWorkingFileFolder(std::string folder) { workingFileFolder_ = std::move(folder); }
+    // The title and text of the last critical message (a failed run's reason).
+    const std::string& LastCriticalTitle() const { return criticalTitle_; }
+    const std::string& LastCriticalText() const { return criticalText_; }
 
-private:
+  private:
     void ClearProgress();
     std::string destination_;
     bool showProgress_;
     bool progressShown_ = false;
     std::string compound_;
+    std::string workingFileFolder_;
+    std::string criticalTitle_, criticalText_;
     int critical_ = 0, warning_ = 0, question_ = 0;
 };
 

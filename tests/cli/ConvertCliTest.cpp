@@ -49,13 +49,10 @@ TEST_F(ConvertCli, RefusalsAndFailuresExitWithOneAndTheWindowsTitleAndText) {
     EXPECT_EQ(result.Status, 1);
     EXPECT_EQ(result.Err, "Nombre del CP: Letterbug del CP incorrecto\n");
 
-    result = RunCli(Args("CP6001", "nope"));
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Err, "Plataforma: No se a definido el tipo de equipo\n");
-
     result = RunCli(Args("OTHER1"));
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Err, "Pamiro - Working File: OTHER1.wf no se encuentra\n");
+    EXPECT_EQ(result.Err, "Pamiro - Working File: OTHER1.wf no se encuentra\n"
+                          "  Carpeta donde se buscó: " + (ws.Src() / "OTHER1").string() + "\n");
 
     result = RunCli(Args("CP6001", "aw51", "sa"));
     EXPECT_EQ(result.Status, 1);
