@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 
@@ -22,10 +21,22 @@ class CliSample : public ::testing::Test {
     }
     void TearDown() override { fs::current_path(previous); }
     std::vector<std::string> Convert(const std::string& platform, const std::string& source,
-                                     const std::string& from, const fs::path& to) const {
-        return {"convert",      "--cp",   "SMPL01",   "--platform", platform,
-                "--ia-version", "620",    "--source", source,       "--from",
-                from,           "--dest", "foxcae",   "--to",       to.string()};
+                                     const std::string& from, const fs::path& to,
+                                     const std::string& more = {}) const {
+        std::vector<std::string> args{"convert", "--cp",         "SMPL01",   "--platform",
+                                      platform,  "--ia-version", "620",      "--source",
+                                      source,    "--from",       from,       "--dest",
+                                      "foxcae",  "--to",         to.string()};
+        if (!more.empty()) args.push_back(more);
+        return args;
+    }
+    // The same source options, for inspect --json.
+    std::vector<std::string> Inspect(const std::string& source, const std::string& from) const {
+        std::vector<std::string> args = Convert("aw51", source, from, "");
+        args[0] = "inspect";
+        args.resize(args.size() - 4);
+        args.push_back("--json");
+        return args;
     }
     fs::path previous;
     TempDir temp;
@@ -39,39 +50,45 @@ TEST_F(CliSample, TheReadmesExampleCreatesTheMissingDestination) {
     EXPECT_TRUE(Has(result.Out, "Conversión terminada: 3 compuesto(s)")) << result.Out;
 }
 
-TEST_F(CliSample, DestinationsThatCannotBeFoldersAreRefusedBeforeAnyWrite) {
+TEST_F(CliSample, BadDestinationsAndMissingSourcesAreRefusedBeforeAnyWrite) {
     WriteFile(temp.Path() / "file", "x");
-    for (const auto& [to, why] :
-         {std::pair{temp.Path() / "file", "existe y no es una carpeta"},
-          std::pair{temp.Path() / "file" / "sub", "una parte de la ruta no es una carpeta"}}) {
-        const CliResult result = RunCli(Convert("aw51", "wf", "samples/working-file", to));
+    const std::string fixed = "Pamiro - Destino: No se puede crear la carpeta ";
+    for (const auto& [from, to, err] : std::vector<std::tuple<std::string, fs::path, std::string>>{
+             {"samples/working-file", temp.Path() / "file",
+              fixed + (temp.Path() / "file").string() + ": existe y no es una carpeta\n"},
+             {"samples/working-file", temp.Path() / "file" / "sub",
+              fixed + (temp.Path() / "file" / "sub").string() +
+                  ": una parte de la ruta no es una carpeta\n"},
+             {"samples/nope", temp.Path() / "new",
+              "Fuente: La carpeta de la fuente no existe: samples/nope\n"}}) {
+        const CliResult result = RunCli(Convert("aw51", "wf", from, to));
         EXPECT_EQ(result.Status, 1);
-        EXPECT_EQ(result.Err, "Pamiro - Destino: No se puede crear la carpeta " + to.string() +
-                                  ": " + why + "\n");
+        EXPECT_EQ(result.Err, err);
         EXPECT_EQ(ReadFile(temp.Path() / "file"), "x");
+        EXPECT_FALSE(fs::exists(temp.Path() / "new"));
     }
+    // A script parses every answer, a refusal too.
+    const CliResult refused = RunCli(Inspect("wf", "samples/nope"));
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(nlohmann::json::parse(refused.Out),
+              nlohmann::json({{"refused", true},
+                              {"title", "Fuente"},
+                              {"text", "La carpeta de la fuente no existe: samples/nope"}}));
 }
 
 TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarning) {
     const fs::path to = temp.Path() / "out";
-    CliResult result = RunCli(Convert("aw70", "wf", "samples/working-file", to));
+    const CliResult result = RunCli(Convert("aw70", "wf", "samples/working-file", to));
     EXPECT_EQ(result.Status, 0);
     EXPECT_TRUE(Has(result.Out, "0 bloque(s) escrito(s)"));
     EXPECT_TRUE(Has(result.Out,
                     "\nAviso: no se ha escrito ningún bloque aunque la fuente tiene "
                     "entradas; compruebe la plataforma (--platform)"))
         << result.Out;
-    std::vector<std::string> strict = Convert("aw70", "wf", "samples/working-file", to);
-    strict.push_back("--strict");
-    EXPECT_EQ(RunCli(strict).Status, 1);
-
-    // The right platform: written, but the sample's unknown type still warns.
-    result = RunCli(Convert("aw51", "sa", "samples/save-all/SMPL01", to));
-    EXPECT_EQ(result.Status, 0);
-    EXPECT_FALSE(Has(result.Out, "Aviso"));
-    strict = Convert("aw51", "sa", "samples/save-all/SMPL01", to);
-    strict.push_back("--strict");
-    EXPECT_EQ(RunCli(strict).Status, 1);
+    EXPECT_EQ(RunCli(Convert("aw70", "wf", "samples/working-file", to, "--strict")).Status, 1);
+    // The right platform writes, but the sample's unknown type still warns.
+    EXPECT_FALSE(Has(RunCli(Convert("aw51", "sa", "samples/save-all/SMPL01", to)).Out, "Aviso"));
+    EXPECT_EQ(RunCli(Convert("aw51", "sa", "samples/save-all/SMPL01", to, "--strict")).Status, 1);
 }
 
 TEST_F(CliSample, ASaveAllOneLevelTooHighIsAnsweredWithTheRightFolder) {
@@ -82,63 +99,32 @@ TEST_F(CliSample, ASaveAllOneLevelTooHighIsAnsweredWithTheRightFolder) {
               "--from es el árbol mismo; pruebe --from samples/save-all/SMPL01\n");
     EXPECT_FALSE(fs::exists(temp.Path() / "out"));  // created for the run, taken back
 
-    std::vector<std::string> inspect = Convert("aw51", "sa", "samples/save-all", temp.Path());
-    inspect[0] = "inspect";
-    inspect.resize(inspect.size() - 4);
-    inspect.push_back("--json");
-    const auto answer = nlohmann::json::parse(RunCli(inspect).Out);
+    const auto answer = nlohmann::json::parse(RunCli(Inspect("sa", "samples/save-all")).Out);
     EXPECT_EQ(answer["refused"], false);
     EXPECT_EQ(answer["reason"]["text"], "Save All incorrecto de SMPL01");
 }
 
 // Usage errors: exit 2 and one Spanish line naming the option or the value.
-TEST(CliUsage, MistypedChoicesAndParseErrorsAreSpanishUsageErrors) {
-    TempDir temp;
-    auto convert = [&](const std::string& option, const std::string& value) {
-        std::vector<std::string> args{"convert",
-                                      "--cp",
-                                      "SMPL01",
-                                      "--platform",
-                                      "aw51",
-                                      "--ia-version",
-                                      "620",
-                                      "--source",
-                                      "wf",
-                                      "--from",
-                                      temp.Path().string(),
-                                      "--dest",
-                                      "foxcae",
-                                      "--to",
-                                      temp.Path().string()};
-        for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-            if (args[i] == option) args[i + 1] = value;
-        }
-        if (option.rfind("+", 0) == 0) args.push_back(option.substr(1));
+TEST_F(CliSample, MistypedChoicesAndParseErrorsAreSpanishUsageErrors) {
+    auto convert = [&](std::size_t at, const std::string& value) {
+        std::vector<std::string> args = Convert("aw51", "wf", "samples/working-file", temp.Path());
+        args[at] = value;
         return args;
     };
-    std::vector<std::string> batch{"batch",
-                                   "--platform",
-                                   "aw51",
-                                   "--ia-version",
-                                   "620",
-                                   "--from",
-                                   temp.Path().string(),
-                                   "--dest",
-                                   "foxcae",
-                                   "--to",
-                                   temp.Path().string(),
-                                   "--jobs"};
+    const std::vector<std::string> batch{"batch",  "--platform", "aw51", "--ia-version",
+                                         "620",    "--from",     ".",    "--dest",
+                                         "foxcae", "--to",       ".",    "--jobs"};
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {convert("--source", "working-file"),
+        {convert(8, "working-file"),
          "--source: valor \"working-file\" no válido; se acepta: wf, sa, \"Working File\", "
          "\"Save All\", 0, 1"},
-        {convert("--platform", "aw99"),
+        {convert(4, "aw99"),
          "--platform: valor \"aw99\" no válido; se acepta: pw, aw51, aw70, \"PW (Intel)\", "
          "\"AW51\", \"AW70\", 0, 1, 2"},
-        {convert("--dest", "x"),
+        {convert(12, "x"),
          "--dest: valor \"x\" no válido; se acepta: foxcae, icc, \"FoxCAE Transfer\", \"ICC "
          "Api\", 0, 1"},
-        {convert("+--bogus", ""), "argumento no esperado: --bogus"},
+        {Convert("aw51", "wf", ".", ".", "--bogus"), "argumento no esperado: --bogus"},
         {{"convert", "--cp", "SMPL01"}, "falta la opción obligatoria --platform"},
         {{"convert", "--to"}, "falta el valor de la opción --to"},
         {{"datfile"}, "falta la orden de datfile (dump, build, check)"},
@@ -152,9 +138,9 @@ TEST(CliUsage, MistypedChoicesAndParseErrorsAreSpanishUsageErrors) {
     };
     for (const auto& [args, text] : cases) run(args, text);
     for (const char* jobs : {"0", "-1", "dos"}) {
-        batch.push_back(jobs);
-        run(batch, std::string("--jobs: valor \"") + jobs + "\" no válido");
-        batch.pop_back();
+        std::vector<std::string> args = batch;
+        args.push_back(jobs);
+        run(args, std::string("--jobs: valor \"") + jobs + "\" no válido");
     }
 }
 
@@ -177,32 +163,6 @@ TEST(CliUsage, HelpIsSpanishWithoutPlaceholders) {
     const CliResult convert = RunCli({"convert", "--help"});
     EXPECT_TRUE(Has(convert.Out, "la carpeta que contiene la carpeta")) << convert.Out;
     EXPECT_TRUE(Has(convert.Out, "el árbol guardado mismo")) << convert.Out;
-}
-
-TEST(CliUsage, AMissingSourceFolderIsRefusedBeforeTheRun) {
-    Workspace ws;
-    ws.WriteDataFiles({{"AIN", {"DESCRP"}}});
-    const std::string missing = (ws.Src() / "nope").string();
-    for (const char* command : {"convert", "inspect"}) {
-        std::vector<std::string> args{
-            command,    "--cp", "CP6001", "--platform", "aw51",       "--ia-version",     "620",
-            "--source", "wf",   "--from", missing,      "--data-dir", ws.Data().string(), "--json"};
-        if (std::string(command) == "convert") {
-            args.back() = "--dest";
-            args.insert(args.end(), {"foxcae", "--to", (ws.Out() / "new").string()});
-        }
-        const CliResult result = RunCli(args);
-        EXPECT_EQ(result.Status, 1);
-        EXPECT_EQ(result.Err, "Fuente: La carpeta de la fuente no existe: " + missing + "\n");
-        EXPECT_FALSE(fs::exists(ws.Out() / "new"));
-        if (std::string(command) == "inspect") {
-            // A script gets an answer it can parse, a refusal too.
-            const auto answer = nlohmann::json::parse(result.Out);
-            EXPECT_EQ(answer["refused"], true);
-            EXPECT_EQ(answer["title"], "Fuente");
-            EXPECT_EQ(answer["text"], "La carpeta de la fuente no existe: " + missing);
-        }
-    }
 }
 
 TEST(CliUsage, DatfileDumpRefusesTheOtherPlatformsLayout) {
