@@ -78,7 +78,11 @@ const CLI::App* ChosenCommand(const CLI::App& app) {
 std::string MissingRequired(const CLI::App& app) {
     for (const CLI::App* command = &app;;) {
         for (const CLI::Option* option : command->get_options()) {
-            if (option->get_required() && option->count() == 0) return option->get_name();
+            if (option->get_required() && option->count() == 0) {
+                return (option->nonpositional() ? "falta la opción obligatoria "
+                                                : "falta el argumento ") +
+                       option->get_name();
+            }
         }
         const std::vector<CLI::App*> chosen = command->get_subcommands();
         if (chosen.empty()) return {};
@@ -87,8 +91,8 @@ std::string MissingRequired(const CLI::App& app) {
 }
 
 std::string RequiredText(const CLI::App& app) {
-    const std::string option = MissingRequired(app);
-    if (!option.empty()) return "falta la opción obligatoria " + option;
+    const std::string missing = MissingRequired(app);
+    if (!missing.empty()) return missing;
     const CLI::App* command = ChosenCommand(app);
     std::string names;
     for (const CLI::App* sub : command->get_subcommands({})) {

@@ -128,6 +128,7 @@ TEST_F(CliSample, MistypedChoicesAndParseErrorsAreSpanishUsageErrors) {
         {{"convert", "--cp", "SMPL01"}, "falta la opción obligatoria --platform"},
         {{"convert", "--to"}, "falta el valor de la opción --to"},
         {{"datfile"}, "falta la orden de datfile (dump, build, check)"},
+        {{"datfile", "check", "--platform", "pw"}, "falta el argumento ARCHIVO"},
         {{"datfile", "dump", "x", "--platform", "pw7"}, "--platform: valor \"pw7\" no válido"},
     };
     auto run = [](const std::vector<std::string>& args, const std::string& text) {
