@@ -142,7 +142,7 @@ std::optional<CliRefusal> MakeDestination(const std::string& folder,
                                           std::vector<std::string>& created) {
     created.clear();
     std::error_code error;
-    fs::path path = fs::absolute(fs::path(folder), error);
+    const fs::path path = fs::absolute(fs::path(folder), error).lexically_normal();
     if (error)
         return CliRefusal{"Pamiro - Destino",
                           "No se puede crear la carpeta " + folder + ": " + Reason(error),
