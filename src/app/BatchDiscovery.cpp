@@ -15,40 +15,83 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsWorkingFileCp(const std::string& folder, const std::string& name) {
-    return FileExists(JoinPath(JoinPath(folder, name), name + ".wf"));
-}
-
-// A list file makes a tree even when it names nothing: the run then reports
-// the damaged tree instead of the batch passing over it in silence.
-bool IsSaveAllTree(const std::string& tree) {
-    const DiskInputFolder folder(tree, false);
-    const SourceTree source(folder);
-    return source.Exists(SourceTree::CompoundList()) || !CollectSaveAllCompounds(source).empty();
-}
-
-}  // namespace
-
-std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind) {
-    const std::string root = StripTrailingSeparator(folder);
-    std::vector<BatchCp> found;
+// Visits the subfolders of folder that are folders themselves (not links)
+// and whose names do not start with a dot.
+template <typename Visit>
+void ForEachSubfolder(const std::string& folder, Visit visit) {
     std::error_code error;
-    for (fs::directory_iterator it(fs::path(root.empty() ? "/" : root), error), end;
+    for (fs::directory_iterator it(fs::path(folder.empty() ? "/" : folder), error), end;
          !error && it != end; it.increment(error)) {
         std::error_code statusError;
         if (!fs::is_directory(it->symlink_status(statusError))) continue;
         const std::string name = it->path().filename().string();
         if (name.empty() || name[0] == '.') continue;
-        constexpr int kSourceWorkingFile = static_cast<int>(SourceKind::WorkingFile);
-        constexpr int kSourceSaveAll = static_cast<int>(SourceKind::SaveAll);
-        const bool anyKind = sourceKind != kSourceWorkingFile && sourceKind != kSourceSaveAll;
-        if ((anyKind || sourceKind == kSourceWorkingFile) && IsWorkingFileCp(root, name)) {
-            found.push_back({name, kSourceWorkingFile, root});
-        } else if ((anyKind || sourceKind == kSourceSaveAll) &&
-                   IsSaveAllTree(JoinPath(root, name))) {
-            found.push_back({name, kSourceSaveAll, JoinPath(root, name)});
-        }
+        visit(name);
     }
+}
+
+bool IsWorkingFileCp(const std::string& folder, const std::string& name) {
+    return FileExists(JoinPath(JoinPath(folder, name), name + ".wf"));
+}
+
+// Why a folder that holds ".O" index files and is named as a letterbug is no
+// Working File CP; empty when it is not such a folder.
+std::string WorkingFileProblem(const std::string& folder, const std::string& name) {
+    if (name.size() != 6) return {};
+    const fs::path cp = fs::path(JoinPath(folder, name));
+    bool indexFiles = false;
+    std::error_code error;
+    for (fs::directory_iterator it(cp, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().extension() == ".O") indexFiles = true;
+    }
+    if (!indexFiles) return {};
+    const fs::path main = cp / (name + ".wf");
+    if (!fs::exists(fs::symlink_status(main, error))) {
+        return name + ".wf no se encuentra en " + cp.string() + " (hay archivos .O)";
+    }
+    return name + ".wf no es un archivo normal: " + main.string();
+}
+
+bool HasParametersEntry(const std::string& tree) {
+    bool found = false;
+    ForEachSubfolder(tree, [&](const std::string& name) {
+        std::error_code error;
+        if (fs::exists(fs::symlink_status(fs::path(JoinPath(JoinPath(tree, name), "parameters")),
+                                          error))) {
+            found = true;
+        }
+    });
+    return found;
+}
+
+}  // namespace
+
+bool IsSaveAllTree(const std::string& tree) {
+    const DiskInputFolder folder(tree, false);
+    const SourceTree source(folder);
+    return source.Exists(SourceTree::CompoundList()) || !CollectSaveAllCompounds(source).empty() ||
+           HasParametersEntry(tree);
+}
+
+std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind) {
+    const std::string root = StripTrailingSeparator(folder);
+    std::vector<BatchCp> found;
+    constexpr int kSourceWorkingFile = static_cast<int>(SourceKind::WorkingFile);
+    constexpr int kSourceSaveAll = static_cast<int>(SourceKind::SaveAll);
+    const bool anyKind = sourceKind != kSourceWorkingFile && sourceKind != kSourceSaveAll;
+    const bool workingFiles = anyKind || sourceKind == kSourceWorkingFile;
+    const bool saveAlls = anyKind || sourceKind == kSourceSaveAll;
+    ForEachSubfolder(root.empty() ? "/" : root, [&](const std::string& name) {
+        const std::string tree = JoinPath(root, name);
+        if (workingFiles && IsWorkingFileCp(root, name)) {
+            found.push_back({name, kSourceWorkingFile, root, {}});
+        } else if (saveAlls && IsSaveAllTree(tree)) {
+            found.push_back({name, kSourceSaveAll, tree, {}});
+        } else if (workingFiles) {
+            std::string problem = WorkingFileProblem(root, name);
+            if (!problem.empty()) found.push_back({name, kSourceWorkingFile, root, problem});
+        }
+    });
     std::sort(found.begin(), found.end(),
               [](const BatchCp& a, const BatchCp& b) { return a.Folder < b.Folder; });
     return found;

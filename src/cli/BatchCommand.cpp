@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "app/BatchDiscovery.h"
@@ -16,6 +18,7 @@
 #include "cli/SourceOptions.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"
+#include "run/RunConversion.h"
 
 namespace pamiro::cli {
 
@@ -28,15 +31,19 @@ struct BatchOptions {
     SourceOptions Source;
     std::string Destination, To;
     unsigned Jobs = 0;
+    bool Strict = false;
 };
 
 // The terminal of a batch: every line of every worker goes through here, so
-// lines never mix and the progress line is redrawn below them.
+// lines never mix and the progress line is redrawn below them. Summary lines
+// come out in the order of the CPs, whichever worker ends first.
 class BatchConsole {
   public:
-    BatchConsole(std::size_t total, bool progress) : total_(total), progress_(progress) {}
+    BatchConsole(std::size_t total, bool progress)
+        : total_(total), progress_(progress), summaries_(total) {}
 
-    void Message(const std::string& cp, std::string_view title, std::string_view text) {
+    void Message(const std::string& cp, std::string_view title, std::string_view text,
+                 const std::string& detail = {}) {
         std::lock_guard<std::mutex> lock(mutex_);
         ClearProgress();
         // Names inside the text are the source's bytes, written as they are.
@@ -45,6 +52,7 @@ class BatchConsole {
         std::fputs(": ", stderr);
         std::fwrite(text.data(), 1, text.size(), stderr);
         std::fputc('\n', stderr);
+        if (!detail.empty()) std::fprintf(stderr, "%s:   %s\n", cp.c_str(), detail.c_str());
         DrawProgress();
     }
 
@@ -55,13 +63,16 @@ class BatchConsole {
         DrawProgress();
     }
 
-    void Finished(const std::string& cp, const std::string& summary) {
+    void Finished(std::size_t index, const std::string& cp, std::string lines) {
         std::lock_guard<std::mutex> lock(mutex_);
         running_.erase(std::find(running_.begin(), running_.end(), cp));
         ++done_;
+        summaries_[index] = std::move(lines);
         ClearProgress();
         std::fflush(stderr);
-        std::printf("%s: %s\n", cp.c_str(), summary.c_str());
+        for (; printed_ < total_ && summaries_[printed_]; ++printed_) {
+            std::fputs(summaries_[printed_]->c_str(), stdout);
+        }
         std::fflush(stdout);
         DrawProgress();
     }
@@ -94,23 +105,29 @@ class BatchConsole {
     bool progress_;
     bool shown_ = false;
     std::vector<std::string> running_;
+    std::vector<std::optional<std::string>> summaries_;
+    std::size_t printed_ = 0;
 };
 
-// One CP's host: its messages go to the console prefixed with the CP name.
+// One CP's host: its messages go to the console prefixed with the CP name,
+// its warnings are counted for its summary line.
 class BatchHost : public Host {
   public:
     BatchHost(BatchConsole& console, std::string cp) : console_(console), cp_(std::move(cp)) {}
     void SetStatus(int, std::string_view) override {}
-    void ShowMessage(MessageIcon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+        if (icon == MessageIcon::Warning) ++warnings_;
         console_.Message(cp_, title, text);
     }
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override {}
+    int Warnings() const { return warnings_; }
 
   private:
     BatchConsole& console_;
     std::string cp_;
+    int warnings_ = 0;
 };
 
 struct Settings {
@@ -119,85 +136,117 @@ struct Settings {
     std::string To;
 };
 
-std::string Summary(const RunReport& r) {
-    return std::string(r.Failed ? "Conversion fallida" : "Conversion terminada") + ": " +
+struct Outcome {
+    bool Ok = false;
+    bool Warned = false;
+};
+
+std::string Summary(const RunReport& r, int warnings) {
+    return std::string(r.Failed ? "Conversión fallida" : "Conversión terminada") + ": " +
            std::to_string(r.CompoundsConverted) + " compuesto(s), " +
            std::to_string(r.BlocksWritten) + " bloque(s) escrito(s), " +
            std::to_string(r.SourcesCopied) + " fuente(s) copiado(s), " +
            std::to_string(r.UnknownTypeBlocks) + " bloque(s) omitido(s) por tipo desconocido, " +
-           std::to_string(r.Warnings) + " aviso(s)";
+           std::to_string(warnings) + " aviso(s)";
 }
 
-// Converts one CP with its own job and host; true when it succeeded.
-bool ConvertOne(const BatchCp& found, const Settings& settings, BatchConsole& console) {
-    const std::string cp = NormaliseCpName(found.Folder);
+// Converts one CP with its own job and host.
+Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& settings,
+                   BatchConsole& console) {
+    const std::string cp = found.Problem.empty() ? NormaliseCpName(found.Folder) : found.Folder;
     console.Started(cp);
-    bool ok = false;
+    Outcome outcome;
     std::string summary = "Solicitud rechazada";
+    std::string lines;
     try {
-        const fs::path destination = fs::path(settings.To) / cp;
-        std::error_code error;
-        const bool created = fs::create_directories(destination, error);
-        if (error || !fs::is_directory(destination)) {
-            console.Message(cp, "Pamiro - Destino",
-                            "No se puede crear la carpeta " + destination.string());
-            summary = "Conversion fallida";
+        ConversionJob job;
+        SourceOptions source = settings.Source;
+        source.Cp = found.Folder;
+        source.From = found.SourceDir;
+        ConversionRequest request = PrepareRequest(source, job);
+        request.SourceIndex = found.SourceKind;
+        request.DestinationIndex = settings.Destination;
+        const std::string destination = (fs::path(settings.To) / cp).string();
+        request.DestinationFolder = destination;
+        BatchHost host(console, cp);
+        std::vector<std::string> created;
+        if (!found.Problem.empty()) {
+            console.Message(cp, "Pamiro - Lote", found.Problem);
+            summary = "Conversión fallida";
+        } else if (auto refusal = CheckForRun(request, job, host)) {
+            console.Message(cp, refusal->Title, refusal->Text, refusal->Detail);
+        } else if (auto failure = MakeDestination(destination, created)) {
+            console.Message(cp, failure->Title, failure->Text);
+            summary = "Conversión fallida";
         } else {
-            ConversionJob job;
-            SourceOptions source = settings.Source;
-            source.Cp = found.Folder;
-            source.From = found.SourceDir;
-            ConversionRequest request = PrepareRequest(source, job);
-            request.SourceIndex = found.SourceKind;
-            request.DestinationIndex = settings.Destination;
-            request.DestinationFolder = destination.string();
-            BatchHost host(console, cp);
-            if (RequestConversion(request, job, host)) {
-                ok = !job.Report.Failed;
-                summary = Summary(job.Report);
-            } else if (created) {
-                fs::remove(destination, error);  // refused: leave no empty folder behind
-            }
+            RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+            if (job.Report.Failed) RemoveEmptyFolders(created);  // no empty folder left behind
+            outcome.Ok = !job.Report.Failed;
+            summary = Summary(job.Report, host.Warnings());
+            const std::string nothing = NothingWrittenWarning(job);
+            if (!nothing.empty()) lines = cp + ": " + nothing + "\n";
+            outcome.Warned = host.Warnings() > 0 || !nothing.empty();
         }
     } catch (const std::exception& e) {
         console.Message(cp, "Pamiro", std::string("Error interno: ") + e.what());
-        summary = "Conversion fallida";
+        summary = "Conversión fallida";
+        outcome.Ok = false;
     }
-    console.Finished(cp, summary);
-    return ok;
+    console.Finished(index, cp, cp + ": " + summary + "\n" + lines);
+    return outcome;
+}
+
+// Folders whose CPs would share one destination folder (names equal but for
+// case): none of them is converted.
+void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to) {
+    std::map<std::string, std::vector<std::size_t>> byDestination;
+    for (std::size_t i = 0; i < cps.size(); ++i) {
+        if (cps[i].Problem.empty()) byDestination[NormaliseCpName(cps[i].Folder)].push_back(i);
+    }
+    for (const auto& [name, indexes] : byDestination) {
+        if (indexes.size() < 2) continue;
+        std::string folders;
+        for (std::size_t i : indexes) folders += (folders.empty() ? "" : ", ") + cps[i].Folder;
+        for (std::size_t i : indexes) {
+            cps[i].Problem = "las carpetas " + folders + " irían a la misma carpeta de destino " +
+                             (fs::path(to) / name).string() + "; no se convierte ninguna";
+        }
+    }
 }
 
 int RunBatch(const BatchOptions& options) {
-    int sourceKind = -1;
-    if (!options.Source.Source.empty()) {
-        sourceKind = ParseSource(options.Source.Source);
-        if (sourceKind < 0) {
-            std::fprintf(stderr, "Fuente: formato de la fuente desconocido: %s\n",
-                         options.Source.Source.c_str());
-            return 2;
-        }
-    }
+    const int sourceKind = options.Source.Source.empty() ? -1 : ParseSource(options.Source.Source);
     Settings settings;
     settings.Source = options.Source;
     if (settings.Source.DataDir.empty()) settings.Source.DataDir = ProgramFolder();
     settings.Destination = ParseDestination(options.Destination);
     settings.To = options.To;
 
-    const std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
-    if (cps.empty()) {
-        std::fprintf(stderr, "Pamiro - Lote: No se ha encontrado ningun CP en %s\n",
+    std::error_code error;
+    if (!fs::is_directory(options.Source.From, error)) {
+        std::fprintf(stderr, "Pamiro - Lote: La carpeta de la fuente no existe: %s\n",
                      options.Source.From.c_str());
         return 1;
     }
+    std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
+    if (cps.empty()) {
+        std::fprintf(stderr, "Pamiro - Lote: No se ha encontrado ningún CP en %s\n",
+                     options.Source.From.c_str());
+        return 1;
+    }
+    RefuseCollisions(cps, options.To);
     unsigned workers = options.Jobs != 0 ? options.Jobs : std::thread::hardware_concurrency();
     workers = std::clamp<unsigned>(workers, 1, static_cast<unsigned>(cps.size()));
 
     BatchConsole console(cps.size(), isatty(STDERR_FILENO) != 0);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> failed{0};
+    std::atomic<std::size_t> warned{0};
     auto work = [&] {
         for (std::size_t i = next++; i < cps.size(); i = next++) {
-            if (!ConvertOne(cps[i], settings, console)) ++failed;
+            const Outcome outcome = ConvertOne(i, cps[i], settings, console);
+            if (!outcome.Ok) ++failed;
+            if (outcome.Warned) ++warned;
         }
     };
     std::vector<std::thread> threads;
@@ -205,9 +254,24 @@ int RunBatch(const BatchOptions& options) {
     work();
     for (std::thread& t : threads) t.join();
     console.Close();
-    std::printf("Lote: %zu CP, %zu convertido(s), %zu fallido(s)\n", cps.size(),
-                cps.size() - failed.load(), failed.load());
-    return failed.load() == 0 ? 0 : 1;
+    std::printf("Lote: %zu CP, %zu convertido(s), %zu fallido(s), %zu con avisos\n", cps.size(),
+                cps.size() - failed.load(), failed.load(), warned.load());
+    if (failed.load() != 0) return 1;
+    return options.Strict && warned.load() != 0 ? 1 : 0;
+}
+
+CLI::Validator PositiveCount() {
+    return CLI::Validator(
+        [](std::string& value) -> std::string {
+            std::size_t used = 0;
+            try {
+                const long long n = std::stoll(value, &used);
+                if (used == value.size() && n > 0 && n <= 1024) return {};
+            } catch (const std::exception&) {
+            }
+            return "valor \"" + value + "\" no válido; se acepta un número entero de 1 a 1024";
+        },
+        "");
 }
 
 }  // namespace
@@ -216,34 +280,44 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<BatchOptions>();
     CLI::App* batch = app.add_subcommand(
         "batch", "Convierte todos los CP de una carpeta, cada uno en DESTINO/CP/");
-    batch
-        ->add_option(
-            "--platform", options->Source.Platform,
-            "Plataforma: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, pw | aw51 | aw70")
-        ->required();
+    batch->add_option("--platform", options->Source.Platform, kPlatformHelp)
+        ->required()
+        ->type_name("PLATAFORMA")
+        ->check(PlatformChoice());
     batch
         ->add_option("--ia-version", options->Source.Version,
-                     "Version de I/A: codigo (411, 423, 610, 611, 620) o su texto")
-        ->required();
-    batch->add_option("--source", options->Source.Source,
-                      "Formato de la fuente: \"Working File\" | \"Save All\", wf | sa; sin "
-                      "indicarlo, cada CP en el formato que contiene");
+                     "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")
+        ->required()
+        ->type_name("VERSIÓN");
+    batch
+        ->add_option("--source", options->Source.Source,
+                     "Formato de la fuente: wf | sa (también \"Working File\", \"Save All\", 0, "
+                     "1); sin indicarlo, cada CP en el formato que contiene")
+        ->type_name("FORMATO")
+        ->check(SourceChoice());
     batch
         ->add_option("--from", options->Source.From,
                      "Carpeta con los CP: Working File, una subcarpeta CP con CP.wf; Save All, "
-                     "una subcarpeta por CP con su arbol Save All")
-        ->required();
+                     "una subcarpeta por CP con su árbol Save All")
+        ->required()
+        ->type_name("CARPETA");
+    batch->add_option("--dest", options->Destination, kDestinationHelp)
+        ->required()
+        ->type_name("FORMATO")
+        ->check(DestinationChoice());
     batch
-        ->add_option("--dest", options->Destination,
-                     "Formato del destino: \"FoxCAE Transfer\" | \"ICC Api\", foxcae | icc")
-        ->required();
-    batch->add_option("--to", options->To, "Carpeta del destino; cada CP va a su subcarpeta")
-        ->required();
+        ->add_option("--to", options->To,
+                     "Carpeta del destino; cada CP va a su subcarpeta, creada si no existe")
+        ->required()
+        ->type_name("CARPETA");
     AddDataDirOption(*batch, options->Source);
     batch
         ->add_option("--jobs", options->Jobs,
-                     "CP convertidos a la vez (por omision, uno por nucleo)")
-        ->type_name("NUMERO");
+                     "CP convertidos a la vez (por omisión, uno por núcleo)")
+        ->type_name("N")
+        ->check(PositiveCount());
+    batch->add_flag("--strict", options->Strict,
+                    "Sale con 1 si la conversión de algún CP ha mostrado algún aviso");
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }
 

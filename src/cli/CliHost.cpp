@@ -32,6 +32,8 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     switch (icon) {
         case MessageIcon::Critical:
             ++critical_;
+            criticalTitle_.assign(title);
+            criticalText_.assign(text);
             break;
         case MessageIcon::Warning:
             ++warning_;
@@ -45,6 +47,12 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     std::fputs(": ", stderr);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
+    constexpr std::string_view kNotFound = ".wf no se encuentra";
+    if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
+        text.size() >= kNotFound.size() &&
+        text.substr(text.size() - kNotFound.size()) == kNotFound) {
+        std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
+    }
 }
 
 void CliHost::RestoreWindow() { ClearProgress(); }

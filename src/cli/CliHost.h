@@ -18,12 +18,20 @@ class CliHost : public Host {
     void FreezeWindow() override {}
     void RestoreWindow() override;
     int Messages(MessageIcon icon) const;
+    // The folder where the CP's Working File is looked for, said after the
+    // window's "not found" text.
+    void SetWorkingFileFolder(std::string folder) { workingFileFolder_ = std::move(folder); }
+    // The title and text of the last critical message (a failed run's reason).
+    const std::string& LastCriticalTitle() const { return criticalTitle_; }
+    const std::string& LastCriticalText() const { return criticalText_; }
 
   private:
     void ClearProgress();
     bool showProgress_;
     bool progressShown_ = false;
     std::string compound_;
+    std::string workingFileFolder_;
+    std::string criticalTitle_, criticalText_;
     int critical_ = 0, warning_ = 0, question_ = 0;
 };
 

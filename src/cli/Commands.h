@@ -13,5 +13,7 @@ void AddInspectCommand(CLI::App& app, int& exitCode);
 
 // Spanish labels for CLI11's help output.
 void UseSpanishHelp(CLI::App& app);
+// Prints a parse error in Spanish, naming the option; returns the usage status 2.
+int ReportParseError(const CLI::App& app, const CLI::ParseError& error);
 
 }  // namespace pamiro::cli

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -6,8 +7,10 @@
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/SourceOptions.h"
 #include "output/DataFileCheck.h"
 #include "output/DataFileText.h"
+#include "run/ConversionJob.h"
 
 namespace pamiro::cli {
 
@@ -72,10 +75,39 @@ std::optional<int> Prepare(const DatfileOptions& options, const DataFileLayout*&
     return std::nullopt;
 }
 
+// A file read with the other platform's record size gives garbage that still
+// dumps. Refused when the check finds more than a partial last record (which
+// a dump keeps on purpose) and the other layout fits the file better.
+std::optional<std::string> LayoutMismatch(const std::string& bytes, const DataFileLayout& layout) {
+    const std::vector<DataFileFinding> findings = CheckDataFile(bytes, layout);
+    const bool beyondPartial =
+        std::any_of(findings.begin(), findings.end(), [](const DataFileFinding& finding) {
+            return finding.Problem != DataFileProblem::PartialLastRecord;
+        });
+    if (!beyondPartial) return std::nullopt;
+    for (const DataFileLayout* candidate : {&kShortDataLayout, &kLongDataLayout}) {
+        const DataFileLayout& other = *candidate;
+        if (other.RecordSize == layout.RecordSize) continue;
+        const std::size_t otherProblems = CheckDataFile(bytes, other).size();
+        if (otherProblems < findings.size()) {
+            return "el archivo no tiene el formato de registro de esa plataforma (" +
+                   LayoutDescription(layout) + "): se hallan " + std::to_string(findings.size()) +
+                   " problema(s), y con el formato " + LayoutDescription(other) + " " +
+                   std::to_string(otherProblems) +
+                   "; compruebe --platform (datfile check da el detalle)";
+        }
+    }
+    return std::nullopt;
+}
+
 int Dump(const DatfileOptions& options) {
     const DataFileLayout* layout = nullptr;
     std::optional<std::string> bytes;
     if (auto status = Prepare(options, layout, bytes)) return *status;
+    if (auto mismatch = LayoutMismatch(*bytes, *layout)) {
+        Complain(options.Input + ": " + *mismatch);
+        return 1;
+    }
     const std::string text = DataFileToText(*bytes, *layout);
     if (options.Output.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -117,46 +149,63 @@ int Check(const DatfileOptions& options) {
     return findings.empty() ? 0 : 1;
 }
 
-constexpr const char* kPlatformHelp =
-    "Plataforma, que fija el formato de registro: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, "
-    "pw | aw51 | aw70";
+constexpr const char* kDatfilePlatformHelp =
+    "Plataforma, que fija el formato de registro: pw | aw51 | aw70 (también \"PW (Intel)\", "
+    "\"AW51\", \"AW70\", 0, 1, 2)";
+
+// --platform, checked as the conversion commands check it.
+void AddPlatform(CLI::App& command, std::string& platform) {
+    command.add_option("--platform", platform, kDatfilePlatformHelp)
+        ->required()
+        ->type_name("PLATAFORMA")
+        ->check(PlatformChoice());
+}
 
 }  // namespace
 
 void AddDatfileCommand(CLI::App& app, int& exitCode) {
     CLI::App* datfile = app.add_subcommand(
-        "datfile", "Archivos de datos de parametros: volcado, creacion y revision");
+        "datfile", "Archivos de datos de parámetros: volcado, creación y revisión");
     datfile->require_subcommand(1);
 
     auto dump = std::make_shared<DatfileOptions>();
     CLI::App* dumpCommand =
         datfile->add_subcommand("dump", "Muestra un archivo de datos como texto legible");
-    dumpCommand->add_option("ARCHIVO", dump->Input, "Archivo de datos (.dat)")->required();
-    dumpCommand->add_option("--platform", dump->Platform, kPlatformHelp)->required();
-    dumpCommand->add_option("-o,--output", dump->Output,
-                            "Archivo de texto (por omision, la salida estandar)");
+    dumpCommand->add_option("ARCHIVO", dump->Input, "Archivo de datos (.dat)")
+        ->required()
+        ->type_name("");
+    AddPlatform(*dumpCommand, dump->Platform);
+    dumpCommand
+        ->add_option("-o,--output", dump->Output,
+                     "Archivo de texto (por omisión, la salida estándar)")
+        ->type_name("ARCHIVO");
     dumpCommand->callback([dump, &exitCode] { exitCode = Dump(*dump); });
 
     auto build = std::make_shared<DatfileOptions>();
     CLI::App* buildCommand =
         datfile->add_subcommand("build", "Crea un archivo de datos a partir de su texto");
-    buildCommand->add_option("TEXTO", build->Input, "Texto del archivo de datos")->required();
-    buildCommand->add_option("--platform", build->Platform, kPlatformHelp)->required();
+    buildCommand->add_option("ARCHIVO", build->Input, "Texto del archivo de datos (.txt)")
+        ->required()
+        ->type_name("");
+    AddPlatform(*buildCommand, build->Platform);
     buildCommand->add_option("-o,--output", build->Output, "Archivo de datos que se escribe")
-        ->required();
+        ->required()
+        ->type_name("ARCHIVO");
     buildCommand->callback([build, &exitCode] { exitCode = Build(*build); });
 
     auto check = std::make_shared<DatfileOptions>();
     CLI::App* checkCommand = datfile->add_subcommand(
         "check",
-        "Busca lo que la lectura del archivo aceptaria sin avisar (sale con 1 si hay algo)");
-    checkCommand->add_option("ARCHIVO", check->Input, "Archivo de datos (.dat)")->required();
-    checkCommand->add_option("--platform", check->Platform, kPlatformHelp)->required();
+        "Busca lo que la lectura del archivo aceptaría sin avisar (sale con 1 si hay algo)");
+    checkCommand->add_option("ARCHIVO", check->Input, "Archivo de datos (.dat)")
+        ->required()
+        ->type_name("");
+    AddPlatform(*checkCommand, check->Platform);
     checkCommand->callback([check, &exitCode] { exitCode = Check(*check); });
 
     for (CLI::App* sub : {dumpCommand, buildCommand, checkCommand}) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
-        sub->group("Ordenes");
+        sub->group("Órdenes");
     }
 }
 

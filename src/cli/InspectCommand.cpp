@@ -8,7 +8,9 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/SourceOptions.h"
+#include "core/Paths.h"
 #include "run/ConversionJob.h"
+#include "run/RunConversion.h"
 #include "run/RunObserver.h"
 
 namespace pamiro::cli {
@@ -109,7 +111,7 @@ std::string Note(const BlockSeen& block) {
 
 void PrintText(const ConversionRequest& request, const ConversionJob& job,
                const Inspection& inspection, const Totals& t) {
-    std::printf("CP %s, %s, %s, version %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
+    std::printf("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
                 kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
                 job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first.c_str(),
                 job.DataFilePath.c_str());
@@ -133,7 +135,7 @@ void PrintText(const ConversionRequest& request, const ConversionJob& job,
         t.NoSource);
 }
 
-void PrintJson(const ConversionRequest& request, const ConversionJob& job,
+void PrintJson(const ConversionRequest& request, const ConversionJob& job, const CliHost& host,
                const Inspection& inspection, const Totals& t) {
     nlohmann::ordered_json root;
     root["cp"] = Latin1ToUtf8(request.CpNameText);
@@ -141,7 +143,12 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job,
     root["version"] = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
     root["source"] = kSourceNames[request.SourceIndex];
     root["dataFile"] = PathToUtf8(job.DataFilePath);
+    root["refused"] = false;
     root["failed"] = job.Report.Failed;
+    if (job.Report.Failed) {
+        root["reason"] = {{"title", PathToUtf8(host.LastCriticalTitle())},
+                          {"text", PathToUtf8(host.LastCriticalText())}};
+    }
     root["compounds"] = nlohmann::ordered_json::array();
     for (const SeenCompound& compound : inspection.Compounds) {
         nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
@@ -181,10 +188,22 @@ int RunInspect(const InspectOptions& options) {
     job.Observer = &inspection;
 
     CliHost host(isatty(STDERR_FILENO) != 0);
-    if (!RequestConversion(request, job, host)) return 1;
+    if (auto refusal = CheckForRun(request, job, host)) {
+        PrintRefusal(*refusal);
+        // A script parses every answer, a refusal too.
+        if (options.Json) {
+            nlohmann::ordered_json root{
+                {"refused", true}, {"title", refusal->Title}, {"text", PathToUtf8(refusal->Text)}};
+            if (!refusal->Detail.empty()) root["detail"] = PathToUtf8(refusal->Detail);
+            std::printf("%s\n", root.dump(2).c_str());
+        }
+        return 1;
+    }
+    host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
+    RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
     const Totals totals = Count(inspection);
     if (options.Json) {
-        PrintJson(request, job, inspection, totals);
+        PrintJson(request, job, host, inspection, totals);
     } else {
         PrintText(request, job, inspection, totals);
     }
@@ -196,10 +215,11 @@ int RunInspect(const InspectOptions& options) {
 void AddInspectCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<InspectOptions>();
     CLI::App* inspect = app.add_subcommand(
-        "inspect", "Lista los compuestos y bloques que una conversion tomaria, sin escribir nada");
+        "inspect", "Lista los compuestos y bloques que una conversión tomaría, sin escribir nada");
     AddSourceOptions(*inspect, *options);
     AddDataDirOption(*inspect, *options);
-    inspect->add_flag("--json", options->Json, "Salida en JSON, para otros programas");
+    inspect->add_flag("--json", options->Json,
+                      "Salida en JSON, para otros programas (también si se rechaza)");
     inspect->callback([options, &exitCode] { exitCode = RunInspect(*options); });
 }
 

@@ -1,31 +1,93 @@
 #include "cli/SourceOptions.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/BatchDiscovery.h"
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
+#include "core/Paths.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
 
+namespace fs = std::filesystem;
+
+namespace {
+
+CLI::Validator Choice(int (*parse)(const std::string&), std::string accepted) {
+    return CLI::Validator(
+        [parse, accepted](std::string& value) -> std::string {
+            if (parse(value) >= 0) return {};
+            return "valor \"" + value + "\" no válido; se acepta: " + accepted;
+        },
+        "");
+}
+
+std::string Reason(const std::error_code& error) {
+    switch (error.value()) {
+        case EACCES:
+        case EPERM:
+            return "permiso denegado";
+        case ENOTDIR:
+            return "una parte de la ruta no es una carpeta";
+        case EROFS:
+            return "sistema de archivos de solo lectura";
+        case ENOSPC:
+            return "no queda espacio";
+        case ENAMETOOLONG:
+            return "nombre demasiado largo";
+        default:
+            return "error del sistema " + std::to_string(error.value());
+    }
+}
+
+}  // namespace
+
+CLI::Validator PlatformChoice() {
+    return Choice(ParsePlatform, "pw, aw51, aw70, \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2");
+}
+CLI::Validator SourceChoice() {
+    return Choice(ParseSource, "wf, sa, \"Working File\", \"Save All\", 0, 1");
+}
+CLI::Validator DestinationChoice() {
+    return Choice(ParseDestination, "foxcae, icc, \"FoxCAE Transfer\", \"ICC Api\", 0, 1");
+}
+
 void AddSourceOptions(CLI::App& command, SourceOptions& options) {
-    command.add_option("--cp", options.Cp, "Letterbug del CP (6 caracteres)")->required();
-    command
-        .add_option("--platform", options.Platform,
-                    "Plataforma: \"PW (Intel)\" | \"AW51\" | \"AW70\", 0 | 1 | 2, pw | aw51 | aw70")
-        ->required();
+    command.add_option("--cp", options.Cp, "Letterbug del CP (6 caracteres)")
+        ->required()
+        ->type_name("CP");
+    command.add_option("--platform", options.Platform, kPlatformHelp)
+        ->required()
+        ->type_name("PLATAFORMA")
+        ->check(PlatformChoice());
     command
         .add_option("--ia-version", options.Version,
-                    "Version de I/A: codigo (411, 423, 610, 611, 620) o su texto")
-        ->required();
+                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")
+        ->required()
+        ->type_name("VERSIÓN");
     command
         .add_option("--source", options.Source,
-                    "Formato de la fuente: \"Working File\" | \"Save All\", wf | sa")
-        ->required();
-    command.add_option("--from", options.From, "Carpeta de la fuente")->required();
+                    "Formato de la fuente: wf | sa (también \"Working File\", \"Save All\", 0, 1)")
+        ->required()
+        ->type_name("FORMATO")
+        ->check(SourceChoice());
+    command
+        .add_option("--from", options.From,
+                    "Carpeta de la fuente: para un Working File, la carpeta que contiene la "
+                    "carpeta del CP (CARPETA/CP/CP.wf); para un Save All, el árbol guardado "
+                    "mismo (CARPETA/<compuesto>/parameters)")
+        ->required()
+        ->type_name("CARPETA");
 }
 
 void AddDataDirOption(CLI::App& command, SourceOptions& options) {
-    command.add_option("--data-dir", options.DataDir,
-                       "Carpeta de los archivos de datos (por omision, la del programa)");
+    command
+        .add_option("--data-dir", options.DataDir,
+                    "Carpeta de los archivos de datos (por omisión, la del programa)")
+        ->type_name("CARPETA");
 }
 
 int PickVersion(ConversionJob& job, const std::string& wanted) {
@@ -49,6 +111,87 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
     request.SourceIndex = ParseSource(options.Source);
     request.SourceSelection = options.From;
     return request;
+}
+
+void PrintRefusal(const CliRefusal& refusal) {
+    std::fprintf(stderr, "%s: %s\n", refusal.Title.c_str(), refusal.Text.c_str());
+    if (!refusal.Detail.empty()) std::fprintf(stderr, "  %s\n", refusal.Detail.c_str());
+}
+
+std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host) {
+    if (auto refusal = CheckRequest(request, job, host)) {
+        CliRefusal shown{refusal->Title, refusal->Text, {}};
+        // The check fills the data file's path before it looks for it.
+        if (refusal->Title == "Archivo de datos")
+            shown.Detail = "Archivo buscado: " + job.DataFilePath;
+        return shown;
+    }
+    std::error_code error;
+    const fs::file_status status = fs::status(request.SourceSelection, error);
+    if (!fs::exists(status)) {
+        return CliRefusal{
+            "Fuente", "La carpeta de la fuente no existe: " + request.SourceSelection, {}};
+    }
+    if (!fs::is_directory(status)) {
+        return CliRefusal{"Fuente", "La fuente no es una carpeta: " + request.SourceSelection, {}};
+    }
+    return std::nullopt;
+}
+
+std::optional<CliRefusal> MakeDestination(const std::string& folder,
+                                          std::vector<std::string>& created) {
+    created.clear();
+    std::error_code error;
+    const fs::path path = fs::absolute(fs::path(folder), error).lexically_normal();
+    if (error)
+        return CliRefusal{"Pamiro - Destino",
+                          "No se puede crear la carpeta " + folder + ": " + Reason(error),
+                          {}};
+    // The missing folders, innermost first, then created outermost first.
+    std::vector<fs::path> missing;
+    for (fs::path p = path; !p.empty(); p = p.parent_path()) {
+        const fs::file_status status = fs::symlink_status(p, error);
+        if (fs::exists(status) || p == p.parent_path()) break;
+        missing.push_back(p);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!fs::create_directory(*it, error) && error) {
+            RemoveEmptyFolders(created);
+            created.clear();
+            return CliRefusal{"Pamiro - Destino",
+                              "No se puede crear la carpeta " + folder + ": " + Reason(error),
+                              {}};
+        }
+        created.push_back(it->string());
+    }
+    if (!fs::is_directory(fs::status(path, error))) {
+        return CliRefusal{"Pamiro - Destino",
+                          "No se puede crear la carpeta " + folder + ": existe y no es una carpeta",
+                          {}};
+    }
+    return std::nullopt;
+}
+
+void RemoveEmptyFolders(const std::vector<std::string>& created) {
+    for (auto it = created.rbegin(); it != created.rend(); ++it) {
+        std::error_code error;
+        if (fs::is_empty(*it, error) && !error) fs::remove(*it, error);
+    }
+}
+
+std::string SaveAllHint(const std::string& from, const std::string& cp) {
+    const std::string inner = JoinPath(StripTrailingSeparator(from), cp);
+    if (!IsSaveAllTree(inner)) return {};
+    return "Sugerencia: para un Save All, --from es el árbol mismo; pruebe --from " + inner;
+}
+
+std::string NothingWrittenWarning(const ConversionJob& job) {
+    const RunReport& r = job.Report;
+    const bool hadEntries =
+        r.CompoundsConverted > 0 || r.InvalidOffsets > 0 || r.UnknownTypeBlocks > 0;
+    if (r.Failed || r.BlocksWritten > 0 || !hadEntries) return {};
+    return "Aviso: no se ha escrito ningún bloque aunque la fuente tiene entradas; compruebe la "
+           "plataforma (--platform) y la versión (--ia-version)";
 }
 
 }  // namespace pamiro::cli

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/RequestCheck.h"
 
 namespace pamiro {
+class Host;
 struct ConversionJob;
-}
+}  // namespace pamiro
 
 namespace pamiro::cli {
 
@@ -22,6 +25,16 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options);
 // --data-dir.
 void AddDataDirOption(CLI::App& command, SourceOptions& options);
 
+// A mistyped choice is a usage error that quotes the value and lists the
+// accepted ones.
+CLI::Validator PlatformChoice();
+CLI::Validator SourceChoice();
+CLI::Validator DestinationChoice();
+inline constexpr const char* kPlatformHelp =
+    "Plataforma: pw | aw51 | aw70 (también \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2)";
+inline constexpr const char* kDestinationHelp =
+    "Formato del destino: foxcae | icc (también \"FoxCAE Transfer\", \"ICC Api\", 0, 1)";
+
 // The version as its code or its label; a code outside the default table is
 // offered as it is, so a site's own data file can be used.
 int PickVersion(ConversionJob& job, const std::string& wanted);
@@ -29,5 +42,31 @@ int PickVersion(ConversionJob& job, const std::string& wanted);
 // Sets the job's installation folder and version table and returns the
 // request the window would make with these choices.
 ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& job);
+
+// A refusal as the command line prints it: the window's title and text, then
+// what the command line can add (the path it looked for).
+struct CliRefusal {
+    std::string Title, Text, Detail;
+};
+void PrintRefusal(const CliRefusal& refusal);
+
+// The window's request check, then the command line's own: the source folder
+// must exist. Nothing is shown; the caller prints the refusal.
+std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host);
+
+// Creates the destination folder and its missing parents; created lists them,
+// outermost first, so a run that fails can take them back. A refusal names
+// the folder and says why.
+std::optional<CliRefusal> MakeDestination(const std::string& folder,
+                                          std::vector<std::string>& created);
+// Removes the folders of created that are still empty, innermost first.
+void RemoveEmptyFolders(const std::vector<std::string>& created);
+
+// A line after a failed Save All scan when --from is one level too high.
+std::string SaveAllHint(const std::string& from, const std::string& cp);
+
+// The closing warning of a run that wrote no block though the source had
+// entries; empty otherwise.
+std::string NothingWrittenWarning(const ConversionJob& job);
 
 }  // namespace pamiro::cli

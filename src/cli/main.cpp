@@ -4,11 +4,11 @@
 #include "cli/Commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"pamiro-cli: conversor de formatos I/A Series (linea de ordenes)", "pamiro-cli"};
+    CLI::App app{"pamiro-cli: conversor de formatos I/A Series (línea de órdenes)", "pamiro-cli"};
     pamiro::cli::UseSpanishHelp(app);
     app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
     bool version = false;
-    app.add_flag("--version", version, "Muestra el nombre y la version del programa");
+    app.add_flag("--version", version, "Muestra el nombre y la versión del programa");
     app.require_subcommand(0, 1);
     app.fallthrough();
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     pamiro::cli::AddInspectCommand(app, exitCode);
     for (CLI::App* sub : app.get_subcommands({})) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
-        sub->group("Ordenes");
+        sub->group("Órdenes");
     }
 
     try {
@@ -29,8 +29,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
-        return 2;
+        return pamiro::cli::ReportParseError(app, e);
     }
     if (version) {
         std::printf("pamiro-cli (%s) %s\n", std::string(pamiro::kProgramName).c_str(),

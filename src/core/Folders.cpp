@@ -1,7 +1,5 @@
 #include "core/Folders.h"
 
-#include <set>
-
 #include "core/FileError.h"
 #include "core/Paths.h"
 
@@ -53,7 +51,9 @@ std::unique_ptr<ByteSource> DiskInputFolder::Open(const RelativePath& path) cons
     return std::make_unique<FileSource>(PathOf(path), std::move(file));
 }
 
-std::vector<std::string> DiskInputFolder::Subfolders() const { return SubfolderNames(root_); }
+std::vector<std::pair<std::string, EntryKind>> DiskInputFolder::Entries() const {
+    return FolderEntries(root_);
+}
 
 std::string DiskInputFolder::PathOf(const RelativePath& path) const { return Joined(root_, path); }
 
@@ -72,13 +72,14 @@ std::unique_ptr<ByteSource> MemoryInputFolder::Open(const RelativePath& path) co
     return std::make_unique<MemorySource>(it->first, it->second);
 }
 
-std::vector<std::string> MemoryInputFolder::Subfolders() const {
-    std::set<std::string> names;
+std::vector<std::pair<std::string, EntryKind>> MemoryInputFolder::Entries() const {
+    std::map<std::string, EntryKind> entries;
     for (const auto& [path, bytes] : Files) {
         const auto slash = path.find('/');
-        if (slash != std::string::npos) names.insert(path.substr(0, slash));
+        entries[path.substr(0, slash)] =
+            slash == std::string::npos ? EntryKind::File : EntryKind::Folder;
     }
-    return {names.begin(), names.end()};
+    return {entries.begin(), entries.end()};
 }
 
 std::string MemoryInputFolder::PathOf(const RelativePath& path) const {

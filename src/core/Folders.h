@@ -21,8 +21,8 @@ class InputFolder {
     // Null when path names no plain file (missing, a folder, a link below the
     // folder, anything else). A read error later throws FileError.
     virtual std::unique_ptr<ByteSource> Open(const RelativePath& path) const = 0;
-    // The names of the folder's own subfolders (no links), unsorted.
-    virtual std::vector<std::string> Subfolders() const = 0;
+    // The folder's own entries with their kind (links not followed), unsorted.
+    virtual std::vector<std::pair<std::string, EntryKind>> Entries() const = 0;
     // The path messages show.
     virtual std::string PathOf(const RelativePath& path) const = 0;
 };
@@ -35,7 +35,7 @@ class DiskInputFolder : public InputFolder {
         : root_(std::move(root)), followLinks_(followLinks) {}
     EntryKind Entry(const RelativePath& path) const override;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override;
-    std::vector<std::string> Subfolders() const override;
+    std::vector<std::pair<std::string, EntryKind>> Entries() const override;
     std::string PathOf(const RelativePath& path) const override;
 
   private:
@@ -50,7 +50,7 @@ class MemoryInputFolder : public InputFolder {
     std::map<std::string, std::string> Files;
     EntryKind Entry(const RelativePath& path) const override;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override;
-    std::vector<std::string> Subfolders() const override;
+    std::vector<std::pair<std::string, EntryKind>> Entries() const override;
     std::string PathOf(const RelativePath& path) const override;
 };
 

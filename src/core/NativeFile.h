@@ -28,15 +28,14 @@ enum class EntryKind { Missing, File, Folder, Link, Other };
 // file. With no parts, the kind of root itself, links followed.
 EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts);
 
-// The subfolders of a folder by name, in no particular order; entries that
-// are links, files or anything else are left out. Empty when the folder cannot
-// be listed.
-std::vector<std::string> SubfolderNames(const std::string& folder);
+// The entries of a folder by name with their kind (links not followed), in no
+// particular order; "." and ".." left out. Empty when it cannot be listed.
+std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder);
 
 // An open file. Errors are errno values (Windows errors are mapped to them),
 // so one table of Spanish texts serves every platform.
 class NativeFile {
-public:
+  public:
     ~NativeFile();
     NativeFile(const NativeFile&) = delete;
     NativeFile& operator=(const NativeFile&) = delete;
@@ -66,7 +65,7 @@ public:
     std::uint64_t Length() const;
     int Error() const { return error_; }
 
-private:
+  private:
     explicit NativeFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_;
     int error_ = 0;

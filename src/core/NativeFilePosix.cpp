@@ -80,21 +80,20 @@ EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& pa
     return KindOf(st);
 }
 
-std::vector<std::string> SubfolderNames(const std::string& folder) {
-    std::vector<std::string> names;
+std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder) {
+    std::vector<std::pair<std::string, EntryKind>> entries;
     DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
-    if (dir == nullptr) return names;
+    if (dir == nullptr) return entries;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
         struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISDIR(st.st_mode)) {
-            names.push_back(name);
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            entries.emplace_back(name, KindOf(st));
         }
     }
     ::closedir(dir);
-    return names;
+    return entries;
 }
 
 NativeFile::~NativeFile() { Close(); }

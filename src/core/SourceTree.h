@@ -37,7 +37,7 @@ class SourceTree {
     EntryKind Entry(const RelativePath& path) const;
     bool Exists(const RelativePath& path) const { return Entry(path) == EntryKind::File; }
     std::string PathOf(const RelativePath& path) const { return folder_.PathOf(path); }
-    std::vector<std::string> Subfolders() const { return folder_.Subfolders(); }
+    std::vector<std::pair<std::string, EntryKind>> Entries() const { return folder_.Entries(); }
 
   private:
     const InputFolder& folder_;

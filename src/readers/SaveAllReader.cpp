@@ -97,7 +97,8 @@ void SortCompoundNames(std::vector<std::string>& names) {
     });
 }
 
-std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree) {
+std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree,
+                                                 std::vector<std::string>* passedOver) {
     std::vector<std::string> names;
     if (tree.Exists(SourceTree::CompoundList())) {
         // When present, the list file alone names the compounds.
@@ -106,10 +107,27 @@ std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree) {
             for (std::size_t i = 0; i < lines.size(); i += 2) names.push_back(lines[i]);
         }
     } else {
-        for (const std::string& name : tree.Subfolders()) {
+        std::vector<std::string> notes;
+        for (const auto& [name, kind] : tree.Entries()) {
             if (name[0] == '.') continue;
-            if (tree.Exists(SourceTree::Parameters(name))) names.push_back(name);
+            const RelativePath parameters = SourceTree::Parameters(name);
+            if (kind == EntryKind::Link) {
+                notes.push_back("La carpeta " + tree.PathOf({name}) +
+                                " es un enlace simbólico: se omite");
+                continue;
+            }
+            if (kind != EntryKind::Folder) continue;
+            const EntryKind found = tree.Entry(parameters);
+            if (found == EntryKind::File) {
+                names.push_back(name);
+            } else if (found != EntryKind::Missing) {
+                notes.push_back("El compuesto " + name +
+                                " se omite: su archivo de parámetros no es un archivo normal (" +
+                                tree.PathOf(parameters) + ")");
+            }
         }
+        std::sort(notes.begin(), notes.end());
+        if (passedOver != nullptr) *passedOver = std::move(notes);
     }
     SortCompoundNames(names);
     return names;

@@ -16,8 +16,11 @@ std::vector<std::string> SplitCompoundDirLines(std::string_view text);
 void SortCompoundNames(std::vector<std::string>& names);
 // The compound names a Save All tree holds, sorted: the first line of each
 // record of ".Compound_Dir" when it exists, else every folder that holds a
-// "parameters" file (names starting with "." are passed over).
-std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree);
+// "parameters" file (names starting with "." are passed over). A linked
+// folder, or a "parameters" that is no plain file, is passed over with a
+// note in passedOver (a Spanish warning text) when one is given.
+std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree,
+                                                 std::vector<std::string>* passedOver = nullptr);
 
 // Reads every compound in turn: each entry of its "parameters" index, then the
 // compound's revision code (the 4 bytes at length - 23).

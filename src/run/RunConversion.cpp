@@ -180,7 +180,12 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
         return;
     }
     destination.Open();
-    const std::vector<std::string> compounds = CollectSaveAllCompounds(tree);
+    std::vector<std::string> passedOver;
+    const std::vector<std::string> compounds = CollectSaveAllCompounds(tree, &passedOver);
+    for (const std::string& note : passedOver) {
+        job.Report.Warnings += 1;
+        host.ShowMessage(MessageIcon::Warning, note, "Pamiro - Save All");
+    }
     if (compounds.empty()) {
         host.ShowMessage(MessageIcon::Critical, "Save All incorrecto de " + cp,
                          "Pamiro - Save All");

@@ -151,7 +151,7 @@ TEST_F(InspectCli, MarksUnknownTypesAndMissingSequenceSourcesAndWritesNothing) {
     EXPECT_EQ(Listing(ws.temp.Path()), before);
     const std::string src = ws.Src().string();
     const std::string expected =
-        "CP CP6001, Working File, AW51, version 620\n"
+        "CP CP6001, Working File, AW51, versión 620\n"
         "Archivo de datos: " +
         (ws.Data() / "ver51_620.dat").string() +
         "\n"
@@ -210,13 +210,19 @@ TEST_F(InspectCli, RefusalsAndFailedRunsExitWithOne) {
 
     result = RunCli(Args("OTHER1", true));
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Err, "Pamiro - Working File: OTHER1.wf no se encuentra\n");
+    EXPECT_EQ(result.Err,
+              "Pamiro - Working File: OTHER1.wf no se encuentra\n"
+              "  Carpeta donde se buscó: " +
+                  (ws.Src() / "OTHER1").string() + "\n");
     EXPECT_EQ(json::parse(result.Out)["failed"], true);
 
     fs::remove(ws.Data() / "ver51_620.dat");
     result = RunCli(Args("CP6001", false));
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Err, "Archivo de datos: No se encuentra el archivo de datos\n");
+    EXPECT_EQ(result.Err,
+              "Archivo de datos: No se encuentra el archivo de datos\n"
+              "  Archivo buscado: " +
+                  (ws.Data() / "ver51_620.dat").string() + "\n");
 }
 
 }  // namespace
