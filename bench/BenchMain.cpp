@@ -185,11 +185,27 @@ int UsageError(const std::string& text) {
 int ParentMain(int argc, char** argv) {
     fs::path work;
     int runs = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--work") == 0)
-            work = argv[i + 1];
-        else if (std::strcmp(argv[i], "--runs") == 0)
-            runs = std::max(1, std::atoi(argv[i + 1]));
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "-h" || option == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (option != "--work" && option != "--runs") {
+            return UsageError("opción desconocida: " + option);
+        }
+        if (i + 1 >= argc) return UsageError("falta el valor de " + option);
+        const std::string value = argv[++i];
+        if (option == "--work") {
+            work = value;
+        } else {
+            char* end = nullptr;
+            const long n = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || n < 1 || n > 1000) {
+                return UsageError("valor no válido para --runs: \"" + value + "\"");
+            }
+            runs = static_cast<int>(n);
+        }
     }
     bool temporary = false;
     if (work.empty()) {
@@ -201,7 +217,18 @@ int ParentMain(int argc, char** argv) {
     work = fs::absolute(work);
     if (!fs::exists(PathsUnder(work).DataDir / "ver51_620.dat")) {
         std::printf("Generando el CP de prueba en %s ...\n", work.c_str());
-        WriteBigCp(work);
+        // In a process of its own: a child forked from a parent that built
+        // the tree in memory would start with that memory counted as its own.
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execl("/proc/self/exe", "pamiro_bench", "--generate", work.c_str(), nullptr);
+            _exit(127);
+        }
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            throw std::runtime_error("no se ha podido generar el CP de prueba");
+        }
     }
     std::printf(
         "CP %s: %d compuestos, %d bloques, archivo de datos de %d registros (formato largo); "
@@ -235,6 +262,10 @@ int ParentMain(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         if (argc > 1 && std::strcmp(argv[1], "--measure") == 0) return ChildMain(argc, argv);
+        if (argc == 3 && std::strcmp(argv[1], "--generate") == 0) {
+            WriteBigCp(argv[2]);
+            return 0;
+        }
         return ParentMain(argc, argv);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pamiro_bench: %s\n", e.what());
