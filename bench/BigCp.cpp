@@ -21,7 +21,8 @@ std::vector<TypeSpec> Types() {
     std::vector<TypeSpec> types;
     for (int t = 0; t < kTypes; ++t) {
         TypeSpec type{TypeName(t), {}};
-        for (int p = 0; p < kParametersPerType; ++p) type.Parameters.push_back("PAR" + std::to_string(p));
+        for (int p = 0; p < kParametersPerType; ++p)
+            type.Parameters.push_back("PAR" + std::to_string(p));
         types.push_back(std::move(type));
     }
     return types;

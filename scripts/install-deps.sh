@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libbenchmark-dev
           qt6-base-dev libgl1-mesa-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
-          dpkg-dev file qt6-translations-l10n lintian)
+          dpkg-dev file qt6-translations-l10n lintian clang-format-14)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

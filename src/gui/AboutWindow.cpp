@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/AppIcon.h"
 #include "app/ProgramInfo.h"
+#include "gui/AppIcon.h"
 
 namespace pamiro::about {
 

@@ -23,8 +23,7 @@ std::string CompoundListLine(std::string_view compoundName, long long n) {
     return Concat({compoundName, " ", std::to_string(n)});
 }
 
-std::string SourceListLine(std::string_view compoundName, std::string_view blockName,
-                           long long n) {
+std::string SourceListLine(std::string_view compoundName, std::string_view blockName, long long n) {
     return Concat({compoundName, ":", blockName, " ", std::to_string(n)});
 }
 
@@ -48,7 +47,9 @@ std::string FoxRevisionLine(std::string_view revisionCode) {
     return Concat({"**** Revision Code ", revisionCode});
 }
 
-std::string IccOpenLine(std::string_view cpName) { return Concat({"OPEN ", cpName, " ALL PAMIRO"}); }
+std::string IccOpenLine(std::string_view cpName) {
+    return Concat({"OPEN ", cpName, " ALL PAMIRO"});
+}
 std::string IccCloseLine(std::string_view cpName) { return Concat({"CLOSE ", cpName}); }
 
 std::string IccAddLine(std::string_view compoundName, std::string_view blockName) {

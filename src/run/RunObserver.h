@@ -9,8 +9,8 @@ struct BlockSeen {
     std::string Compound;
     std::string Name;
     std::string Type;
-    bool TypeKnown = false;   // the data file has the type: its lines were written
-    bool Sequence = false;    // "DEP", "IND", "MON" or "EXC" with "FoxCAE Transfer"
+    bool TypeKnown = false;  // the data file has the type: its lines were written
+    bool Sequence = false;   // "DEP", "IND", "MON" or "EXC" with "FoxCAE Transfer"
     // For a sequence block: the file its source was (or would be) copied from;
     // empty when neither the block's ".s" nor the type's base file exists.
     std::string SequenceSource;
@@ -19,7 +19,7 @@ struct BlockSeen {
 
 // Watches a run without changing it; the inspection of a source uses it.
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
     virtual void CompoundStarted(const std::string& /*name*/) {}
     virtual void BlockSeenInRun(const BlockSeen& /*block*/) {}

@@ -18,7 +18,7 @@ struct Sample {
 };
 
 class DescriptionError : public std::runtime_error {
-public:
+  public:
     DescriptionError(int line, const std::string& what)
         : std::runtime_error("line " + std::to_string(line) + ": " + what) {}
 };

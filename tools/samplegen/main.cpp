@@ -13,8 +13,9 @@ int main(int argc, char** argv) {
     }
     try {
         const std::filesystem::path description(argv[1]);
-        const auto sample = pamiro::samplegen::ParseSample(
-            pamiro::testing::ReadFile(description), argv[2], 1, description.parent_path() / "sources");
+        const auto sample =
+            pamiro::samplegen::ParseSample(pamiro::testing::ReadFile(description), argv[2], 1,
+                                           description.parent_path() / "sources");
         pamiro::samplegen::WriteSample(sample, argv[3]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "pamiro-samplegen: %s\n", error.what());

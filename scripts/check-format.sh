@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Fails when a C++ source is not formatted as .clang-format says.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+format="$(command -v clang-format-14 || command -v clang-format)"
+git ls-files '*.cpp' '*.h' | xargs "$format" --dry-run --Werror
+echo "Formato: correcto"
