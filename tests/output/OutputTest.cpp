@@ -17,7 +17,7 @@ TEST(OutputFormats, LinesAndNamesAreExactlyAsTheFormatsStateThem) {
         {CompoundFileName(1), "cmp0001"},
         {CompoundFileName(9999), "cmp9999"},
         {CompoundFileName(40000), "cmp40000"},
-        {SourceCopyName(12), "src0012"},
+        {SourceCopyName(123), "src0123"},
         {ScriptName("CP6001"), "CP6001.cmd"},
         {CompoundListLine("UNIT 1", 32768), "UNIT 1 32768"},
         {SourceListLine("C", "B", 7), "C:B 7"},
