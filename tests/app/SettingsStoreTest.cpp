@@ -1,30 +1,29 @@
+// The settings store: its text, the start-up rules and how a save replaces the file.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 #include "app/IniFile.h"
-#include "app/RequestCheck.h"
 #include "app/SettingsStore.h"
+#include "app/SystemErrorText.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
 namespace {
 
 constexpr const char* kInitialisedStore =
-    "[Parametros]\n"
-    "Revision=302\n"
-    "Last_IA=620\n"
-    "SRCDIR=/sys/tmp\n"
-    "DSTDIR=/sys/tmp\n"
-    "VERSION=620\n"
-    "PLTFRM=1\n"
-    "FUENTE=0\n"
-    "DESTINO=0\n"
-    "\n"
-    "[Version]\n"
-    "411=4.1.1 o anterior\n"
-    "423=4.2.x\n"
-    "610=6.1 / 4.3\n"
-    "611=6.1.1\n"
-    "620=6.2 / 6.2.1 / 6.3\n";
+    "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=/sys/tmp\nDSTDIR=/sys/tmp\nVERSION=620\n"
+    "PLTFRM=1\nFUENTE=0\nDESTINO=0\n\n[Version]\n411=4.1.1 o anterior\n423=4.2.x\n"
+    "610=6.1 / 4.3\n611=6.1.1\n620=6.2 / 6.2.1 / 6.3\n";
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+}
+
+fs::perms Mode(const fs::path& path) { return fs::status(path).permissions() & fs::perms::mask; }
 
 class Store : public ::testing::Test {
   protected:
@@ -41,70 +40,37 @@ class Store : public ::testing::Test {
     TempDir temp;
 };
 
-TEST(IniText, ValuesSurviveWriteAndReadBack) {
-    const std::vector<std::string> values{
-        "",           "plain",       "C:\\Windows\\Temp", " leading blank", "trailing blank ",
-        "\"quoted\"", "line\nbreak", "cr\rtab\t",         "bell\x07",       "a=b;c#d",
-        "\xE1\xF1",   "\"",          "\\x41 stays",       "ends with \\",   "[x]"};
+TEST(IniText, ValuesKeysAndOrderSurviveWritingAndEditingByHand) {
+    const std::vector<std::string> values{"",          "C:\\Windows\\Temp", " leading blank",
+                                          "trailing ", "\"quoted\"",        "line\nbreak",
+                                          "cr\rtab\t", "a=b;c#d",           "\xE1\xF1",
+                                          "\\x41",     "ends with \\",      "[x]"};
     IniDocument document;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        document.Set("S", "K" + std::to_string(i), values[i]);
-    }
+    for (std::size_t i = 0; i < values.size(); ++i)
+        document.Set("S", std::to_string(9 - i), values[i]);
+    document.Set("s", "9", "again");  // replaced in place, the section's case kept
     const IniDocument back = IniDocument::Parse(document.Serialise());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(back.Get("S", "K" + std::to_string(i)), values[i]);
-    }
     EXPECT_EQ(back, document);
-}
+    EXPECT_EQ(back.Section("S").front(), (std::pair<std::string, std::string>{"9", "again"}));
 
-TEST(IniText, ReadsAFileEditedByHand) {
-    const IniDocument document = IniDocument::Parse(
-        "stray=before any section\r\n"
-        "; a comment\r\n"
-        "[parametros]\r\n"
-        "  SRCDIR =  C:\\Windows\\Temp  \r\n"
-        "# another comment\r\n"
-        "no equals sign here\r\n"
-        "PLTFRM=1\r\n"
-        "pltfrm=2\r\n"
-        "[ Version ]\r\n"
-        "630=\"6.3 nueva\"\r\n"
-        "=no key\r\n");
-    EXPECT_EQ(document.Get("Parametros", "SRCDIR"), "C:\\Windows\\Temp");
+    const IniDocument edited = IniDocument::Parse(
+        "stray=before any section\r\n; comment\r\n[parametros]\r\n  SRCDIR =  C:\\Temp  \r\n"
+        "# comment\r\nno equals sign\r\nPLTFRM=1\r\npltfrm=2\r\n[ Version ]\r\n"
+        "630=\"6.3 nueva\"\r\n=no key\r\n");
     // A repeated key keeps its first place and its last value.
-    EXPECT_EQ(document.Section("PARAMETROS"),
-              (KeyValuePairs{{"SRCDIR", "C:\\Windows\\Temp"}, {"PLTFRM", "2"}}));
-    EXPECT_EQ(document.Section("Version"), (KeyValuePairs{{"630", "6.3 nueva"}}));
-    EXPECT_FALSE(document.Get("", "stray"));
+    EXPECT_EQ(edited.Section("PARAMETROS"),
+              (KeyValuePairs{{"SRCDIR", "C:\\Temp"}, {"PLTFRM", "2"}}));
+    EXPECT_EQ(edited.Section("Version"), (KeyValuePairs{{"630", "6.3 nueva"}}));
+    EXPECT_FALSE(edited.Get("", "stray"));
 }
 
-TEST(IniText, KeepsKeysInWrittenOrderAndRewritesInPlace) {
-    IniDocument document;
-    document.Set("Version", "630", "x");
-    document.Set("Version", "411", "a");
-    document.Set("Version", "630", "y");
-    document.RemoveSection("Missing");
-    EXPECT_EQ(document.Section("Version"), (KeyValuePairs{{"630", "y"}, {"411", "a"}}));
-    document.RemoveSection("version");
-    EXPECT_TRUE(document.Section("Version").empty());
-}
-
-TEST(SettingsRules, LeadingNumberReadsTheNumberAtTheStart) {
-    const std::vector<std::pair<std::string, double>> cases{
-        {"302", 302},    {"301", 301},  {"400", 400},  {"", 0},          {"abc", 0},
-        {"  301x", 301}, {"3 02", 302}, {"-5", -5},    {"302.5", 302.5}, {"R302", 0},
-        {"0302", 302},   {"+7", 7},     {"1.2.3", 1.2}};
-    for (const auto& [text, value] : cases) {
-        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
-    }
-}
-
-TEST(SettingsRules, StoreIsInitialisedOnlyWhenMissingOlderOrWithoutVersions) {
+TEST(SettingsRules, RevisionDecidesWhetherTheStoreIsInitialised) {
     const std::vector<std::tuple<std::string, bool, bool>> cases{
         {"NOREG", false, true}, {"noreg", false, true},  {"301", false, true},
-        {"", false, true},      {"abc", false, true},    {"302", false, false},
+        {"", false, true},      {"abc", false, true},    {"R302", false, true},
+        {"-302", false, true},  {"  301x", false, true}, {"302", false, false},
         {"400", false, false},  {" 302 ", false, false}, {"302abc", false, false},
+        {"3 02", false, false}, {"0302", false, false},  {"+302", false, false},
         {"302", true, true},    {"400", true, true}};
     for (const auto& [revision, versionsEmpty, expected] : cases) {
         EXPECT_EQ(NeedsInitialisation(revision, versionsEmpty), expected)
@@ -116,31 +82,28 @@ TEST(SettingsRules, StoredListIndexAcceptsOnlyAnIndexOfTheList) {
     const std::vector<std::pair<std::string, int>> cases{
         {"0", 0},  {"2", 2},   {" 1 ", 1},  {"3", -1}, {"-1", -1},  {"", -1},
         {"x", -1}, {"1x", -1}, {"1.0", -1}, {"+1", 1}, {"0001", 1}, {"99999999", -1}};
-    for (const auto& [text, index] : cases) {
+    for (const auto& [text, index] : cases)
         EXPECT_EQ(StoredListIndex(text, 3), index) << '"' << text << '"';
+}
+
+TEST_F(Store, FirstStartAndStoresWithoutVersionsWriteEveryDefaultInOrder) {
+    for (const char* before : {"", "[Parametros]\nRevision=302\nPLTFRM=2\nMINE=x\n\n[Version]\n"}) {
+        if (*before != '\0') Put(before);
+        const StartChoices choices = Load();
+        EXPECT_TRUE(choices.Initialised);
+        EXPECT_EQ(choices.StoreError, "");
+        EXPECT_EQ(Stored(), kInitialisedStore);
+        EXPECT_EQ(
+            std::tuple(choices.VersionIndex, choices.PlatformIndex, choices.SourceIndex,
+                       choices.DestinationIndex, choices.SourceFolder, choices.DestinationFolder),
+            std::tuple(4, 1, 0, 0, std::string("/sys/tmp"), std::string("/sys/tmp")));
     }
 }
 
-TEST_F(Store, FirstStartWritesEveryDefaultInOrderAndShowsThem) {
-    const StartChoices choices = Load();
-    EXPECT_TRUE(choices.Initialised);
-    EXPECT_EQ(choices.StoreError, "");
-    EXPECT_EQ(Stored(), kInitialisedStore);
-    ASSERT_EQ(choices.VersionTable.size(), 5u);
-    EXPECT_EQ(choices.VersionIndex, 4);
-    EXPECT_EQ(choices.VersionTable[4].second, "6.2 / 6.2.1 / 6.3");
-    EXPECT_EQ(choices.PlatformIndex, 1);
-    EXPECT_EQ(choices.SourceIndex, 0);
-    EXPECT_EQ(choices.DestinationIndex, 0);
-    EXPECT_EQ(choices.SourceFolder, "/sys/tmp");
-    EXPECT_EQ(choices.DestinationFolder, "/sys/tmp");
-}
-
 TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
-    Put("[Parametros]\nRevision=301\nMINE=x\nPLTFRM=2\n\n[Version]\n411=old label\n630=6.3 "
-        "nueva\n");
+    Put("[Parametros]\nRevision=301\nMINE=x\nPLTFRM=2\n\n[Version]\n"
+        "411=old label\n630=6.3 nueva\n");
     const StartChoices choices = Load();
-    EXPECT_TRUE(choices.Initialised);
     const IniDocument stored = IniDocument::Parse(Stored());
     EXPECT_FALSE(stored.Get("Parametros", "MINE"));
     EXPECT_EQ(stored.Get("Parametros", "PLTFRM"), "1");
@@ -149,57 +112,27 @@ TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
     EXPECT_EQ(choices.VersionTable[0],
               (std::pair<std::string, std::string>{"411", "4.1.1 o anterior"}));
     EXPECT_EQ(choices.VersionTable[1].first, "630");  // written before the other defaults
-    EXPECT_EQ(choices.VersionTable[5].first, "620");
     EXPECT_EQ(choices.VersionIndex, 5);
 }
 
-TEST_F(Store, CurrentStoreWithoutVersionsIsInitialisedAfresh) {
-    Put("[Parametros]\nRevision=302\nPLTFRM=2\nMINE=x\n\n[Version]\n");
-    const StartChoices choices = Load();
-    EXPECT_TRUE(choices.Initialised);
-    EXPECT_EQ(Stored(), kInitialisedStore);
-    EXPECT_EQ(choices.PlatformIndex, 1);
-}
-
-TEST_F(Store, SaveAsDefaultsWritesTheCodeAndIndexesAndNothingElse) {
-    Load();
-    {
-        // Added by hand while the program runs: a save must not lose it.
-        IniDocument edited = IniDocument::Parse(Stored());
-        edited.Set("Version", "630", "6.3");
-        WriteFile(File(), edited.Serialise());
-    }
+TEST_F(Store, SaveWritesCodeAndIndexesAndKeepsWhatWasAddedMeanwhile) {
+    Put("[Parametros]\nRevision=302\nVERSION=999\nFUENTE=1\n[Version]\n411=a\n423=b\n");
     SettingsStore store(File());
     const StartChoices loaded = LoadStartChoices(store, "/sys");
-    ASSERT_TRUE(SaveAsDefaults(store, {"/src/sub", "/dst", 1, 2, 1, 0}, loaded.VersionTable));
-    IniDocument stored = IniDocument::Parse(Stored());
-    EXPECT_EQ(stored.Section("Parametros"), (KeyValuePairs{{"Revision", "302"},
-                                                           {"Last_IA", "620"},
-                                                           {"SRCDIR", "/src/sub"},
-                                                           {"DSTDIR", "/dst"},
-                                                           {"VERSION", "423"},
-                                                           {"PLTFRM", "2"},
-                                                           {"FUENTE", "1"},
-                                                           {"DESTINO", "0"}}));
-    EXPECT_EQ(stored.Section("Version").size(), 6u);
-
+    EXPECT_EQ(loaded.VersionIndex, 0);  // no code matches: the first entry
+    Put(Stored() + "630=added by hand\n");
+    const std::string odd = " /carpeta con\nsalto ";
+    ASSERT_TRUE(SaveAsDefaults(store, {odd, "/dst", 1, 2, 1, 0}, loaded.VersionTable));
+    std::string written;  // KEY=VALUE; in the order kept
+    for (const auto& [key, value] : IniDocument::Parse(Stored()).Section("Parametros"))
+        written += key + "=" + value + ";";
+    EXPECT_EQ(written, "Revision=302;VERSION=423;FUENTE=1;SRCDIR=" + odd +
+                           ";DSTDIR=/dst;PLTFRM=2;DESTINO=0;");
+    EXPECT_EQ(IniDocument::Parse(Stored()).Get("Version", "630"), "added by hand");
     // Nothing selected: the lists store -1, the version keeps its code.
     ASSERT_TRUE(SaveAsDefaults(store, {"/s", "/d", -1, -1, -1, -1}, loaded.VersionTable));
-    stored = IniDocument::Parse(Stored());
-    EXPECT_EQ(stored.Get("Parametros", "VERSION"), "423");
-    EXPECT_EQ(stored.Get("Parametros", "PLTFRM"), "-1");
+    EXPECT_EQ(IniDocument::Parse(Stored()).Get("Parametros", "VERSION"), "423");
     EXPECT_EQ(Load().PlatformIndex, -1);
-}
-
-TEST_F(Store, WritesLeaveNoTemporaryFilesAndKeepOddValuesIntact) {
-    SettingsStore store(File());
-    LoadStartChoices(store, "/sys");
-    const std::string odd = " /carpeta con\nsalto ";
-    ASSERT_TRUE(SaveAsDefaults(store, {odd, "/d", 0, 0, 0, 0}, DefaultVersionTable()));
-    EXPECT_EQ(Load().SourceFolder, odd);
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(File().parent_path())) ++files;
-    EXPECT_EQ(files, 1);
 }
 
 TEST_F(Store, UnreadableStoreIsNeverReplaced) {
@@ -214,13 +147,59 @@ TEST_F(Store, UnreadableStoreIsNeverReplaced) {
     EXPECT_EQ(choices.PlatformIndex, 1);
 }
 
-TEST_F(Store, WriteFailureIsReported) {
-    WriteFile(temp.Path() / "cfg", "a file, not a folder");
-    SettingsStore store(File());
-    const StartChoices choices = LoadStartChoices(store, "/sys");
-    EXPECT_NE(choices.StoreError, "");
-    EXPECT_FALSE(SaveAsDefaults(store, {"/s", "/d", 0, 0, 0, 0}, choices.VersionTable));
-    EXPECT_NE(store.Error(), "");
+TEST(SettingsSave, FailureLeavesTheStoreAndNamesItWithASpanishReason) {
+    const std::vector<std::tuple<std::string, std::function<void(const fs::path&)>, std::string>>
+        cases{{"read-only store",
+               [](const fs::path& file) {
+                   fs::create_directories(file.parent_path());
+                   WriteFile(file, "[Parametros]\nPLTFRM=0\n");
+                   fs::permissions(file, fs::perms(0444));
+               },
+               "Permiso denegado"},
+              {"a file where the folder should be",
+               [](const fs::path& file) { WriteFile(file.parent_path(), "x"); },
+               "No es una carpeta"}};
+    for (const auto& [what, prepare, reason] : cases) {
+        SCOPED_TRACE(what);
+        TempDir temp;
+        const fs::path file = temp.Path() / "cfg" / "Pamiro.ini";
+        prepare(file);
+        const std::set<std::string> before = Names(temp.Path());
+        SettingsStore store(file);
+        const StartChoices choices = LoadStartChoices(store, "/sys");  // initialises: a write
+        EXPECT_EQ(choices.StoreError, file.string() + ": " + reason);
+        EXPECT_FALSE(SaveAsDefaults(store, {"/s", "/d", 0, 0, 0, 0}, choices.VersionTable));
+        EXPECT_EQ(store.Error(), file.string() + ": " + reason);
+        EXPECT_EQ(Names(temp.Path()), before);
+        if (fs::is_directory(file.parent_path())) {
+            EXPECT_EQ(Names(file.parent_path()), std::set<std::string>{"Pamiro.ini"});
+            EXPECT_EQ(ReadFile(file), "[Parametros]\nPLTFRM=0\n");
+            EXPECT_EQ(Mode(file), fs::perms(0444));
+        }
+    }
+    EXPECT_EQ(SpanishErrorText(99999), "Error del sistema 99999");
+}
+
+TEST(SettingsSave, KeepsTheModeAndRemovesOnlyStaleTemporariesOfTheStore) {
+    TempDir temp;
+    const fs::path file = temp.Path() / "Pamiro.ini";
+    WriteFile(file, "[Parametros]\nPLTFRM=0\n");
+    fs::permissions(file, fs::perms(0600));
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name :
+         {"Pamiro.ini.tmp-123", "Pamiro.ini.tmp-12a", "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}) {
+        WriteFile(temp.Path() / name, "left by a crash");
+        if (name != std::string("Pamiro.ini.tmp-456"))
+            fs::last_write_time(temp.Path() / name, hourAgo);
+    }
+    const IniDocument document = IniDocument::Parse("[Parametros]\nPLTFRM=2\n");
+    std::string error;
+    ASSERT_TRUE(SaveIniFileAtomically(file, document, error)) << error;
+    EXPECT_EQ(ReadFile(file), document.Serialise());
+    EXPECT_EQ(Mode(file), fs::perms(0600));
+    // A fresh one may belong to a save of another instance still running.
+    EXPECT_EQ(Names(temp.Path()), (std::set<std::string>{"Pamiro.ini", "Pamiro.ini.tmp-12a",
+                                                         "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}));
 }
 
 TEST(SettingsFile, FollowsTheUsersConfigurationFolder) {
@@ -230,11 +209,7 @@ TEST(SettingsFile, FollowsTheUsersConfigurationFolder) {
     EXPECT_EQ(DefaultSettingsFile(), fs::path("/cfg/home/Pamiro/Pamiro.ini"));
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     EXPECT_EQ(DefaultSettingsFile().parent_path().parent_path().filename(), ".config");
-    if (saved) {
-        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
+    saved ? setenv("XDG_CONFIG_HOME", previous.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
