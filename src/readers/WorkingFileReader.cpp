@@ -17,27 +17,36 @@ void ForEachEntry(ByteSource& index, EntryForm form, ByteOrder order, Visit visi
     }
 }
 
-void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& compound,
-                ByteSource& workingFile) {
-    const RelativePath path = SourceTree::BlockIndex(cp, compound);
+// Reads every entry of an index file with visit, then reports the entries
+// whose offset names no record; a missing index file is reported by name.
+template <typename Visit>
+void ReadIndex(ReadContext& context, const RelativePath& path, const std::string& name,
+               const char* title, bool mustHoldAnEntry, ByteSource& workingFile, Visit visit) {
     const auto index = context.Tree.Open(path);
     if (!index) {
         context.Report.Warnings += 1;
-        context.Messages.ShowMessage(MessageIcon::Warning, compound + ".O no encontrado",
-                                     "Pamiro -Working File - Bloque");
+        context.Messages.ShowMessage(MessageIcon::Warning, name + ".O no encontrado", title);
         return;
     }
     const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
     CheckIndexLength(context, context.Tree.PathOf(path), index->Length(),
-                     LayoutOf(traits.IndexEntries).Size, false);
+                     LayoutOf(traits.IndexEntries).Size, mustHoldAnEntry);
     InvalidOffsets invalid;
-    ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
-        context.Messages.ProcessPendingEvents();
-        const std::uint32_t offset =
-            UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
-        ReadBlockRecord(context, workingFile, offset, compound);
-    });
+    ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets,
+                 [&](const IndexEntry& entry) { visit(entry, invalid); });
     ReportInvalidOffsets(context, context.Tree.PathOf(path), workingFile.Name(), invalid);
+}
+
+void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& compound,
+                ByteSource& workingFile) {
+    ReadIndex(context, SourceTree::BlockIndex(cp, compound), compound,
+              "Pamiro -Working File - Bloque", false, workingFile,
+              [&](const IndexEntry& entry, InvalidOffsets& invalid) {
+                  context.Messages.ProcessPendingEvents();
+                  const std::uint32_t offset =
+                      UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
+                  ReadBlockRecord(context, workingFile, offset, compound);
+              });
 }
 
 }  // namespace
@@ -47,29 +56,17 @@ void ReadWorkingFile(ReadContext& context, const std::string& cp, ByteSource& wo
     workingFile.ReadAt(0, code, sizeof code);
     context.RevisionCode.assign(code, sizeof code);
 
-    const RelativePath path = SourceTree::CompoundIndex(cp);
-    const auto index = context.Tree.Open(path);
-    if (!index) {
-        context.Report.Warnings += 1;
-        context.Messages.ShowMessage(MessageIcon::Warning, cp + ".O no encontrado",
-                                     "Pamiro - Working File - Compound");
-        return;
-    }
-    const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
-    CheckIndexLength(context, context.Tree.PathOf(path), index->Length(),
-                     LayoutOf(traits.IndexEntries).Size, true);
-    InvalidOffsets invalid;
-    ForEachEntry(*index, traits.IndexEntries, traits.RecordOffsets, [&](const IndexEntry& entry) {
-        context.Messages.SetStatus(1, entry.Name);
-        if (entry.Name.empty()) return;
-        const std::uint32_t own =
-            UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
-        context.Sink.StartCompound(entry.Name);
-        ReadBlockRecord(context, workingFile, own, entry.Name);
-        ReadBlocks(context, cp, entry.Name, workingFile);
-        context.Sink.EndCompound(context.RevisionCode);
-    });
-    ReportInvalidOffsets(context, context.Tree.PathOf(path), workingFile.Name(), invalid);
+    ReadIndex(context, SourceTree::CompoundIndex(cp), cp, "Pamiro - Working File - Compound", true,
+              workingFile, [&](const IndexEntry& entry, InvalidOffsets& invalid) {
+                  context.Messages.SetStatus(1, entry.Name);
+                  if (entry.Name.empty()) return;
+                  const std::uint32_t own =
+                      UsableRecordOffset(entry.RecordOffset, workingFile.Length(), invalid);
+                  context.Sink.StartCompound(entry.Name);
+                  ReadBlockRecord(context, workingFile, own, entry.Name);
+                  ReadBlocks(context, cp, entry.Name, workingFile);
+                  context.Sink.EndCompound(context.RevisionCode);
+              });
 }
 
 }  // namespace pamiro
