@@ -272,3 +272,45 @@ TEST(Conversion, InterruptionClosesEveryFileKeepsWhatWasWrittenAndSkipsTheEndSte
 
 }  // namespace
 }  // namespace pamiro::testing
+
+namespace pamiro::testing {
+namespace {
+
+TEST(ConversionOnDisk, LinksNeitherLeadOutOfTheSourceNorWriteOutsideTheDestination) {
+    TempDir temp;
+    const fs::path src = temp.Path() / "src", out = temp.Path() / "out",
+                   data = temp.Path() / "data";
+    const fs::path outside = temp.Path() / "outside";
+    WriteFile(outside / "secret", "secret");
+    WriteFile(outside / "B" / "parameters",
+              EncodeParameters({"B", std::nullopt, {{"X", "T1", {}}}, {}}, "R001"));
+    WriteSaveAll(src, {{{"A", std::nullopt, {{"S", "DEP", {}}}, {}}}, {}, std::nullopt});
+    fs::create_symlink(outside / "secret", src / "A" / "S.s");
+    fs::create_directory_symlink(outside / "B", src / "B");
+    WriteFile(data / "ver20_620.dat", EncodeDataFile({{"DEP", {}}, {"T1", {}}}, false));
+    WriteFile(data / "DEP_base.s", "base");
+    fs::create_directories(out);
+    fs::create_symlink(outside / "secret", out / "cmp_list");
+    fs::create_symlink(outside / "created", out / "src0001");
+
+    ConversionJob job;
+    job.SourceDir = src.string();
+    job.DestinationDir = out.string();
+    job.ProgramDir = data.string();
+    job.DataFilePath = (data / "ver20_620.dat").string();
+    RecordingHost host;
+    RunConversion(job, host, SourceKind::SaveAll, "CP6001");
+    EXPECT_FALSE(job.Report.Failed);
+    EXPECT_EQ(ReadFile(out / "cmp_list"), "A 1\r\n");
+    EXPECT_EQ(ReadFile(out / "src0001"), "base");
+    EXPECT_FALSE(fs::is_symlink(out / "cmp_list"));
+    EXPECT_EQ(ReadFile(outside / "secret"), "secret");
+    EXPECT_FALSE(fs::exists(outside / "created"));
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0].Title, "Pamiro - Save All");
+    EXPECT_EQ(host.Messages[0].Text,
+              "La carpeta " + (src / "B").string() + " es un enlace simbólico: se omite");
+}
+
+}  // namespace
+}  // namespace pamiro::testing
