@@ -29,5 +29,5 @@ find "$out" -type f | sort | while read -r f; do printf '%8d  %s\n' "$(stat -c %
 echo
 echo "== $out/wf-foxcae/cmp_list:"; cat "$out/wf-foxcae/cmp_list"
 echo "== $out/wf-foxcae/src_list:"; cat "$out/wf-foxcae/src_list"
-echo "== $out/wf-foxcae/cmp0002 (primeras lineas):"; head -n 12 "$out/wf-foxcae/cmp0002"
-echo "== $out/sa-icc/SMPL01.cmd (primeras lineas):"; head -n 12 "$out/sa-icc/SMPL01.cmd"
+echo "== $out/wf-foxcae/cmp0002 (primeras líneas):"; head -n 12 "$out/wf-foxcae/cmp0002"
+echo "== $out/sa-icc/SMPL01.cmd (primeras líneas):"; head -n 12 "$out/sa-icc/SMPL01.cmd"

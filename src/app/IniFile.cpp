@@ -7,7 +7,7 @@
 #include <random>
 #include <system_error>
 
-#include "app/SystemErrorText.h"
+#include "core/FileError.h"
 
 #if __has_include(<unistd.h>)
 #include <fcntl.h>
@@ -200,7 +200,7 @@ std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error)
     std::FILE* stream = std::fopen(file.c_str(), "rb");
     if (stream == nullptr) {
         if (errno == ENOENT) return IniDocument{};
-        error = file.string() + ": " + SpanishErrorText(errno);
+        error = file.string() + ": " + ErrorText(errno);
         return std::nullopt;
     }
     std::string text;
@@ -218,7 +218,7 @@ std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error)
     const int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(stream);
     if (readError != 0) {
-        error = file.string() + ": " + SpanishErrorText(readError);
+        error = file.string() + ": " + ErrorText(readError);
         return std::nullopt;
     }
     return IniDocument::Parse(text);
@@ -265,7 +265,7 @@ void SyncFolder([[maybe_unused]] const fs::path& folder) {
 bool SaveIniFileAtomically(const fs::path& file, const IniDocument& document, std::string& error) {
     // Messages name the store as the user knows it, never the temporary file.
     auto fail = [&](int errnoValue) {
-        error = file.string() + ": " + SpanishErrorText(errnoValue);
+        error = file.string() + ": " + ErrorText(errnoValue);
         return false;
     };
     std::error_code code;

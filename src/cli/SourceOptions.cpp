@@ -7,6 +7,7 @@
 #include "app/BatchDiscovery.h"
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
+#include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 
@@ -23,24 +24,6 @@ CLI::Validator Choice(int (*parse)(const std::string&), std::string accepted) {
             return "valor \"" + value + "\" no válido; se acepta: " + accepted;
         },
         "");
-}
-
-std::string Reason(const std::error_code& error) {
-    switch (error.value()) {
-        case EACCES:
-        case EPERM:
-            return "permiso denegado";
-        case ENOTDIR:
-            return "una parte de la ruta no es una carpeta";
-        case EROFS:
-            return "sistema de archivos de solo lectura";
-        case ENOSPC:
-            return "no queda espacio";
-        case ENAMETOOLONG:
-            return "nombre demasiado largo";
-        default:
-            return "error del sistema " + std::to_string(error.value());
-    }
 }
 
 }  // namespace
@@ -144,9 +127,10 @@ std::optional<CliRefusal> MakeDestination(const std::string& folder,
     std::error_code error;
     const fs::path path = fs::absolute(fs::path(folder), error).lexically_normal();
     if (error)
-        return CliRefusal{"Pamiro - Destino",
-                          "No se puede crear la carpeta " + folder + ": " + Reason(error),
-                          {}};
+        return CliRefusal{
+            "Pamiro - Destino",
+            "No se puede crear la carpeta " + folder + ": " + ErrorText(error.value()),
+            {}};
     // The missing folders, innermost first, then created outermost first.
     std::vector<fs::path> missing;
     for (fs::path p = path; !p.empty(); p = p.parent_path()) {
@@ -158,9 +142,10 @@ std::optional<CliRefusal> MakeDestination(const std::string& folder,
         if (!fs::create_directory(*it, error) && error) {
             RemoveEmptyFolders(created);
             created.clear();
-            return CliRefusal{"Pamiro - Destino",
-                              "No se puede crear la carpeta " + folder + ": " + Reason(error),
-                              {}};
+            return CliRefusal{
+                "Pamiro - Destino",
+                "No se puede crear la carpeta " + folder + ": " + ErrorText(error.value()),
+                {}};
         }
         created.push_back(it->string());
     }

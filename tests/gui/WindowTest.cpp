@@ -300,7 +300,7 @@ class WindowTest : public QObject {
                  (QStringList{
                      "Pamiro: Desea guardar los parámetros actuales como predeterminados? [No,Sí]",
                      "Pamiro: No se pueden guardar los parametros: " + Q(place.Settings()) +
-                         ": Permiso denegado [Aceptar]"}));
+                         ": permiso denegado [Aceptar]"}));
         QCOMPARE(place.Stored(), stored);
         QCOMPARE(fs::status(place.Settings()).permissions(), fs::perms(0444));
     }
