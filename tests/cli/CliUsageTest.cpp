@@ -7,44 +7,32 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The built program itself: what a shell sees of a usage error.
-TEST(CliUsage, AUsageErrorExitsWithTwoAndOneSpanishLineOnStderr) {
-    const CliResult result = RunCli({"convert", "--cp", "SMPL01"});
-    EXPECT_EQ(result.Status, 2);
-    EXPECT_EQ(result.Out, "");
-    EXPECT_EQ(result.Err,
+TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
+    // The built program itself: what a shell sees of a usage error.
+    const CliResult shell = RunCli({"convert", "--cp", "SMPL01"});
+    EXPECT_EQ(shell.Status, 2);
+    EXPECT_EQ(shell.Out, "");
+    EXPECT_EQ(shell.Err,
               "pamiro-cli: falta la opción obligatoria --platform\n"
               "Use --help para más información.\n");
-}
-
-TEST(CliUsage, ParseErrorsNameTheOptionOrTheValueInSpanish) {
     const Args convert{"convert", "--cp",     "SMPL01", "--platform", "aw51", "--ia-version",
                        "620",     "--source", "wf",     "--from",     ".",    "--dest",
                        "foxcae",  "--to",     "."};
-    auto with = [&](std::size_t at, const std::string& value) {
-        Args args = convert;
-        args[at] = value;
-        return args;
-    };
-    const Args batch{"batch", "--platform", "aw51",   "--ia-version", "620", "--from",
-                     ".",     "--dest",     "foxcae", "--to",         ".",   "--jobs"};
-    auto jobs = [&](const std::string& n) {
-        Args args = batch;
-        args.push_back(n);
-        return args;
-    };
+    const Args batch{"batch",  "--platform", "aw51", "--ia-version", "620", "--from", ".", "--dest",
+                     "foxcae", "--to",       ".",    "--jobs",       "1"};
     for (const auto& [args, text] : std::vector<std::pair<Args, std::string>>{
-             {with(8, "working-file"),
+             {Set(convert, "--source", "working-file"),
               "--source: valor \"working-file\" no válido; se acepta: wf, sa, \"Working File\", "
               "\"Save All\", 0, 1\n"},
-             {with(4, "aw99"),
+             {Set(convert, "--platform", "aw99"),
               "--platform: valor \"aw99\" no válido; se acepta: pw, aw51, aw70, \"PW (Intel)\", "
               "\"AW51\", \"AW70\", 0, 1, 2\n"},
-             {with(12, "x"),
+             {Set(convert, "--dest", "x"),
               "--dest: valor \"x\" no válido; se acepta: foxcae, icc, \"FoxCAE Transfer\", \"ICC "
               "Api\", 0, 1\n"},
-             {jobs("0"), "--jobs: valor \"0\" no válido; se acepta un número entero de 1 a 1024\n"},
-             {jobs("dos"), "--jobs: valor \"dos\" no válido"},
+             {Set(batch, "--jobs", "0"),
+              "--jobs: valor \"0\" no válido; se acepta un número entero de 1 a 1024\n"},
+             {Set(batch, "--jobs", "dos"), "--jobs: valor \"dos\" no válido"},
              {{"batch", "--source", "nope"}, "--source: valor \"nope\" no válido"},
              {{"convert", "--to"}, "falta el valor de la opción --to\n"},
              {{"frobnicate"}, "argumento no esperado: frobnicate\n"},
@@ -66,13 +54,12 @@ TEST(CliUsage, ParseErrorsNameTheOptionOrTheValueInSpanish) {
     EXPECT_TRUE(Has(none.Out, "Uso: pamiro-cli")) << none.Out;
 }
 
-TEST(CliUsage, HelpIsSpanishWithoutPlaceholders) {
+TEST(CliUsage, HelpIsSpanishWithoutPlaceholdersAndVersionNamesTheProgram) {
     std::string all;
-    for (const Args& command :
-         {Args{}, Args{"convert"}, Args{"batch"}, Args{"inspect"}, Args{"datfile", "dump"},
-          Args{"datfile", "build"}, Args{"datfile", "check"}}) {
-        Args args = command;
-        args.push_back("--help");
+    for (const Args& args :
+         {Args{"--help"}, Args{"convert", "-h"}, Args{"batch", "--help"}, Args{"inspect", "--help"},
+          Args{"datfile", "dump", "--help"}, Args{"datfile", "build", "--help"},
+          Args{"datfile", "check", "--help"}}) {
         const CliResult help = RunCliHere(args);
         EXPECT_EQ(help.Status, 0);
         EXPECT_TRUE(Has(help.Out, "  -h, --help ")) << help.Out;
@@ -83,12 +70,9 @@ TEST(CliUsage, HelpIsSpanishWithoutPlaceholders) {
     for (const char* text : {"la carpeta que contiene la carpeta", "el árbol guardado mismo",
                              "Carpeta del destino", "--jobs N"})
         EXPECT_TRUE(Has(all, text)) << text;
-}
-
-TEST(CliUsage, VersionNamesTheProgramAndItsVersion) {
-    const CliResult result = RunCliHere({"--version"});
-    EXPECT_EQ(result.Status, 0);
-    EXPECT_EQ(result.Out, "pamiro-cli (Pamiro) 3.0.2\n");
+    const CliResult version = RunCliHere({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, "pamiro-cli (Pamiro) 3.0.2\n");
 }
 
 }  // namespace

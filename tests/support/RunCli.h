@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,6 +21,19 @@ struct CliResult {
 
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// The option's value replaced, or the option (with its value) added.
+inline std::vector<std::string> Set(std::vector<std::string> args, const std::string& option,
+                                    const std::string& value = {}) {
+    const auto at = std::find(args.begin(), args.end(), option);
+    if (at != args.end()) {
+        *(at + 1) = value;
+        return args;
+    }
+    args.push_back(option);
+    if (!value.empty()) args.push_back(value);
+    return args;
 }
 
 // Runs the built pamiro-cli with the arguments (each quoted for the shell),
