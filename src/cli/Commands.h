@@ -4,6 +4,9 @@
 
 namespace pamiro::cli {
 
+// The whole command line: parses argv, runs the chosen command, returns the exit status.
+int RunCommandLine(int argc, char** argv);
+
 // Each subcommand registers itself on the app and, when chosen, stores its
 // exit status in exitCode: 0 done, 1 refused or failed, 2 usage error.
 void AddConvertCommand(CLI::App& app, int& exitCode);

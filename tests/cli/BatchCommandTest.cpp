@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
-#include "app/BatchDiscovery.h"
 #include "support/RunCli.h"
 #include "support/Workspace.h"
 
@@ -12,181 +12,123 @@ namespace {
 // Every file under folder with its bytes, keyed by its path below folder.
 std::map<std::string, std::string> Tree(const fs::path& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), folder).string()] = ReadFile(entry.path());
-        }
-    }
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder)] = ReadFile(entry.path());
     return files;
 }
 
-CompoundSpec Compound(const std::string& name, int blocks) {
-    CompoundSpec compound{name, BlockSpec{name, "AIN", {"own"}}, {}, {}};
-    for (int i = 0; i < blocks; ++i) {
-        compound.Blocks.push_back(
-            {"B" + std::to_string(i), i % 3 == 0 ? "DEP" : "AIN", {"v" + std::to_string(i), "x"}});
-    }
-    compound.Sources["B0"] = "source of " + name + "\r\n";
-    return compound;
+// The stdout lines that start with a CP's name, in the order printed.
+std::string CpLines(const std::string& out) {
+    std::istringstream in(out);
+    std::string names;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Lote:", 0) != 0) names += line.substr(0, line.find(':')) + " ";
+    return names;
 }
 
 class BatchCli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ws.WriteDataFiles({{"AIN", {"DESCRP", "PERIOD"}}, {"DEP", {"P1"}}});
-        WriteFile(ws.Data() / "DEP_base.s", "base\r\n");
-    }
-
-    // Working File CPs share the batch folder; a Save All CP is a subfolder.
-    void AddWorkingFile(const std::string& cp, int compounds) {
+    void SetUp() override { ws.WriteDataFiles({{"AIN", {"DESCRP"}}, {"DEP", {"P1"}}}); }
+    // compounds of blocks AIN blocks, a DEP block with its source; unknown: one of no known type.
+    static std::vector<CompoundSpec> Compounds(const std::string& prefix, int compounds, int blocks,
+                                               bool unknown = false) {
         std::vector<CompoundSpec> list;
-        for (int i = 0; i < compounds; ++i)
-            list.push_back(Compound(cp + "C" + std::to_string(i), 4));
-        WriteWorkingFile(ws.Src(), {cp, "R" + cp.substr(4), 1, list});
+        for (int c = 0; c < compounds; ++c) {
+            CompoundSpec compound{prefix + std::to_string(c), std::nullopt, {{"S", "DEP", {}}}, {}};
+            for (int i = 0; i < blocks; ++i)
+                compound.Blocks.push_back(
+                    {"B" + std::to_string(i), "AIN", {"v" + std::to_string(i)}});
+            if (unknown) compound.Blocks.push_back({"X", "NOPE", {}});
+            compound.Sources["S"] = "source of " + compound.Name + "\r\n";
+            list.push_back(compound);
+        }
+        return list;
     }
-    void AddSaveAll(const std::string& cp, int compounds) {
-        SaveAllSpec spec;
-        for (int i = 0; i < compounds; ++i)
-            spec.Compounds.push_back(Compound("S" + std::to_string(i), 3));
-        WriteSaveAll(ws.Src() / cp, spec);
+    void AddWorkingFile(const std::string& cp, int compounds, int blocks, bool unknown = false) {
+        WriteWorkingFile(ws.Src(), {cp, "R001", 1, Compounds(cp, compounds, blocks, unknown)});
     }
-
-    std::vector<std::string> Args(const fs::path& to, const std::string& dest = "foxcae") {
-        return {"batch",           "--platform", "aw51", "--ia-version", "620",       "--from",
-                ws.Src().string(), "--dest",     dest,   "--to",         to.string(), "--data-dir",
-                ws.Data().string()};
+    CliResult Batch(const std::vector<std::string>& more = {}) const {
+        std::vector<std::string> args{
+            "batch",           "--platform", "aw51",   "--ia-version", "620",       "--from",
+            ws.Src().string(), "--dest",     "foxcae", "--to",         to.string(), "--data-dir",
+            ws.Data().string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCliHere(args);
     }
-
-    // What a single convert of the CP writes, for comparison.
-    std::map<std::string, std::string> Single(const std::string& cp, const std::string& source,
-                                              const std::string& dest = "foxcae") {
-        const fs::path to = ws.temp.Path() / ("single-" + cp + dest);
-        fs::create_directories(to);
-        const fs::path from = source == "wf" ? ws.Src() : ws.Src() / cp;
-        const CliResult result =
-            RunCli({"convert", "--cp", cp, "--platform", "aw51", "--ia-version", "620", "--source",
-                    source, "--from", from.string(), "--dest", dest, "--to", to.string(),
-                    "--data-dir", ws.Data().string()});
+    // What a single convert of the CP writes.
+    std::map<std::string, std::string> Single(const std::string& cp,
+                                              const std::string& source) const {
+        const fs::path single = ws.temp.Path() / "single" / cp;
+        const CliResult result = RunCliHere(
+            {"convert", "--cp", cp, "--platform", "aw51", "--ia-version", "620", "--source", source,
+             "--from", (source == "wf" ? ws.Src() : ws.Src() / cp).string(), "--dest", "foxcae",
+             "--to", single.string(), "--data-dir", ws.Data().string()});
         EXPECT_EQ(result.Status, 0) << result.Err;
-        return Tree(to);
+        return Tree(single);
     }
-
     Workspace ws;
+    fs::path to = ws.temp.Path() / "batch";
 };
 
-TEST_F(BatchCli, ConvertsEveryCpOfBothFormatsAndReportsTheDamagedOne) {
-    AddWorkingFile("CPWF01", 2);
-    AddWorkingFile("CPWF02", 3);
-    AddSaveAll("CPSA01", 2);
-    AddSaveAll("CPSA02", 1);
-    WriteFile(ws.Src() / "CPSA03" / ".Compound_Dir", "");  // names no compound: damaged
+TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
+    AddWorkingFile("CPA001", 30, 20);  // the first CP is the longest: it ends last
+    AddWorkingFile("CPB001", 1, 2, true);
+    WriteSaveAll(ws.Src() / "CPSA01", {Compounds("S", 2, 3), {}, std::nullopt});
+    fs::create_directories(ws.Src() / "CPSA01" / "LNK");
+    fs::create_symlink(ws.Src() / "CPSA01" / "S0", ws.Src() / "CPSA01" / "LNK" / "parameters");
+    WriteFile(ws.Src() / "CPSA02" / ".Compound_Dir", "");  // names no compound: damaged
+    fs::create_directory_symlink(ws.Src() / "CPSA01", ws.Src() / "LINKED");  // not a CP
 
-    const fs::path to = ws.temp.Path() / "batch";
-    for (const std::string dest : {"foxcae", "icc"}) {
-        SCOPED_TRACE(dest);
-        fs::remove_all(to);
-        const CliResult result = RunCli(Args(to, dest));
-        EXPECT_EQ(result.Status, 1);
-        EXPECT_NE(result.Err.find("CPSA03: Pamiro - Save All: Save All incorrecto de CPSA03"),
-                  std::string::npos)
-            << result.Err;
-        for (const auto& [cp, source] : std::map<std::string, std::string>{
-                 {"CPWF01", "wf"}, {"CPWF02", "wf"}, {"CPSA01", "sa"}, {"CPSA02", "sa"}}) {
-            const auto converted = Tree(to / cp);
-            EXPECT_EQ(converted.count(dest == "icc" ? cp + ".cmd" : "cmp0001"), 1u) << cp;
-            EXPECT_EQ(converted, Single(cp, source, dest)) << cp;
-            EXPECT_NE(result.Out.find(cp + ": Conversión terminada: "), std::string::npos) << cp;
-        }
-        EXPECT_NE(result.Out.find("CPSA03: Conversión fallida"), std::string::npos);
-        EXPECT_FALSE(fs::exists(to / "CPSA03"));  // a failed CP leaves no empty folder
-        EXPECT_NE(result.Out.find("Lote: 5 CP, 4 convertido(s), 1 fallido(s)"), std::string::npos)
-            << result.Out;
-    }
-}
-
-TEST_F(BatchCli, ManyCpsInParallelWriteWhatEachSingleRunWrites) {
-    for (int i = 0; i < 10; ++i) {
-        AddWorkingFile("CPW" + std::to_string(100 + i), 1 + i % 3);
-        AddSaveAll("CPS" + std::to_string(100 + i), 1 + i % 2);
-    }
-    const fs::path to = ws.temp.Path() / "batch";
-    std::vector<std::string> args = Args(to);
-    args.insert(args.end(), {"--jobs", "4"});
-    const CliResult result = RunCli(args);
-    ASSERT_EQ(result.Status, 0) << result.Err;
-    EXPECT_EQ(result.Err, "");
-    for (int i = 0; i < 10; ++i) {
-        const std::string wf = "CPW" + std::to_string(100 + i);
-        const std::string sa = "CPS" + std::to_string(100 + i);
-        const auto wfFiles = Tree(to / wf);
-        const auto saFiles = Tree(to / sa);
-        EXPECT_EQ(wfFiles.size(), 2u + (1 + i % 3) * 3u) << wf;  // lists, cmp and src files
-        EXPECT_EQ(wfFiles, Single(wf, "wf")) << wf;
-        EXPECT_EQ(saFiles, Single(sa, "sa")) << sa;
-    }
-}
-
-TEST_F(BatchCli, SourceOptionPicksOneFormatAndRefusalsFailOnlyTheirCp) {
-    AddWorkingFile("CPWF01", 1);
-    AddSaveAll("CPSA01", 1);
-    AddWorkingFile("CPBAD", 1);  // five characters: refused by the request check
-    const fs::path to = ws.temp.Path() / "batch";
-    fs::create_directories(to);
-    WriteFile(to / "CPSA01", "a file where the CP's folder should go");
-
-    std::vector<std::string> args = Args(to);
-    args.insert(args.end(), {"--source", "wf"});
-    CliResult result = RunCli(args);
+    const CliResult result = Batch({"--jobs", "3"});
     EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Err.find("CPBAD: Nombre del CP: Letterbug del CP incorrecto"),
-              std::string::npos);
-    EXPECT_FALSE(fs::exists(to / "CPBAD"));  // no empty folder left for a refusal
-    EXPECT_EQ(Tree(to / "CPWF01"), Single("CPWF01", "wf"));
-    EXPECT_EQ(result.Out.find("CPSA01"), std::string::npos);  // not a Working File
-
-    args = Args(to);
-    args.insert(args.end(), {"--source", "sa"});
-    result = RunCli(args);
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Err.find("CPSA01: Pamiro - Destino: No se puede crear la carpeta"),
-              std::string::npos)
+    EXPECT_EQ(CpLines(result.Out), "CPA001 CPB001 CPSA01 CPSA02 ") << result.Out;
+    EXPECT_TRUE(Has(result.Out,
+                    "CPB001: Conversión terminada: 1 compuesto(s), 3 bloque(s) escrito(s), 1 "
+                    "fuente(s) copiado(s), 1 bloque(s) omitido(s) por tipo desconocido, 1 "
+                    "aviso(s)\nCPSA01: Conversión terminada: 2 compuesto(s), 8 bloque(s) "
+                    "escrito(s), 2 fuente(s) copiado(s), 0 bloque(s) omitido(s) por tipo "
+                    "desconocido, 1 aviso(s)\nCPSA02: Conversión fallida"))
+        << result.Out;
+    EXPECT_TRUE(Has(result.Out, "\nLote: 4 CP, 3 convertido(s), 1 fallido(s), 2 con avisos\n"));
+    EXPECT_TRUE(Has(result.Err,
+                    "CPSA01: Pamiro - Save All: El compuesto LNK se omite: su archivo "
+                    "de parámetros no es un archivo normal (" +
+                        (ws.Src() / "CPSA01" / "LNK" / "parameters").string() + ")\n"))
         << result.Err;
-    EXPECT_NE(result.Out.find("Lote: 1 CP, 0 convertido(s), 1 fallido(s)"), std::string::npos);
+    EXPECT_FALSE(fs::exists(to / "CPSA02"));  // a failed CP leaves no empty folder
+    EXPECT_EQ(Tree(to / "CPA001"), Single("CPA001", "wf"));
+    EXPECT_EQ(Tree(to / "CPSA01"), Single("CPSA01", "sa"));
+
+    // --source picks one format: no failure left, only warnings, which --strict fails.
+    const CliResult wf = Batch({"--source", "wf"});
+    EXPECT_EQ(wf.Status, 0);
+    EXPECT_EQ(CpLines(wf.Out), "CPA001 CPB001 ");
+    EXPECT_EQ(Batch({"--source", "Working File", "--strict"}).Status, 1);
 }
 
-TEST_F(BatchCli, AFolderWithoutCpsOrABadSourceOptionFails) {
-    CliResult result = RunCli(Args(ws.Out()));
+TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
+    for (const char* cp : {"CPOK01", "SMPL01", "smpl01", "CPGONE", "CPBAD"})
+        AddWorkingFile(cp, 1, 1);
+    fs::remove(ws.Src() / "CPGONE" / "CPGONE.wf");
+    const CliResult result = Batch({"--jobs", "1"});  // messages in CP order
     EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Err.find("No se ha encontrado ningún CP"), std::string::npos);
-
-    AddWorkingFile("CPWF01", 1);
-    std::vector<std::string> args = Args(ws.Out());
-    args.insert(args.end(), {"--source", "nope"});
-    EXPECT_EQ(RunCli(args).Status, 2);
-}
-
-TEST(BatchDiscovery, FindsWorkingFilesAndSaveAllTreesButNotSourceFoldersOrLinks) {
-    TempDir temp;
-    WriteWorkingFile(temp.Path(), {"CPWF01", "R001", 1, {Compound("C1", 1)}});  // also C1/B0.s
-    WriteSaveAll(temp.Path() / "CPSA01", {{Compound("S1", 1)}, {}, std::nullopt});
-    WriteFile(temp.Path() / "CPSA02" / ".Compound_Dir", "");
-    WriteFile(temp.Path() / ".hidden" / ".hidden.wf", "");
-    fs::create_directories(temp.Path() / "empty");
-    fs::create_directory_symlink(temp.Path() / "CPSA01", temp.Path() / "LINKED");
-
-    auto describe = [](const std::vector<BatchCp>& cps) {
-        std::string text;
-        for (const BatchCp& cp : cps) text += cp.Folder + ":" + std::to_string(cp.SourceKind) + " ";
-        return text;
-    };
-    const std::vector<BatchCp> all = FindBatchCps(temp.Path().string() + "/", -1);
-    EXPECT_EQ(describe(all), "CPSA01:1 CPSA02:1 CPWF01:0 ");
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0].SourceDir, (temp.Path() / "CPSA01").string());
-    EXPECT_EQ(all[2].SourceDir, temp.Path().string());
-    EXPECT_EQ(describe(FindBatchCps(temp.Path().string(), 0)), "CPWF01:0 ");
-    EXPECT_EQ(describe(FindBatchCps(temp.Path().string(), 1)), "CPSA01:1 CPSA02:1 ");
-    EXPECT_TRUE(FindBatchCps((temp.Path() / "missing").string(), -1).empty());
+    EXPECT_EQ(CpLines(result.Out), "CPBAD CPGONE CPOK01 SMPL01 smpl01 ") << result.Out;
+    EXPECT_TRUE(Has(result.Out, "CPBAD: Solicitud rechazada\nCPGONE: Conversión fallida\n"));
+    EXPECT_TRUE(Has(result.Out, "SMPL01: Conversión fallida\nsmpl01: Conversión fallida\n"));
+    EXPECT_TRUE(Has(result.Out, "Lote: 5 CP, 1 convertido(s), 4 fallido(s)"));
+    for (const std::string cp : {"CPBAD", "CPGONE", "SMPL01", "smpl01"})
+        EXPECT_FALSE(fs::exists(to / cp)) << cp;
+    EXPECT_TRUE(fs::exists(to / "CPOK01" / "cmp_list"));
+    const std::string collision =
+        ": Pamiro - Lote: las carpetas SMPL01, smpl01 irían a la misma "
+        "carpeta de destino " +
+        (to / "SMPL01").string() + "; no se convierte ninguna\n";
+    EXPECT_EQ(result.Err,
+              "CPBAD: Nombre del CP: Letterbug del CP incorrecto\nCPGONE: Pamiro - "
+              "Lote: CPGONE.wf no se encuentra en " +
+                  (ws.Src() / "CPGONE").string() + " (hay archivos .O)\nSMPL01" + collision +
+                  "smpl01" + collision);
 }
 
 }  // namespace

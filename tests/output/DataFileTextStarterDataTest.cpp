@@ -78,5 +78,21 @@ TEST(StarterData, NewerVersionsOnlyAppendToTheListsOfOlderOnes) {
     EXPECT_EQ(differing, 4);
 }
 
+// The build writes every family's file for every default version from the
+// version's text, beside the programs.
+TEST(StarterData, LiesBesideThePrograms) {
+    const fs::path programs = fs::path(PAMIRO_PROGRAM_DIR);
+    const fs::path data = fs::path(PAMIRO_SOURCE_ROOT) / "data";
+    for (const std::string type : {"DEP", "IND", "MON", "EXC"})
+        EXPECT_EQ(ReadFile(programs / (type + "_base.s")), ReadFile(data / (type + "_base.s")));
+    for (const std::string version : {"411", "423", "610", "611", "620"}) {
+        const std::string text = ReadFile(data / "versions" / (version + ".txt"));
+        EXPECT_EQ(ReadFile(programs / ("ver20_" + version + ".dat")),
+                  DataFileFromText(text, kShortDataLayout).Bytes);
+        EXPECT_EQ(ReadFile(programs / ("ver51_" + version + ".dat")),
+                  DataFileFromText(text, kLongDataLayout).Bytes);
+    }
+}
+
 }  // namespace
 }  // namespace pamiro::testing

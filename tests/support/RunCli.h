@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "cli/Commands.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
@@ -15,6 +18,23 @@ struct CliResult {
     std::string Out;
     std::string Err;
 };
+
+inline bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The option's value replaced, or the option (with its value) added.
+inline std::vector<std::string> Set(std::vector<std::string> args, const std::string& option,
+                                    const std::string& value = {}) {
+    const auto at = std::find(args.begin(), args.end(), option);
+    if (at != args.end()) {
+        *(at + 1) = value;
+        return args;
+    }
+    args.push_back(option);
+    if (!value.empty()) args.push_back(value);
+    return args;
+}
 
 // Runs the built pamiro-cli with the arguments (each quoted for the shell),
 // capturing its exit status, stdout and stderr.
@@ -32,6 +52,20 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.Out = ReadFile(capture.Path() / "out");
     result.Err = ReadFile(capture.Path() / "err");
+    return result;
+}
+
+// The same command line run inside the test process, its streams captured.
+inline CliResult RunCliHere(std::vector<std::string> args) {
+    args.insert(args.begin(), "pamiro-cli");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    CliResult result;
+    result.Status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data());
+    result.Out = ::testing::internal::GetCapturedStdout();
+    result.Err = ::testing::internal::GetCapturedStderr();
     return result;
 }
 
