@@ -45,7 +45,8 @@ std::string Check(const MemoryRun& run, const std::string& failedFile) {
     const bool done = !run.Job.Report.Failed;
     bool critical = false, readReported = false;
     for (const RecordedMessage& m : run.Host.Messages) {
-        if (m.Text.starts_with("Error interno")) return "internal error: " + m.Text;
+        // What the driver shows for an exception it caught (a fault of the engine).
+        if (m.Title == "Pamiro" && m.Text.starts_with("Error interno")) return m.Text;
         critical |= m.Icon == MessageIcon::Critical;
         readReported |= m.Icon == MessageIcon::Critical &&
                         m.Text.starts_with("No se puede leer el archivo " + failedFile + ": ");
