@@ -182,14 +182,12 @@ std::string RunInput(std::string_view target, std::string_view input) {
     }
     source.Files["C1/S1.s"] = "sequence S1\r\n";
 
-    MemoryRun run;  // the in-code trees' types and some of the sample's
-    run.Data({{"T1", {"P1", "P2"}},
-              {"T2", {}},
-              {"DEP", {"P1"}},
-              {"IND", {"P1", "P2"}},
-              {"COMPND", {"DESCRP"}},
-              {"AIN", {"DESCRP", "PERIOD"}},
-              {"MON", {}}});
+    const std::vector<TypeSpec> types{{"T1", {"P1", "P2"}},   {"T2", {"A"}},
+                                      {"DEP", {"P1"}},        {"IND", {"P1", "P2"}},
+                                      {"COMPND", {"DESCRP"}}, {"AIN", {"DESCRP", "PERIOD"}},
+                                      {"MON", {"DESCRP"}}};
+    MemoryRun run;
+    run.Data(types);  // the in-code trees' types and some of the sample's
     if (settings & kBaseSource) run.Program.Files["DEP_base.s"] = "base source\r\n";
     run.Job.PlatformIndex = platform;
     run.Job.DestinationKind = settings & kIcc ? DestinationKind::Icc : DestinationKind::FoxCae;

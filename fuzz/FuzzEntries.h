@@ -21,10 +21,10 @@ inline constexpr const char* kTargets[] = {"working_file", "save_all", "data_fil
 // returns the first rule the outcome breaks; empty when all hold.
 std::string RunInput(std::string_view target, std::string_view input);
 
+// From in-code trees and, when the folder holds it, the bundled sample.
 struct Seed {
     std::string Target, Name, Bytes;
 };
-// From in-code trees and, when the folder holds it, the bundled sample.
 std::vector<Seed> MakeSeeds(const std::string& samplesFolder);
 
 }  // namespace pamiro::fuzz
