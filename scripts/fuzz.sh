@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for SECONDS seconds (default 600), two at a time,
-# from a seed corpus generated from in-code tree descriptions (plus the
-# committed regression inputs). Crashers land in build-fuzz/crashes/<target>/;
-# copy the ones that reproduce a fixed fault to tests/fuzz/regressions/<target>/.
+# Runs every fuzz target for SECONDS seconds (default 600), two at a time, from
+# seeds made from in-code tree descriptions and the bundled sample, plus the
+# committed regression inputs. Each input runs a whole conversion in memory.
+# Crashers land in build-fuzz/crashes/<target>/; copy the ones that reproduce a
+# fixed fault to tests/fuzz/regressions/<target>/. Fails when a target finds
+# something.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   targets: working_file save_all data_file
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,8 +13,8 @@ shift || true
 targets=("$@")
 [ "${#targets[@]}" -gt 0 ] || targets=(working_file save_all data_file)
 dir="${PAMIRO_FUZZ_BUILD_DIR:-build-fuzz}"
-cxx="$(command -v clang++-14 || command -v clang++)"
-cc="$(command -v clang-14 || command -v clang)"
+cxx="$(command -v clang++-14)" || { echo "fuzz.sh: falta clang++-14 (paquete clang-14)" >&2; exit 2; }
+cc="$(command -v clang-14)"
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
@@ -22,9 +24,8 @@ targets_to_build=(pamiro_fuzz_seeds)
 for t in "${targets[@]}"; do targets_to_build+=("fuzz_$t"); done
 cmake --build "$dir" -j2 --target "${targets_to_build[@]}"
 
+rm -rf "$dir/seeds"
 "$dir/bin/pamiro_fuzz_seeds" "$dir/seeds" samples
-# Every run builds a small tree; a memory-backed temporary folder keeps that cheap.
-[ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 run_one() {
     local t="$1"
     local corpus="$dir/corpus/$t"

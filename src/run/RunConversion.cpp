@@ -47,7 +47,10 @@ class RunSink : public CompoundSink {
         job_.Report.CompoundsConverted += 1;
         if (!destination_.IsFoxCae()) return;
         compoundFile_->WriteLine(kFoxEndLine);
-        compoundFile_->WriteLine(FoxRevisionLine(revisionCode));
+        // The code is four raw bytes of the source: they may hold a line break too.
+        std::string code = revisionCode;
+        if (BlankLineBreaks(code)) WarnLineBreaks(compound_);
+        compoundFile_->WriteLine(FoxRevisionLine(code));
         destination_.Close(*std::exchange(compoundFile_, nullptr));
     }
 

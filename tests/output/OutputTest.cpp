@@ -144,7 +144,9 @@ TEST(ParameterLookup, AgreesWithTheFullScanOnRandomFiles) {
             const ParameterNames* found = Find(file, longLayout, type, shipped);
             const ParameterNames* expected = reference.Find(type);
             ASSERT_EQ(found == nullptr, expected == nullptr) << round;
-            if (found != nullptr) ASSERT_EQ(*found, *expected) << round;
+            if (found != nullptr) {
+                ASSERT_EQ(*found, *expected) << round;
+            }
         }
     }
 }
