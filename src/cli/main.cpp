@@ -1,9 +1,44 @@
 #include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include "app/ProgramInfo.h"
 #include "cli/Commands.h"
 
+#ifdef _WIN32
+namespace {
+
+// The texts are ASCII and the names they quote are bytes of the system's code
+// page (as read from the sources): a console shows them in that code page, and
+// gets its own back at the end. Redirected output keeps the bytes as they are,
+// with "\n" line ends as on every other platform (no text-mode translation).
+UINT savedConsoleCodePage = 0;
+
+void PrepareWindowsConsole() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    DWORD mode = 0;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+        GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
+        savedConsoleCodePage = GetConsoleOutputCP();
+        if (SetConsoleOutputCP(GetACP())) {
+            std::atexit([] { SetConsoleOutputCP(savedConsoleCodePage); });
+        }
+    }
+}
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    PrepareWindowsConsole();
+#endif
     CLI::App app{"pamiro-cli: conversor de formatos I/A Series (linea de ordenes)", "pamiro-cli"};
     pamiro::cli::UseSpanishHelp(app);
     app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");

@@ -149,7 +149,6 @@ TEST_F(InspectCli, MarksUnknownTypesAndMissingSequenceSourcesAndWritesNothing) {
     const CliResult result = RunCli(Args("cp6001", false));
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_EQ(Listing(ws.temp.Path()), before);
-    const std::string src = ws.Src().string();
     const std::string expected =
         "CP CP6001, Working File, AW51, version 620\n"
         "Archivo de datos: " +
@@ -161,8 +160,8 @@ TEST_F(InspectCli, MarksUnknownTypesAndMissingSequenceSourcesAndWritesNothing) {
         "  B1           AIN\n"
         "  V\xE9           NOPE     tipo desconocido: se omite\n"
         "  S1           DEP      fuente " +
-        src +
-        "/C1/S1.s\n"
+        (ws.Src() / "C1" / "S1.s").string() +
+        "\n"
         "  S2           DEP      falta S2.s: se copia DEP_base.s\n"
         "  S3           IND      falta S3.s y no hay IND_base.s: no se copia nada\n"
         "\n"
@@ -187,7 +186,7 @@ TEST_F(InspectCli, JsonCarriesTheSameFactsWithNamesAsLatin1) {
     EXPECT_EQ(blocks[2]["name"], "V\xC3\xA9");
     EXPECT_EQ(blocks[2]["typeKnown"], false);
     EXPECT_FALSE(blocks[1].contains("sequenceSource"));
-    EXPECT_EQ(blocks[3]["sequenceSource"], ws.Src().string() + "/C1/S1.s");
+    EXPECT_EQ(blocks[3]["sequenceSource"], (ws.Src() / "C1" / "S1.s").string());
     EXPECT_EQ(blocks[3]["sequenceSourceIsBase"], false);
     EXPECT_EQ(blocks[4]["sequenceSource"], (ws.Data() / "DEP_base.s").string());
     EXPECT_EQ(blocks[4]["sequenceSourceIsBase"], true);

@@ -65,6 +65,7 @@ TEST_F(SaveAll, OnlyFoldersWithAParametersFileAndNoLeadingDotAreCompounds) {
     EXPECT_THAT(seen.Compounds, ElementsAre("GOOD"));
 }
 
+#ifndef _WIN32  // a Windows folder name cannot end in a blank
 TEST_F(SaveAll, TheCompoundListFileAloneNamesTheCompounds) {
     // Records of two lines; the second is not read; blanks are kept.
     WriteSaveAll(ws.Src(), {{Compound("C1"), Compound("C2"), Compound(" C3 "), Compound("OTHER")},
@@ -75,6 +76,7 @@ TEST_F(SaveAll, TheCompoundListFileAloneNamesTheCompounds) {
     EXPECT_THAT(seen.Compounds, ElementsAre(" C3 ", "C1", "C2"));
     EXPECT_EQ(ws.OutFile("cmp_list"), " C3  1\r\nC1 2\r\nC2 3\r\n");
 }
+#endif
 
 TEST(CompoundDirLines, EndAtCrOrCrLfButNotAtALoneLf) {
     EXPECT_THAT(SplitCompoundDirLines("A\r\nx\rB\nC\r\n"), ElementsAre("A", "x", "B\nC"));
