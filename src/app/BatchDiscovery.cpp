@@ -6,6 +6,7 @@
 
 #include "readers/SaveAllReader.h"
 #include "run/ConversionJob.h"
+#include "core/NativeFile.h"
 #include "core/Paths.h"
 
 namespace pamiro {
@@ -29,12 +30,8 @@ bool IsSaveAllTree(const std::string& tree) {
 std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind) {
     const std::string root = StripTrailingSeparator(folder);
     std::vector<BatchCp> found;
-    std::error_code error;
-    for (fs::directory_iterator it(fs::path(root.empty() ? "/" : root), error), end;
-         !error && it != end; it.increment(error)) {
-        std::error_code statusError;
-        if (!fs::is_directory(it->symlink_status(statusError))) continue;
-        const std::string name = it->path().filename().string();
+    // Linked folders are not listed.
+    for (const std::string& name : SubfolderNames(root)) {
         if (name.empty() || name[0] == '.') continue;
         const bool anyKind = sourceKind != kSourceWorkingFile && sourceKind != kSourceSaveAll;
         if ((anyKind || sourceKind == kSourceWorkingFile) && IsWorkingFileCp(root, name)) {

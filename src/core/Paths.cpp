@@ -1,7 +1,6 @@
 #include "core/Paths.h"
 
-#include <filesystem>
-#include <system_error>
+#include "core/NativeFile.h"
 
 namespace pamiro {
 
@@ -23,10 +22,7 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(path), error);
-}
+bool FileExists(const std::string& path) { return EntryBelow(path, {}) == EntryKind::File; }
 
 bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;

@@ -10,6 +10,7 @@
 #include "readers/IndexEntry.h"
 #include "run/ConversionJob.h"
 #include "core/Host.h"
+#include "core/NativeFile.h"
 #include "core/Paths.h"
 
 namespace pamiro {
@@ -74,14 +75,8 @@ std::vector<std::string> CollectSaveAllCompounds(const std::string& sourceDir) {
         const std::vector<std::string> lines = SplitCompoundDirLines(text);
         for (std::size_t i = 0; i < lines.size(); i += 2) names.push_back(lines[i]);
     } else {
-        namespace fs = std::filesystem;
-        std::error_code error;
-        for (fs::directory_iterator it(fs::path(sourceDir.empty() ? "/" : sourceDir), error), end;
-             !error && it != end; it.increment(error)) {
-            // A linked folder could lead outside the source folder: passed over.
-            std::error_code statusError;
-            if (!fs::is_directory(it->symlink_status(statusError))) continue;
-            const std::string name = it->path().filename().string();
+        // Linked folders could lead outside the source folder: not listed.
+        for (const std::string& name : SubfolderNames(sourceDir)) {
             if (name.empty() || name[0] == '.') continue;
             if (!FileExists(JoinPath(JoinPath(sourceDir, name), "parameters"))) continue;
             names.push_back(name);
