@@ -123,6 +123,15 @@ bool IsOnePart(const std::wstring& part) {
     return part.find_first_of(std::wstring_view(L"\\/:\0", 4)) == std::wstring::npos;
 }
 
+// A folder named by the user as a path: "" is the root of the current drive
+// and "C:" (a root that lost its separator) the root of drive C, not the
+// current folder there.
+std::wstring FolderPath(const std::string& folder) {
+    std::wstring path = Wide(folder);
+    if (path.empty() || (path.size() == 2 && path[1] == L':')) path.push_back(L'\\');
+    return path;
+}
+
 void Append(std::wstring& path, const std::wstring& part) {
     if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path.push_back(L'\\');
     path += part;
@@ -173,8 +182,8 @@ Look LookAt(HANDLE handle) {
 // kind set when a component is missing, a link or no folder.
 bool OpenParentsBelow(const std::string& root, const std::vector<std::string>& parts,
                       std::vector<Handle>& held, std::wstring& path, EntryKind& kind) {
-    path = Wide(root);
-    Handle top = OpenEntry(path.empty() ? L"\\" : path, 0, true);
+    path = FolderPath(root);
+    Handle top = OpenEntry(path, 0, true);
     if (!top.Valid() || LookAt(top.value).Kind != EntryKind::Folder) {
         kind = EntryKind::Missing;
         return false;
@@ -217,8 +226,7 @@ std::string PathBytes(const std::filesystem::path& path) {
 
 EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts) {
     if (parts.empty()) {
-        const std::wstring path = Wide(root);
-        const Handle entry = OpenEntry(path.empty() ? L"\\" : path, 0, true);
+        const Handle entry = OpenEntry(FolderPath(root), 0, true);
         return entry.Valid() ? LookAt(entry.value).Kind : EntryKind::Missing;
     }
     std::vector<Handle> held;
@@ -231,7 +239,7 @@ EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& pa
 
 std::vector<std::string> SubfolderNames(const std::string& folder) {
     std::vector<std::string> names;
-    std::wstring pattern = Wide(folder);
+    std::wstring pattern = FolderPath(folder);
     Append(pattern, L"*");
     WIN32_FIND_DATAW entry{};
     const HANDLE find = ::FindFirstFileW(pattern.c_str(), &entry);
@@ -263,7 +271,7 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
     std::vector<Handle> held;
     std::wstring path;
     if (follow) {
-        path = Wide(root);
+        path = parts.empty() ? Wide(root) : FolderPath(root);
         for (const std::string& part : parts) {
             const std::wstring wide = Wide(part);
             if (!IsOnePart(wide)) {

@@ -57,6 +57,8 @@ TEST_F(WindowsFiles, OnlyPlainVisibleFilesCountAndNoPartLeavesItsFolder) {
         {root, {"missing"}, EntryKind::Missing},
         {root, {}, EntryKind::Folder},
         {root + "\\parameters", {}, EntryKind::Other},
+        {"C:", {"windows"}, EntryKind::Folder},
+        {"c:\\", {"windows"}, EntryKind::Folder},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Root + " " + (c.Parts.empty() ? "" : c.Parts.back()));
