@@ -13,9 +13,8 @@
 #ifdef _WIN32
 namespace {
 
-// The texts are ASCII and the names they quote are bytes of the system's code
-// page (as read from the sources): a console shows them in that code page, and
-// gets its own back at the end. Redirected output keeps the bytes as they are,
+// The program's texts are UTF-8: a console shows them so, and gets its own
+// code page back at the end. Redirected output keeps the bytes as they are,
 // with "\n" line ends as on every other platform (no text-mode translation).
 UINT savedConsoleCodePage = 0;
 
@@ -26,7 +25,7 @@ void PrepareWindowsConsole() {
     if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
         GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
         savedConsoleCodePage = GetConsoleOutputCP();
-        if (SetConsoleOutputCP(GetACP())) {
+        if (SetConsoleOutputCP(CP_UTF8)) {
             std::atexit([] { SetConsoleOutputCP(savedConsoleCodePage); });
         }
     }
