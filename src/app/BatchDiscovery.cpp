@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/Choices.h"
+#include "core/NativeFile.h"
 #include "core/Paths.h"
 #include "core/SourceTree.h"
 #include "readers/SaveAllReader.h"
@@ -19,14 +20,8 @@ namespace fs = std::filesystem;
 // and whose names do not start with a dot.
 template <typename Visit>
 void ForEachSubfolder(const std::string& folder, Visit visit) {
-    std::error_code error;
-    for (fs::directory_iterator it(fs::path(folder.empty() ? "/" : folder), error), end;
-         !error && it != end; it.increment(error)) {
-        std::error_code statusError;
-        if (!fs::is_directory(it->symlink_status(statusError))) continue;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') continue;
-        visit(name);
+    for (const auto& [name, kind] : FolderEntries(folder.empty() ? "/" : folder)) {
+        if (kind == EntryKind::Folder && !name.empty() && name[0] != '.') visit(name);
     }
 }
 

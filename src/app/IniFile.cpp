@@ -9,7 +9,7 @@
 
 #include "core/FileError.h"
 
-#if __has_include(<unistd.h>)
+#if __has_include(<unistd.h>) && !defined(_WIN32)
 #include <fcntl.h>
 #include <unistd.h>
 #define PAMIRO_HAVE_FSYNC 1
@@ -20,6 +20,15 @@ namespace pamiro {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Windows paths are wide; its C library knows no "x" (the name is random anyway).
+std::FILE* OpenStream(const fs::path& path, bool create) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), create ? L"wb" : L"rb");
+#else
+    return std::fopen(path.c_str(), create ? "wbx" : "rb");
+#endif
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -197,7 +206,7 @@ KeyValuePairs IniDocument::Section(std::string_view section) const {
 
 std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error) {
     errno = 0;
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    std::FILE* stream = OpenStream(file, false);
     if (stream == nullptr) {
         if (errno == ENOENT) return IniDocument{};
         error = file.string() + ": " + ErrorText(errno);
@@ -287,7 +296,7 @@ bool SaveIniFileAtomically(const fs::path& file, const IniDocument& document, st
     std::random_device random;
     const fs::path temporary = target.string() + ".tmp-" + std::to_string(random() % 1000000000u);
     errno = 0;
-    std::FILE* stream = std::fopen(temporary.c_str(), "wbx");
+    std::FILE* stream = OpenStream(temporary, true);
     if (stream == nullptr) return fail(errno);
     int failure = 0;
     auto check = [&](bool ok) {

@@ -3,13 +3,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/NativeFile.h"
+
 namespace pamiro {
 
 std::string ProgramFolder() {
+    std::string folder = ExecutableFolder();
+    if (!folder.empty()) return folder;
     std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return std::filesystem::current_path(error).string();
-    return exe.parent_path().string();
+    return PathBytes(std::filesystem::current_path(error));
 }
 
 }  // namespace pamiro

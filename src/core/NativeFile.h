@@ -75,4 +75,7 @@ class NativeFile {
 // left at path.
 bool RemoveFile(const std::string& path);
 
+// The folder of the running executable as bytes; empty when it cannot be found.
+std::string ExecutableFolder();
+
 }  // namespace pamiro

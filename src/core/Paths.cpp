@@ -13,7 +13,11 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
     path.append(folder);
+#ifdef _WIN32
+    path.push_back('\\');
+#else
     path.push_back('/');
+#endif
     path.append(name);
     return path;
 }

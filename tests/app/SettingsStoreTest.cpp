@@ -200,6 +200,7 @@ TEST(SettingsSave, KeepsTheModeAndRemovesOnlyStaleTemporariesOfTheStore) {
                                                          "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}));
 }
 
+#ifndef _WIN32  // the configuration folder of POSIX systems; Windows keeps settings elsewhere
 TEST(SettingsFile, FollowsTheUsersConfigurationFolder) {
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string previous = saved ? saved : "";
@@ -209,6 +210,7 @@ TEST(SettingsFile, FollowsTheUsersConfigurationFolder) {
     EXPECT_EQ(DefaultSettingsFile().parent_path().parent_path().filename(), ".config");
     saved ? setenv("XDG_CONFIG_HOME", previous.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
+#endif
 
 }  // namespace
 }  // namespace pamiro::testing

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -40,6 +42,16 @@ inline std::vector<std::string> Set(std::vector<std::string> args, const std::st
 // capturing its exit status, stdout and stderr.
 inline CliResult RunCli(const std::vector<std::string>& args) {
     TempDir capture;
+#ifdef _WIN32
+    // cmd.exe: each argument in double quotes, and the whole line once more,
+    // since "cmd /c" drops the outer pair.
+    std::string command = "\"\"" PAMIRO_CLI_PATH "\"";
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
+    command += " >\"" + (capture / "out") + "\" 2>\"" + (capture / "err") + "\" <NUL\"";
+    const int raw = std::system(command.c_str());
+    CliResult result;
+    result.Status = raw;
+#else
     std::string command = "'" PAMIRO_CLI_PATH "'";
     for (const std::string& arg : args) {
         std::string quoted = "'";
@@ -50,6 +62,7 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     const int raw = std::system(command.c_str());
     CliResult result;
     result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
     result.Out = ReadFile(capture.Path() / "out");
     result.Err = ReadFile(capture.Path() / "err");
     return result;

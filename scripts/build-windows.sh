@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Cross-builds the command line for 64-bit Windows into build-windows/ (or
+# $PAMIRO_WINDOWS_BUILD_DIR): GoogleTest from Debian's sources with the same
+# toolchain, then the engine, pamiro-cli.exe, the data files and the tests,
+# and the zip. The data files are made by a Linux pamiro-cli built first into
+# build-windows-host/ (or $PAMIRO_HOST_BUILD_DIR): the format does not depend
+# on the platform, and the tests check the Windows datfile command itself.
+# Extra arguments name the targets (default: the program, its data, the tests,
+# then the zip pamiro-cli-VERSION-win64.zip in $dir/package).
+# The test executables are listed (and run by ctest) under Wine's wine64.
+# With CI=true warnings are errors.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir="${PAMIRO_WINDOWS_BUILD_DIR:-build-windows}"
+host="${PAMIRO_HOST_BUILD_DIR:-build-windows-host}"
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+toolchain="$PWD/cmake/mingw-w64-x86_64.cmake"
+
+cmake -S . -B "$host" -G Ninja -DPAMIRO_BUILD_GUI=OFF -DPAMIRO_BUILD_TESTS=OFF \
+    -DPAMIRO_WERROR="$werror" >/dev/null
+nice cmake --build "$host" --target pamiro-cli
+
+# Only the header folders of the host's header-only libraries.
+deps="$(realpath -m "$dir")/deps"
+mkdir -p "$deps/include"
+ln -sfn /usr/include/CLI "$deps/include/CLI"
+ln -sfn /usr/include/nlohmann "$deps/include/nlohmann"
+
+if [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
+    cmake -S /usr/src/googletest -B "$dir/googletest" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_GMOCK=ON >/dev/null
+    nice cmake --build "$dir/googletest"
+    cmake --install "$dir/googletest" >/dev/null
+fi
+
+# The test executables list their tests at build time, under Wine.
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEPREFIX="${WINEPREFIX:-$(realpath -m "$dir")/wine}"
+unset DISPLAY
+cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 \
+    -DPAMIRO_BUILD_GUI=OFF -DPAMIRO_WERROR="$werror" \
+    -DPAMIRO_CROSS_INCLUDE="$deps/include" -DCLI11_DIR="$PWD/cmake/cross" \
+    -DGTest_DIR="$deps/lib/cmake/GTest" \
+    -DPAMIRO_DATFILE_TOOL="$(realpath -m "$host")/bin/pamiro-cli" >/dev/null
+if [ "$#" -gt 0 ]; then
+    nice cmake --build "$dir" --target "$@"
+    exit 0
+fi
+nice cmake --build "$dir" --target pamiro-cli pamiro_data pamiro_tests
+(cd "$dir" && cpack -G ZIP >/dev/null)
+echo "Zip: $dir/package/pamiro-cli-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")-win64.zip"

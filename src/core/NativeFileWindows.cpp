@@ -1,0 +1,442 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/NativeFile.h"
+
+namespace pamiro {
+
+namespace {
+
+// Symbolic links and junctions; other reparse points (cloud or deduplicated
+// files) hold their data in place and are plain files or folders here.
+constexpr DWORD kNameSurrogate = 0x20000000;
+
+// Closes a handle when it goes out of scope.
+struct Handle {
+    HANDLE value = INVALID_HANDLE_VALUE;
+    Handle() = default;
+    explicit Handle(HANDLE handle) : value(handle) {}
+    ~Handle() {
+        if (Valid()) ::CloseHandle(value);
+    }
+    Handle(Handle&& other) noexcept : value(other.Release()) {}
+    Handle& operator=(Handle&& other) noexcept {
+        if (this != &other) {
+            if (Valid()) ::CloseHandle(value);
+            value = other.Release();
+        }
+        return *this;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
+    HANDLE Release() {
+        const HANDLE handle = value;
+        value = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+};
+
+int ErrnoOf(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NOT_READY:
+            return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_PRIVILEGE_NOT_HELD:
+            return EACCES;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_DIRECTORY:
+            return ENOTDIR;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENAMETOOLONG;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return EMFILE;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return ENOMEM;
+        case ERROR_CANT_RESOLVE_FILENAME:
+            return ELOOP;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_PARAMETER:
+            return EINVAL;
+        default:
+            return EIO;
+    }
+}
+
+int LastErrno() { return ErrnoOf(::GetLastError()); }
+
+std::wstring Wide(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), count);
+    return wide;
+}
+
+// The code-page bytes of a name; false when some character has none (no
+// best-fit guess: a look-alike could turn into a separator or another name).
+bool Narrow(std::wstring_view wide, std::string& bytes) {
+    bytes.clear();
+    if (wide.empty()) return true;
+    const int size = static_cast<int>(wide.size());
+    // A UTF-8 system code page takes neither the flag nor the question.
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lossy = FALSE;
+    BOOL* ask = utf8 ? nullptr : &lossy;
+    const int count =
+        ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, ask);
+    bytes.resize(static_cast<std::size_t>(count));
+    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, bytes.data(), count, nullptr, ask);
+    return count > 0 && !lossy;
+}
+
+// A part below a root names one entry of its folder: no separator, no drive
+// or stream colon, and no trailing dot or blank, which the system drops
+// (".. " would climb out, "name." would open "name").
+bool IsOnePart(const std::wstring& part) {
+    if (part.empty() || part.back() == L'.' || part.back() == L' ') return false;
+    return part.find_first_of(std::wstring_view(L"\\/:\0", 4)) == std::wstring::npos;
+}
+
+// A folder named by the user as a path: "" is the root of the current drive
+// and "C:" (a root that lost its separator) the root of drive C, not the
+// current folder there.
+std::wstring FolderPath(const std::string& folder) {
+    std::wstring path = Wide(folder);
+    if (path.empty() || (path.size() == 2 && path[1] == L':')) path.push_back(L'\\');
+    return path;
+}
+
+void Append(std::wstring& path, const std::wstring& part) {
+    if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path.push_back(L'\\');
+    path += part;
+}
+
+// Opens an entry for a look at what it is (access 0) or for reading. Without
+// followLinks a link is opened itself, never what it points at. Folders open
+// too. The entry cannot be renamed or removed while the handle is held.
+Handle OpenEntry(const std::wstring& path, DWORD access, bool followLinks) {
+    DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
+    if (!followLinks) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+    return Handle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, flags, nullptr));
+}
+
+struct Look {
+    EntryKind Kind = EntryKind::Other;
+    bool DataElsewhere = false;  // a reparse point that is no link: reopen to read
+};
+
+Look LookAt(HANDLE handle) {
+    Look look;
+    // Devices (CON, NUL, COM1 in any folder) and pipes are no files.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return look;
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
+        return look;
+    }
+    const DWORD attributes = info.FileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if ((info.ReparseTag & kNameSurrogate) != 0) {
+            look.Kind = EntryKind::Link;
+            return look;
+        }
+        look.DataElsewhere = true;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        look.Kind = EntryKind::Folder;
+    } else if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+        look.Kind = EntryKind::File;
+    }
+    return look;
+}
+
+// root/parts[0]/.../parts[n-2] opened one by one from root without following
+// a link below root, each held so that none is swapped for a link before the
+// last part is opened. path receives the last part's full name. False with
+// kind set when a component is missing, a link or no folder.
+bool OpenParentsBelow(const std::string& root, const std::vector<std::string>& parts,
+                      std::vector<Handle>& held, std::wstring& path, EntryKind& kind) {
+    path = FolderPath(root);
+    Handle top = OpenEntry(path, 0, true);
+    if (!top.Valid() || LookAt(top.value).Kind != EntryKind::Folder) {
+        kind = EntryKind::Missing;
+        return false;
+    }
+    held.push_back(std::move(top));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::wstring part = Wide(parts[i]);
+        if (!IsOnePart(part)) {
+            kind = EntryKind::Missing;
+            return false;
+        }
+        Append(path, part);
+        if (i + 1 == parts.size()) break;
+        Handle next = OpenEntry(path, 0, false);
+        if (!next.Valid()) {
+            kind = EntryKind::Missing;
+            return false;
+        }
+        const EntryKind found = LookAt(next.value).Kind;
+        if (found != EntryKind::Folder) {
+            kind = found == EntryKind::Link ? EntryKind::Link : EntryKind::Other;
+            return false;
+        }
+        held.push_back(std::move(next));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path NativePath(std::string_view bytes) {
+    return std::filesystem::path(Wide(bytes));
+}
+
+std::string PathBytes(const std::filesystem::path& path) {
+    std::string bytes;
+    Narrow(path.native(), bytes);  // unmatched characters become "?", which names no file
+    return bytes;
+}
+
+EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts) {
+    if (parts.empty()) {
+        const Handle entry = OpenEntry(FolderPath(root), 0, true);
+        return entry.Valid() ? LookAt(entry.value).Kind : EntryKind::Missing;
+    }
+    std::vector<Handle> held;
+    std::wstring path;
+    EntryKind kind = EntryKind::Missing;
+    if (!OpenParentsBelow(root, parts, held, path, kind)) return kind;
+    const Handle entry = OpenEntry(path, 0, false);
+    return entry.Valid() ? LookAt(entry.value).Kind : EntryKind::Missing;
+}
+
+std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder) {
+    std::vector<std::pair<std::string, EntryKind>> entries;
+    std::wstring pattern = FolderPath(folder);
+    Append(pattern, L"*");
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = ::FindFirstFileW(pattern.c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const DWORD attributes = entry.dwFileAttributes;
+        EntryKind kind = EntryKind::Other;
+        // For a reparse point the find data carries its tag.
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            (entry.dwReserved0 & kNameSurrogate) != 0) {
+            kind = EntryKind::Link;
+        } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            kind = EntryKind::Folder;
+        } else if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+            kind = EntryKind::File;
+        }
+        // A name without code-page bytes could not be opened again by them.
+        std::string bytes;
+        if (Narrow(name, bytes)) entries.emplace_back(std::move(bytes), kind);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return entries;
+}
+
+NativeFile::~NativeFile() { Close(); }
+
+std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
+                                                       const std::vector<std::string>& parts,
+                                                       bool followLinks, int& error) {
+    const bool follow = parts.empty() || followLinks;
+    std::vector<Handle> held;
+    std::wstring path;
+    if (follow) {
+        path = parts.empty() ? Wide(root) : FolderPath(root);
+        for (const std::string& part : parts) {
+            const std::wstring wide = Wide(part);
+            if (!IsOnePart(wide)) {
+                error = ENOENT;
+                return nullptr;
+            }
+            Append(path, wide);
+        }
+    } else {
+        EntryKind kind = EntryKind::Missing;
+        if (!OpenParentsBelow(root, parts, held, path, kind)) {
+            error =
+                kind == EntryKind::Missing ? ENOENT : (kind == EntryKind::Link ? ELOOP : ENOTDIR);
+            return nullptr;
+        }
+    }
+    Handle file = OpenEntry(path, GENERIC_READ, follow);
+    if (!file.Valid()) {
+        error = LastErrno();
+        return nullptr;
+    }
+    const Look look = LookAt(file.value);
+    if (look.Kind != EntryKind::File) {
+        error = look.Kind == EntryKind::Link ? ELOOP
+                                             : (look.Kind == EntryKind::Folder ? EISDIR : EINVAL);
+        return nullptr;
+    }
+    if (look.DataElsewhere && !follow) {
+        // Held above without delete sharing, so the same file opens again.
+        held.push_back(std::move(file));
+        file = OpenEntry(path, GENERIC_READ, true);
+        if (!file.Valid()) {
+            error = LastErrno();
+            return nullptr;
+        }
+    }
+    return std::unique_ptr<NativeFile>(
+        new NativeFile(reinterpret_cast<std::intptr_t>(file.Release())));
+}
+
+std::unique_ptr<NativeFile> NativeFile::CreateForWriting(const std::string& path, int& error) {
+    const std::wstring wide = Wide(path);
+    // Attributes of the entry itself: a link is never followed here.
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    bool fresh = exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    Handle file;
+    if (!fresh) {
+        file =
+            Handle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file.Valid()) {
+            error = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EISDIR : LastErrno();
+            return nullptr;
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (::GetFileType(file.value) != FILE_TYPE_DISK ||
+            !::GetFileInformationByHandle(file.value, &info)) {
+            error = EINVAL;  // a device name such as CON or NUL
+            return nullptr;
+        }
+        // A link planted since the look above, or a file with other names
+        // (a hard link): emptying it would reach whatever else shares it.
+        fresh =
+            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
+        if (!fresh && !::SetEndOfFile(file.value)) {
+            error = LastErrno();
+            return nullptr;
+        }
+    }
+    if (fresh) {
+        ::CloseHandle(file.Release());
+        if (!RemoveFile(path)) {
+            error = LastErrno();
+            return nullptr;
+        }
+        // CREATE_NEW: a link planted after the removal makes this fail, not follow.
+        file =
+            Handle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file.Valid()) {
+            error = LastErrno();
+            return nullptr;
+        }
+    }
+    return std::unique_ptr<NativeFile>(
+        new NativeFile(reinterpret_cast<std::intptr_t>(file.Release())));
+}
+
+long long NativeFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), out, want, &got, &at)) {
+        if (::GetLastError() == ERROR_HANDLE_EOF) return 0;
+        error_ = LastErrno();
+        return -1;
+    }
+    return got;
+}
+
+bool NativeFile::Write(const char* data, std::size_t size) {
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD put = 0;
+        if (!::WriteFile(reinterpret_cast<HANDLE>(handle_), data, chunk, &put, nullptr)) {
+            error_ = LastErrno();
+            return false;
+        }
+        data += put;
+        size -= put;
+    }
+    return true;
+}
+
+bool NativeFile::Close() {
+    if (handle_ < 0) return error_ == 0;
+    const HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+    handle_ = -1;
+    if (!::CloseHandle(handle) && error_ == 0) error_ = LastErrno();
+    return error_ == 0;
+}
+
+std::uint64_t NativeFile::Length() const {
+    LARGE_INTEGER size{};
+    if (handle_ < 0 || !::GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size) ||
+        size.QuadPart < 0) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool RemoveFile(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    }
+    // A link to a folder is removed as a folder; the folder it names stays.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && ::RemoveDirectoryW(wide.c_str());
+    }
+    return ::DeleteFileW(wide.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+std::string ExecutableFolder() {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(name.size());
+        const DWORD got = ::GetModuleFileNameW(nullptr, name.data(), size);
+        if (got == 0) return {};
+        if (got < size) {
+            name.resize(got);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    return PathBytes(std::filesystem::path(name).parent_path());
+}
+
+}  // namespace pamiro
