@@ -132,7 +132,7 @@ TEST(WindowsConversion, HiddenParametersAndSystemSourcesAreMissingCodePageNamesA
     fs::rename(ws.Src() / "N", ws.Src() / NativePath("\xF1"));
     SetFileAttributesW((ws.Src() / "HID" / "parameters").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesW((ws.Src() / "C1" / "S1.s").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    const auto result = ws.Run("CP0001", 1, kSourceSaveAll, 0);
+    const auto result = ws.Run("CP0001", 1, IndexOf(SourceKind::SaveAll), 0);
     EXPECT_FALSE(result.Job->Report.Failed);
     EXPECT_EQ(ws.OutFile("cmp_list"), "C1 1\r\n\xF1 2\r\n");
     EXPECT_EQ(ws.OutFile("src0001"), "base");
