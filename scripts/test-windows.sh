@@ -39,7 +39,14 @@ bash scripts/build-windows.sh
 nice cmake --build "$host" --target pamiro_data >/dev/null
 
 echo "== Pruebas bajo Wine"
-"$wine" "$dir/bin/pamiro_tests.exe" --gtest_brief=1
+# Wine's own exit status is not to be trusted after a crash: the verdict is
+# GoogleTest's closing line.
+"$wine" "$dir/bin/pamiro_tests.exe" --gtest_brief=1 2>&1 | tee "$work/tests.log" || true
+if ! grep -qE '^\[  PASSED  \] [0-9]+ tests?\.' "$work/tests.log" ||
+    grep -q '^\[  FAILED  \]' "$work/tests.log"; then
+    echo "== Pruebas bajo Wine: FALLIDAS" >&2
+    exit 1
+fi
 
 echo "== Muestra: Linux frente a Windows"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")"

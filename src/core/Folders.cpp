@@ -12,6 +12,13 @@ std::string Joined(std::string path, const RelativePath& parts) {
     return path;
 }
 
+// A memory folder's key: the parts joined with "/" on every platform.
+std::string Key(const RelativePath& parts) {
+    std::string key;
+    for (const std::string& part : parts) key += (key.empty() ? "" : "/") + part;
+    return key;
+}
+
 class NativeSink : public ByteSink {
   public:
     explicit NativeSink(std::unique_ptr<NativeFile> file) : file_(std::move(file)) {}
@@ -58,7 +65,7 @@ std::vector<std::pair<std::string, EntryKind>> DiskInputFolder::Entries() const 
 std::string DiskInputFolder::PathOf(const RelativePath& path) const { return Joined(root_, path); }
 
 EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
-    const std::string key = Joined("", path).substr(1);
+    const std::string key = Key(path);
     if (Files.count(key) != 0) return EntryKind::File;
     auto it = Files.lower_bound(key + "/");
     return it != Files.end() && it->first.compare(0, key.size() + 1, key + "/") == 0
@@ -67,7 +74,7 @@ EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
 }
 
 std::unique_ptr<ByteSource> MemoryInputFolder::Open(const RelativePath& path) const {
-    auto it = Files.find(Joined("", path).substr(1));
+    auto it = Files.find(Key(path));
     if (it == Files.end()) return nullptr;
     return std::make_unique<MemorySource>(it->first, it->second);
 }
@@ -83,7 +90,7 @@ std::vector<std::pair<std::string, EntryKind>> MemoryInputFolder::Entries() cons
 }
 
 std::string MemoryInputFolder::PathOf(const RelativePath& path) const {
-    return Joined("", path).substr(1);
+    return Key(path);
 }
 
 std::unique_ptr<ByteSink> DiskOutputFolder::Create(const std::string& name) {

@@ -14,7 +14,7 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder)] = ReadFile(entry.path());
+            files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
     return files;
 }
 
@@ -75,10 +75,11 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     AddWorkingFile("CPA001", 30, 20);  // the first CP is the longest: it ends last
     AddWorkingFile("CPB001", 1, 2, true);
     WriteSaveAll(ws.Src() / "CPSA01", {Compounds("S", 2, 3), {}, std::nullopt});
-    fs::create_directories(ws.Src() / "CPSA01" / "LNK");
-    fs::create_symlink(ws.Src() / "CPSA01" / "S0", ws.Src() / "CPSA01" / "LNK" / "parameters");
+    fs::create_directories(ws.Src() / "CPSA01" / "LNK" / "parameters");  // no plain file
     WriteFile(ws.Src() / "CPSA02" / ".Compound_Dir", "");  // names no compound: damaged
+#ifndef _WIN32
     fs::create_directory_symlink(ws.Src() / "CPSA01", ws.Src() / "LINKED");  // not a CP
+#endif
 
     const CliResult result = Batch({"--jobs", "3"});
     EXPECT_EQ(result.Status, 1);
@@ -107,6 +108,7 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     EXPECT_EQ(Batch({"--source", "Working File", "--strict"}).Status, 1);
 }
 
+#ifndef _WIN32  // folders that differ only in case are one folder on Windows
 TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
     for (const char* cp : {"CPOK01", "SMPL01", "smpl01", "CPGONE", "CPBAD"})
         AddWorkingFile(cp, 1, 1);
@@ -130,6 +132,8 @@ TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
                   (ws.Src() / "CPGONE").string() + " (hay archivos .O)\nSMPL01" + collision +
                   "smpl01" + collision);
 }
+
+#endif
 
 }  // namespace
 }  // namespace pamiro::testing

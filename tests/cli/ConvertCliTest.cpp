@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "core/Paths.h"
 #include "support/RunCli.h"
 
 namespace pamiro::testing {
@@ -54,20 +55,25 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
     const std::string file = (temp.Path() / "file").string();
     for (const auto& [args, err] : std::vector<std::pair<Args, std::string>>{
              {Set(wf, "--to", file), cannot + file + ": existe y no es una carpeta\n"},
+#ifndef _WIN32  // a file in the path is ENOTDIR on POSIX only
              {Set(wf, "--to", file + "/sub"),
               cannot + file + "/sub: una parte de la ruta no es una carpeta\n"},
+#endif
              {Set(wf, "--from", "samples/nope"),
               "Fuente: La carpeta de la fuente no existe: samples/nope\n"},
              {Set(wf, "--cp", "CP60"), "Nombre del CP: Letterbug del CP incorrecto\n"},
              {Set(wf, "--data-dir", "samples"),
               "Archivo de datos: No se encuentra el archivo de datos\n"
-              "  Archivo buscado: samples/ver51_620.dat\n"},
+              "  Archivo buscado: " +
+                  JoinPath("samples", "ver51_620.dat") + "\n"},
              {Set(wf, "--cp", "OTHER1"),
               "Pamiro - Working File: OTHER1.wf no se encuentra\n"
-              "  Carpeta donde se buscó: samples/working-file/OTHER1\n"},
+              "  Carpeta donde se buscó: " +
+                  JoinPath("samples/working-file", "OTHER1") + "\n"},
              {Convert("sa", "samples/save-all", to),
               "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All, "
-              "--from es el árbol mismo; pruebe --from samples/save-all/SMPL01\n"}}) {
+              "--from es el árbol mismo; pruebe --from " +
+                  JoinPath("samples/save-all", "SMPL01") + "\n"}}) {
         const CliResult result = RunCliHere(args);
         EXPECT_EQ(result.Status, 1);
         EXPECT_EQ(result.Err, err);

@@ -43,6 +43,7 @@ TEST_F(DatfileCli, RefusalsExitWithOneAndWriteNothing) {
         << bad.Err;
     EXPECT_FALSE(fs::exists(Path("bad.dat")));
     EXPECT_FALSE(fs::exists(Path("bad.dat.tmp")));
+#ifndef _WIN32  // the program folder is named as a POSIX path
     // A dump with the other platform's record size is refused.
     const fs::path bin = fs::path(PAMIRO_CLI_PATH).parent_path();
     for (const auto& [file, platform] :
@@ -54,6 +55,7 @@ TEST_F(DatfileCli, RefusalsExitWithOneAndWriteNothing) {
         EXPECT_TRUE(Has(result.Err, "el archivo no tiene el formato de registro de esa plataforma"))
             << result.Err;
     }
+#endif
 }
 
 TEST_F(DatfileCli, CheckExitsWithOneAndListsEachProblem) {
