@@ -89,9 +89,7 @@ std::vector<std::pair<std::string, EntryKind>> MemoryInputFolder::Entries() cons
     return {entries.begin(), entries.end()};
 }
 
-std::string MemoryInputFolder::PathOf(const RelativePath& path) const {
-    return Key(path);
-}
+std::string MemoryInputFolder::PathOf(const RelativePath& path) const { return Key(path); }
 
 std::unique_ptr<ByteSink> DiskOutputFolder::Create(const std::string& name) {
     int error = 0;

@@ -18,7 +18,8 @@ constexpr const char* kInitialisedStore =
 
 std::set<std::string> Names(const fs::path& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
     return names;
 }
 
