@@ -60,7 +60,7 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     // nowhere to write: refused before any file is touched.
     if (request.VersionIndex < 0 ||
         static_cast<std::size_t>(request.VersionIndex) >= job.VersionTable.size()) {
-        return Refusal{"No se ha seleccionado la version de I/A", "Version"};
+        return Refusal{"No se ha seleccionado la versión de I/A", "Versión"};
     }
     if (!SourceKindFromIndex(request.SourceIndex)) {
         return Refusal{"No se ha seleccionado el formato de la fuente", "Fuente"};

@@ -296,7 +296,7 @@ void MainWindow::LoadWindow() {
 
     if (!choices.StoreError.empty()) {
         const QString text =
-            QStringLiteral("No se pueden guardar los parametros: ") + PathText(choices.StoreError);
+            QStringLiteral("No se pueden guardar los parámetros: ") + PathText(choices.StoreError);
         QTimer::singleShot(0, this, [this, text] {
             ShowMessageBox(this, {MessageIcon::Warning, text, QStringLiteral("Pamiro")});
         });
@@ -405,7 +405,7 @@ void MainWindow::SaveConfiguration() {
                                  SelectedIndex(*destino_)};
     if (!SaveAsDefaults(store_, choices, job_.VersionTable)) {
         ShowMessageBox(this, {MessageIcon::Warning,
-                              QStringLiteral("No se pueden guardar los parametros: ") +
+                              QStringLiteral("No se pueden guardar los parámetros: ") +
                                   PathText(store_.Error()),
                               QStringLiteral("Pamiro")});
     }

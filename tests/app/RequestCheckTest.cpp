@@ -28,7 +28,7 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
              {"CP/001", 1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
              {"CP\t001", 1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
              {"CP6001", -1, 4, 0, 0, "No se a definido el tipo de equipo", "Plataforma", ""},
-             {"CP6001", 1, 9, 0, 0, "No se ha seleccionado la version de I/A", "Version", ""},
+             {"CP6001", 1, 9, 0, 0, "No se ha seleccionado la versión de I/A", "Versión", ""},
              {"CP6001", 1, 4, -1, 0, "No se ha seleccionado el formato de la fuente", "Fuente", ""},
              {"CP6001", 1, 4, 0, -1, "No se ha seleccionado el formato del destino", "Destino", ""},
              // Only the selected version's file counts: 411 exists for PW, not for AW.

@@ -142,7 +142,7 @@ class WindowTest : public QObject {
                "DESTINO=7\n[Version]\n411=4.1.1 o anterior\n630=versi\xC3\xB3n 6.3\n"
             << "versión 6.3|PW (Intel)|||sys/tmp|b|";
         QTest::newRow("store cannot be written")
-            << "-" << fresh + "Warning Pamiro: No se pueden guardar los parametros";
+            << "-" << fresh + "Warning Pamiro: No se pueden guardar los parámetros";
     }
 
     void startShowsTheStoredChoices() {
@@ -299,7 +299,7 @@ class WindowTest : public QObject {
         QCOMPARE(seen,
                  (QStringList{
                      "Pamiro: Desea guardar los parámetros actuales como predeterminados? [No,Sí]",
-                     "Pamiro: No se pueden guardar los parametros: " + Q(place.Settings()) +
+                     "Pamiro: No se pueden guardar los parámetros: " + Q(place.Settings()) +
                          ": permiso denegado [Aceptar]"}));
         QCOMPARE(place.Stored(), stored);
         QCOMPARE(fs::status(place.Settings()).permissions(), fs::perms(0444));

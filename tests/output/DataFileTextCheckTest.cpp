@@ -75,22 +75,5 @@ TEST(DataFileCheck, FindsWhatTheLookupWouldSilentlyAccept) {
     }
 }
 
-TEST(DataFileCheck, ReportsEveryProblemOfOneFileInFileOrder) {
-    const std::string bytes = Rec(false, "STRAY") +                                     // 0
-                              EncodeDataFile({{"PID", {"A"}}}, false) +                 // 1..3
-                              Rec(false, "NAME", "PID") + Rec(false, "ABCDEFGHIJKL") +  // 4, 5
-                              "tail";
-    const std::vector<DataFileFinding> found = CheckDataFile(bytes, kShortDataLayout);
-    ASSERT_EQ(found.size(), 4u);
-    EXPECT_EQ(found[0].Problem, DataFileProblem::RecordsBeforeHeader);
-    EXPECT_EQ(found[1].Problem, DataFileProblem::TypeDefinedTwice);
-    EXPECT_EQ(found[1].Offset, 4u * 32);
-    EXPECT_EQ(found[2].Problem, DataFileProblem::NameWithoutNul);
-    EXPECT_EQ(found[2].Offset, 5u * 32);
-    EXPECT_NE(found[2].Text.find("\"ABCDEFGHIJKL\""), std::string::npos);
-    EXPECT_EQ(found[3].Problem, DataFileProblem::PartialLastRecord);
-    EXPECT_NE(found[3].Text.find("registro incompleto de 4 bytes"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace pamiro::testing

@@ -66,23 +66,6 @@ TEST(DataFileText, OrdinaryFilesReadAsPlainLinesAndBuildToTheSameBytes) {
     }
 }
 
-TEST(DataFileText, HandWrittenTextBuildsWhatTheTestEncoderBuilds) {
-    const std::string text =
-        "# comment\r\n"
-        "  TYPE   PID  \r\n"
-        "MEAS\n"
-        "\n"
-        "\t# indented comment\n"
-        "SPT\n"
-        "TYPE DEP";  // no final newline
-    for (bool longLayout : {false, true}) {
-        SCOPED_TRACE(longLayout);
-        const DataFileBuild built = DataFileFromText(text, Layout(longLayout));
-        ASSERT_TRUE(built.Errors.empty()) << built.Errors.front();
-        EXPECT_EQ(built.Bytes, EncodeDataFile({{"PID", {"MEAS", "SPT"}}, {"DEP", {}}}, longLayout));
-    }
-}
-
 TEST(DataFileText, OddRecordsSurviveTheRoundTripByteForByte) {
     for (bool longLayout : {false, true}) {
         SCOPED_TRACE(longLayout);

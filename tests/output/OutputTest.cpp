@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "ReferenceLookup.h"
 #include "output/BlockWriter.h"
 #include "output/OutputFiles.h"
 #include "output/OutputFormats.h"
@@ -121,34 +118,6 @@ TEST(ParameterLookup, LastDefinitionWinsHeadersAreNameKeysAndCaseCounts) {
     MemoryInputFolder empty;
     ParameterLookup missing(empty, {"none.dat"}, kShortDataLayout);
     EXPECT_EQ(missing.Find("AIN"), nullptr);
-}
-
-TEST(ParameterLookup, AgreesWithTheFullScanOnRandomFiles) {
-    std::mt19937 random(7);
-    const std::string keys[] = {"NAME", "NAMEZ", "P1", " P2", "P1 ", "TYPE", "", "NAM"};
-    const std::string types[] = {"A", "B", " A", "A\x01", "", "BB"};
-    TempDir temp;
-    RecordingHost host;
-    for (int round = 0; round < 200; ++round) {
-        const bool longLayout = round % 2 == 1;
-        std::string file;
-        for (int i = static_cast<int>(random() % 40); i > 0; --i) {
-            file += DataRecordBytes(longLayout, "", keys[random() % 8], types[random() % 6]);
-        }
-        file.resize(file.size() + random() % 3);
-        WriteFile(temp.Path() / "d.dat", file);
-        ReferenceLookup reference((temp.Path() / "d.dat").string(),
-                                  longLayout ? Platform::Aw70 : Platform::Pw, host);
-        for (const std::string& type : types) {
-            ParameterNames shipped;
-            const ParameterNames* found = Find(file, longLayout, type, shipped);
-            const ParameterNames* expected = reference.Find(type);
-            ASSERT_EQ(found == nullptr, expected == nullptr) << round;
-            if (found != nullptr) {
-                ASSERT_EQ(*found, *expected) << round;
-            }
-        }
-    }
 }
 
 }  // namespace

@@ -247,28 +247,5 @@ TEST(SaveAllReader, CompoundsComeFromTheListFileOrTheFoldersSortedWithoutCase) {
     EXPECT_THAT(CollectSaveAllCompounds(scanned.Tree), ElementsAre("A", "b"));
 }
 
-TEST(Readers, EveryPrefixOfEveryFileReadsWithoutFault) {
-    const CompoundSpec c{"C",
-                         BlockSpec{"C", "COMPND", {"x"}},
-                         {{"B1", "T", {"1", "2"}}, {"S", "DEP", {}}},
-                         {{"S", "s"}}};
-    for (bool saveAll : {false, true}) {
-        const FileMap whole = saveAll ? SaveAllFiles({{c, {"D", std::nullopt, {}, {}}},
-                                                      {},
-                                                      std::vector<std::string>{"C", "", "D", ""}})
-                                      : WorkingFileFiles({"CP6001", "R001", 1, {c}});
-        for (const auto& [path, bytes] : whole) {
-            for (std::size_t n = 0; n < bytes.size(); ++n) {
-                Reading r;
-                r.Folder.Files = whole;
-                r.Folder.Files[path].resize(n);
-                const std::vector<std::string> log =
-                    saveAll ? r.SaveAll() : r.WorkingFile(Platform::Aw51);
-                for (const std::string& line : log) ASSERT_LT(line.size(), 5100u);
-            }
-        }
-    }
-}
-
 }  // namespace
 }  // namespace pamiro::testing

@@ -220,45 +220,6 @@ TEST(Conversion, EveryLostWriteStopsTheRunNamingTheFile) {
     }
 }
 
-// A source whose bytes can no longer be read from a given offset on.
-class FailingSource : public MemorySource {
-  public:
-    FailingSource(std::string bytes, std::uint64_t failFrom)
-        : MemorySource("broken.wf", std::move(bytes)), failFrom_(failFrom) {}
-    void ReadAt(std::uint64_t offset, char* out, std::size_t size) override {
-        if (offset + size > failFrom_) throw FileError(FileError::Kind::Read, Name(), 5);
-        MemorySource::ReadAt(offset, out, size);
-    }
-
-  private:
-    std::uint64_t failFrom_;
-};
-
-class FailingInput : public MemoryInputFolder {
-  public:
-    std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
-        auto source = MemoryInputFolder::Open(path);
-        if (!source || PathOf(path) != "CP6001/CP6001.wf") return source;
-        std::string bytes(static_cast<std::size_t>(source->Length()), '\0');
-        source->ReadAt(0, bytes.data(), bytes.size());
-        return std::make_unique<FailingSource>(bytes, 20);
-    }
-};
-
-TEST(Conversion, ReadErrorStopsTheRunNamingTheFile) {
-    MemoryRun example = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
-    FailingInput source;
-    source.Files = example.Source.Files;
-    MemoryRun run;
-    run.Program = example.Program;
-    run.Job.PlatformIndex = Platform::Pw;
-    RunConversionIn(run.Job, run.Host, SourceKind::WorkingFile, "CP6001",
-                    {source, run.Out, run.Program, "ver20_620.dat"});
-    EXPECT_TRUE(run.Job.Report.Failed);
-    EXPECT_EQ(run.Messages(),
-              "Pamiro - Fuente: No se puede leer el archivo broken.wf: error de entrada/salida\n");
-}
-
 TEST(Conversion, InterruptionClosesEveryFileKeepsWhatWasWrittenAndSkipsTheEndSteps) {
     MemoryRun run = WorkedExample(SourceKind::SaveAll, Platform::Aw70);
     run.Host.OnEvents = [](int calls) {
