@@ -16,6 +16,7 @@ constexpr const char* kInitialisedStore =
     "PLTFRM=1\nFUENTE=0\nDESTINO=0\n\n[Version]\n411=4.1.1 o anterior\n423=4.2.x\n"
     "610=6.1 / 4.3\n611=6.1.1\n620=6.2 / 6.2.1 / 6.3\n";
 
+#ifndef _WIN32  // for the tests of POSIX file modes
 std::set<std::string> Names(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -24,6 +25,7 @@ std::set<std::string> Names(const fs::path& folder) {
 }
 
 fs::perms Mode(const fs::path& path) { return fs::status(path).permissions() & fs::perms::mask; }
+#endif
 
 class Store : public ::testing::Test {
   protected:
