@@ -1,5 +1,6 @@
 #include "core/ByteSource.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/FileError.h"
@@ -36,26 +37,32 @@ void FileSource::ReadAt(std::uint64_t offset, char* out, std::size_t size) {
 }
 
 std::size_t FileSource::Fetch(std::uint64_t offset, char* out, std::size_t wanted) {
-    const bool inWindow = offset >= windowStart_ && offset < windowStart_ + window_.size();
-    if (!inWindow) {
+    Window* window = nullptr;
+    for (Window& w : windows_) {
+        if (offset >= w.Start && offset < w.Start + w.Size) window = &w;
+    }
+    if (window == nullptr) {
         if (wanted >= kWindowSize) {
             const long long got = file_->ReadAt(offset, out, wanted);
             if (got < 0) throw FileError(FileError::Kind::Read, Name(), file_->Error());
             return static_cast<std::size_t>(got);
         }
-        window_.resize(kWindowSize);
-        const long long got = file_->ReadAt(offset, window_.data(), window_.size());
-        if (got < 0) {
-            window_.clear();
-            throw FileError(FileError::Kind::Read, Name(), file_->Error());
-        }
-        window_.resize(static_cast<std::size_t>(got));
-        windowStart_ = offset;
+        window = windows_[0].LastUse <= windows_[1].LastUse ? &windows_[0] : &windows_[1];
+        // No larger than the file: index files are small.
+        const auto capacity =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, length_));
+        if (!window->Bytes) window->Bytes = std::make_unique<char[]>(capacity);
+        window->Size = 0;
+        const long long got = file_->ReadAt(offset, window->Bytes.get(), capacity);
+        if (got < 0) throw FileError(FileError::Kind::Read, Name(), file_->Error());
+        window->Start = offset;
+        window->Size = static_cast<std::size_t>(got);
         if (got == 0) return 0;
     }
-    const std::size_t available = window_.size() - static_cast<std::size_t>(offset - windowStart_);
-    const std::size_t n = std::min(wanted, available);
-    std::memcpy(out, window_.data() + (offset - windowStart_), n);
+    window->LastUse = ++uses_;
+    const auto at = static_cast<std::size_t>(offset - window->Start);
+    const std::size_t n = std::min(wanted, window->Size - at);
+    std::memcpy(out, window->Bytes.get() + at, n);
     return n;
 }
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace pamiro {
 
@@ -37,9 +36,10 @@ class MemorySource : public ByteSource {
     std::string bytes_;
 };
 
-// Records lie close together and are read at jumping offsets: a window of the
-// file kept in memory serves most reads without a system call. A file that
-// shrinks while it is read reads as its new length.
+// Records lie close together and are read at jumping offsets, often
+// alternating between an index and the records it points at: two windows of
+// the file kept in memory serve most reads without a system call. A file
+// that shrinks while it is read reads as its new length.
 class FileSource : public ByteSource {
   public:
     FileSource(std::string path, std::unique_ptr<NativeFile> file);
@@ -48,11 +48,17 @@ class FileSource : public ByteSource {
     void ReadAt(std::uint64_t offset, char* out, std::size_t size) override;
 
   private:
+    struct Window {
+        std::unique_ptr<char[]> Bytes;
+        std::uint64_t Start = 0;
+        std::size_t Size = 0;  // bytes held
+        std::uint64_t LastUse = 0;
+    };
     std::size_t Fetch(std::uint64_t offset, char* out, std::size_t wanted);
     std::unique_ptr<NativeFile> file_;
     std::uint64_t length_;
-    std::vector<char> window_;  // bytes of the file from windowStart_ on
-    std::uint64_t windowStart_ = 0;
+    Window windows_[2];
+    std::uint64_t uses_ = 0;
 };
 
 }  // namespace pamiro

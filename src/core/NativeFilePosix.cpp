@@ -102,7 +102,8 @@ NativeFile::~NativeFile() { Close(); }
 std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
                                                        const std::vector<std::string>& parts,
                                                        bool followLinks, int& error) {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused
+    // below. On a plain file it changes nothing.
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
     int fd = -1;
     if (parts.empty() || followLinks) {
@@ -129,7 +130,6 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
         error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return nullptr;
     }
-    ::fcntl(file.value, F_SETFL, O_RDONLY);
     return std::unique_ptr<NativeFile>(new NativeFile(file.Release()));
 }
 
@@ -160,11 +160,10 @@ std::unique_ptr<NativeFile> NativeFile::CreateForWriting(const std::string& path
         error = EINVAL;
         return nullptr;
     }
-    if (::ftruncate(fd.value, 0) != 0) {
+    if (st.st_size != 0 && ::ftruncate(fd.value, 0) != 0) {
         error = errno;
         return nullptr;
     }
-    ::fcntl(fd.value, F_SETFL, O_WRONLY);
     return std::unique_ptr<NativeFile>(new NativeFile(fd.Release()));
 }
 

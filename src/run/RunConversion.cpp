@@ -1,5 +1,6 @@
 #include "run/RunConversion.h"
 
+#include <cerrno>
 #include <exception>
 #include <optional>
 
@@ -105,10 +106,14 @@ class RunSink : public CompoundSink {
 
         const RelativePath own = SourceTree::SequenceSource(seen.Compound, seen.Name);
         const RelativePath base{seen.Type + "_base.s"};
-        std::unique_ptr<ByteSource> source;
-        if (tree_.Exists(own)) {
+        std::unique_ptr<ByteSource> source = job_.DryRun ? nullptr : tree_.Open(own);
+        const bool ownExists = source || tree_.Exists(own);
+        // There but not to be opened (no permission): never replaced by the base file.
+        if (!source && ownExists && !job_.DryRun) {
+            throw FileError(FileError::Kind::Read, tree_.PathOf(own), EACCES);
+        }
+        if (ownExists) {
             seen.SequenceSource = tree_.PathOf(own);
-            source = job_.DryRun ? nullptr : tree_.Open(own);
         } else {
             seen.SequenceSourceIsBase = true;
             if (places_.Program.Entry(base) == EntryKind::File) {
