@@ -9,20 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 
-packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build libcli11-dev
-          nlohmann-json3-dev unzip)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Instalando: ${missing[*]}"
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build \
+    libcli11-dev nlohmann-json3-dev unzip
 
 wine=/usr/lib/wine/wine64
 WINEPREFIX="$(mktemp -d /tmp/pamiro-wine.XXXXXX)"
