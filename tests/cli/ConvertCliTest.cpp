@@ -97,10 +97,19 @@ TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarn
                     "tiene entradas; compruebe la plataforma (--platform) y la versión "
                     "(--ia-version)\n"))
         << result.Out;
-    EXPECT_EQ(RunCliHere(Set(wf, "--strict")).Status, 1);
-    // The right platform writes, but the sample's unknown type still warns.
-    const Args sa = Set(Set(Set(wf, "--platform", "AW51"), "--source", "1"), "--from",
-                        "samples/save-all/SMPL01");
+    // A compound without blocks: "nothing written" is the only warning, and --strict fails.
+    WriteWorkingFile(temp.Path() / "empty", {"SMPL01", "R001", 1, {{"C1", std::nullopt, {}, {}}}});
+    const Args empty = Set(Set(wf, "--platform", "aw51"), "--from", temp / "empty");
+    result = RunCliHere(empty);
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_EQ(result.Err, "");
+    EXPECT_TRUE(Has(result.Out, "\nAviso: no se ha escrito ningún bloque")) << result.Out;
+    EXPECT_EQ(RunCliHere(Set(empty, "--strict")).Status, 1);
+    // The right platform writes (the version named by its label, as the window
+    // lists it), but the sample's unknown type still warns.
+    const Args sa = Set(Set(Set(Set(wf, "--platform", "AW51"), "--source", "1"), "--from",
+                            "samples/save-all/SMPL01"),
+                        "--ia-version", "6.2 / 6.2.1 / 6.3");
     result = RunCliHere(Set(sa, "--dest", "ICC Api"));
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(fs::is_regular_file(temp.Path() / "SMPL01.cmd"));

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "core/FileError.h"
 #include "support/MemoryRun.h"
+#include "support/Workspace.h"
 
 namespace pamiro::testing {
 namespace {
@@ -96,24 +102,27 @@ TEST(Conversion, SequenceSourcesFallBackToTheBaseFileAndNamesNeverLeaveTheirFold
                     {".", "DEP", {}},
                     {"..", "DEP", {}},
                     {"NOBASE", "IND", {}},
+                    {"SEQ", "MON", {}},  // a sequence type the data file lacks: listed, copied
                     {"ZZ", "UNKNOWN", {}}},
-                   {{"OWN", "own"}}};
+                   {{"OWN", "own"}, {"SEQ", "mon"}}};
     run.Source.Files = SaveAllFiles({{c}, {}, std::nullopt});
     run.Source.Files["C/..s"] = "must not be read";
     run.Source.Files["C/...s"] = "must not be read";
     run.Run(SourceKind::SaveAll, Platform::Pw, DestinationKind::FoxCae);
-    EXPECT_EQ(run.File("src_list"), "C:OWN 1\r\nC:NONE 2\r\nC:. 3\r\nC:.. 4\r\nC:NOBASE 5\r\n");
+    EXPECT_EQ(run.File("src_list"),
+              "C:OWN 1\r\nC:NONE 2\r\nC:. 3\r\nC:.. 4\r\nC:NOBASE 5\r\nC:SEQ 6\r\n");
     EXPECT_EQ(run.File("src0001"), "own");
     EXPECT_EQ(run.File("src0002"), "dep base");
     EXPECT_EQ(run.File("src0003"), "dep base");
     EXPECT_EQ(run.File("src0004"), "dep base");
     EXPECT_EQ(run.File("src0005"), "<missing>");
+    EXPECT_EQ(run.File("src0006"), "mon");
     EXPECT_EQ(run.Messages(),
               "Pamiro - Fuentes: C:NOBASE - No se encuentra NOBASE.s ni IND_base.s; no se ha "
               "copiado el fuente\n"
-              "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
-              "C:ZZ (UNKNOWN)\n");
-    EXPECT_EQ(run.Job.Report.SourcesCopied, 4);
+              "Pamiro - Bloques: 2 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
+              "C:SEQ (MON), C:ZZ (UNKNOWN)\n");
+    EXPECT_EQ(run.Job.Report.SourcesCopied, 5);
 }
 
 TEST(Conversion, MissingWorkingFileCreatesNothing) {
@@ -237,7 +246,67 @@ TEST(Conversion, InterruptionClosesEveryFileKeepsWhatWasWrittenAndSkipsTheEndSte
 namespace pamiro::testing {
 namespace {
 
-#ifndef _WIN32  // symbolic links as POSIX makes them
+#ifndef _WIN32  // symbolic links and system calls as POSIX makes them
+// The system's reads of one file fail from a chosen byte on, as on a failing
+// disk: this binary is linked with --wrap=pread, so every read the engine
+// makes passes here. EINTR fails one read only, as a signal does.
+struct ReadFault {
+    ino_t Inode = 0;
+    off_t From = 0;
+    int Error = 0;
+    int Hits = 0;
+} fault;
+
+extern "C" ssize_t __real_pread(int fd, void* out, size_t size, off_t offset);
+extern "C" ssize_t __wrap_pread(int fd, void* out, size_t size, off_t offset) {
+    struct stat st {};
+    if (fault.Error != 0 && ::fstat(fd, &st) == 0 && st.st_ino == fault.Inode &&
+        offset + static_cast<off_t>(size) > fault.From) {
+        errno = fault.Error;
+        if (fault.Error == EINTR) fault.Error = 0;
+        ++fault.Hits;
+        return -1;
+    }
+    return __real_pread(fd, out, size, offset);
+}
+
+TEST(ConversionOnDisk, AReadErrorInsideASourceFileStopsTheRunAndIsNeverTakenForItsEnd) {
+    Workspace w;
+    w.WriteDataFiles({{"T1", {"P1"}}, {"DEP", {}}});
+    // The second record and the second half of the source lie past the
+    // first 64 KiB that one read fetches.
+    CompoundSpec c{"C1",
+                   std::nullopt,
+                   {{"B1", "T1", {std::string(100000, 'v')}}, {"S1", "DEP", {}}},
+                   {{"S1", std::string(150000, 's')}}};
+    WriteWorkingFile(w.Src(), {"CP6001", "R001", 0, {c}});
+    const auto reference = w.Run("CP6001", 0, 0, 0);
+    const std::string cmp = w.OutFile("cmp0001"), src = w.OutFile("src0001");
+    ASSERT_FALSE(reference.Job->Report.Failed);
+    const fs::path wf = w.Src() / "CP6001" / "CP6001.wf", s1 = w.Src() / "C1" / "S1.s";
+    for (const auto& [file, from, error] :
+         {std::tuple{wf, 80000, EIO}, {s1, 70000, EIO}, {wf, 80000, EINTR}, {s1, 70000, EINTR}}) {
+        SCOPED_TRACE(file.string() + " " + std::to_string(error));
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        fault = {st.st_ino, from, error, 0};
+        const auto run = w.Run("CP6001", 0, 0, 0);
+        fault.Error = 0;
+        EXPECT_EQ(fault.Hits, 1);
+        if (error == EINTR) {  // taken again: the same bytes
+            EXPECT_FALSE(run.Job->Report.Failed);
+            EXPECT_EQ(w.OutFile("cmp0001"), cmp);
+            EXPECT_EQ(w.OutFile("src0001"), src);
+            continue;
+        }
+        EXPECT_TRUE(run.Job->Report.Failed);
+        ASSERT_EQ(run.Host.Messages.size(), 1u);
+        EXPECT_EQ(run.Host.Messages[0].Title, "Pamiro - Fuente");
+        EXPECT_EQ(run.Host.Messages[0].Text,
+                  "No se puede leer el archivo " + file.string() + ": error de entrada/salida");
+    }
+}
+
 TEST(ConversionOnDisk, LinksNeitherLeadOutOfTheSourceNorWriteOutsideTheDestination) {
     TempDir temp;
     const fs::path src = temp.Path() / "src", out = temp.Path() / "out",
