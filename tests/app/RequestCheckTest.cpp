@@ -27,8 +27,13 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
              {"CP60011", 1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
              {"CP/001", 1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
              {"CP\t001", 1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
+             {"CP\x7F"
+              "001",
+              1, 4, 0, 0, "Letterbug del CP incorrecto", "Nombre del CP", ""},
              {"CP6001", -1, 4, 0, 0, "No se a definido el tipo de equipo", "Plataforma", ""},
+             {"CP6001", 3, 4, 0, 0, "No se a definido el tipo de equipo", "Plataforma", ""},
              {"CP6001", 1, 9, 0, 0, "No se ha seleccionado la versión de I/A", "Versión", ""},
+             {"CP6001", 1, -1, 0, 0, "No se ha seleccionado la versión de I/A", "Versión", ""},
              {"CP6001", 1, 4, -1, 0, "No se ha seleccionado el formato de la fuente", "Fuente", ""},
              {"CP6001", 1, 4, 0, -1, "No se ha seleccionado el formato del destino", "Destino", ""},
              // Only the selected version's file counts: 411 exists for PW, not for AW.
@@ -56,7 +61,13 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
         EXPECT_EQ(job.SourceDir, ws.Src().string());  // trailing separator removed
         EXPECT_EQ(static_cast<int>(job.PlatformIndex), c.Platform);
     }
-    EXPECT_EQ(NormaliseCpName(" \xe9t\xe9\xf7x"), "\xc9T\xc9\xf7X");  // Latin-1 letters too
+    EXPECT_EQ(NormaliseCpName(" \xe9t\xe9\xf7x\xff"), "\xc9T\xc9\xf7X\xff");  // Latin-1 too
+    // A refused request starts nothing and says why in a critical box.
+    const auto refused = ws.Run("CP60", 1, 0, 0);
+    EXPECT_FALSE(refused.Started);
+    ASSERT_EQ(refused.Host.Messages.size(), 1u);
+    EXPECT_EQ(refused.Host.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_EQ(refused.Host.Messages[0].Text, "Letterbug del CP incorrecto");
 }
 
 }  // namespace

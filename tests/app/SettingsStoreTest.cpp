@@ -1,8 +1,13 @@
 // The settings store: its text, the start-up rules and how a save replaces the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 #include "app/IniFile.h"
 #include "app/SettingsStore.h"
@@ -46,23 +51,31 @@ TEST(IniText, ValuesKeysAndOrderSurviveWritingAndEditingByHand) {
     const std::vector<std::string> values{"",          "C:\\Windows\\Temp", " leading blank",
                                           "trailing ", "\"quoted\"",        "line\nbreak",
                                           "cr\rtab\t", "a=b;c#d",           "\xE1\xF1",
-                                          "\\x41",     "ends with \\",      "[x]"};
+                                          "\\x41",     "ends with \\",      "[x]",
+                                          "\x01\x7F"};
     IniDocument document;
     for (std::size_t i = 0; i < values.size(); ++i)
         document.Set("S", std::to_string(9 - i), values[i]);
     document.Set("s", "9", "again");  // replaced in place, the section's case kept
-    const IniDocument back = IniDocument::Parse(document.Serialise());
+    const std::string text = document.Serialise();
+    const IniDocument back = IniDocument::Parse(text);
     EXPECT_EQ(back, document);
+    // Only the line ends are control bytes: the store stays text.
+    EXPECT_EQ(std::count_if(text.begin(), text.end(),
+                            [](unsigned char c) { return c < 0x20 || c == 0x7F; }),
+              std::count(text.begin(), text.end(), '\n'));
     EXPECT_EQ(back.Section("S").front(), (std::pair<std::string, std::string>{"9", "again"}));
 
     const IniDocument edited = IniDocument::Parse(
         "stray=before any section\r\n; comment\r\n[parametros]\r\n  SRCDIR =  C:\\Temp  \r\n"
         "# comment\r\nno equals sign\r\nPLTFRM=1\r\npltfrm=2\r\n[ Version ]\r\n"
-        "630=\"6.3 nueva\"\r\n=no key\r\n");
+        "630=\"6.3 nueva\"\r\n=no key\r\n631=\"\\q\\x4\\x4a\"\r\n");
     // A repeated key keeps its first place and its last value.
     EXPECT_EQ(edited.Section("PARAMETROS"),
               (KeyValuePairs{{"SRCDIR", "C:\\Temp"}, {"PLTFRM", "2"}}));
-    EXPECT_EQ(edited.Section("Version"), (KeyValuePairs{{"630", "6.3 nueva"}}));
+    // An unknown or cut escape stays as written.
+    EXPECT_EQ(edited.Section("Version"),
+              (KeyValuePairs{{"630", "6.3 nueva"}, {"631", "\\q\\x4J"}}));
     EXPECT_FALSE(edited.Get("", "stray"));
 }
 
@@ -147,6 +160,19 @@ TEST_F(Store, UnreadableStoreIsNeverReplaced) {
     // The window still works from the defaults held in memory.
     EXPECT_EQ(choices.VersionTable.size(), 5u);
     EXPECT_EQ(choices.PlatformIndex, 1);
+    // Too large to be a store, or unreadable by the time of a save: kept as it is.
+    fs::remove(File());
+    Put(std::string(2 << 20, 'x'));
+    EXPECT_EQ(SettingsStore(File()).Error(), File().string() + ": demasiado grande");
+#ifndef _WIN32  // a folder opens as a file on POSIX only
+    Put("[Parametros]\nRevision=302\n[Version]\n620=x\n");
+    SettingsStore later(File());
+    fs::remove(File());
+    fs::create_directories(File());
+    EXPECT_FALSE(SaveAsDefaults(later, {"/s", "/d", 0, 0, 0, 0}, {}));
+    EXPECT_EQ(later.Error(), File().string() + ": es una carpeta");
+    EXPECT_TRUE(fs::is_empty(File()));
+#endif
 }
 
 #ifndef _WIN32  // POSIX file modes
@@ -202,6 +228,12 @@ TEST(SettingsSave, KeepsTheModeAndRemovesOnlyStaleTemporariesOfTheStore) {
     // A fresh one may belong to a save of another instance still running.
     EXPECT_EQ(Names(temp.Path()), (std::set<std::string>{"Pamiro.ini", "Pamiro.ini.tmp-12a",
                                                          "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}));
+    // A folder in the store's place: the rename fails and the temporary goes.
+    fs::remove(file);
+    fs::create_directory(file);
+    EXPECT_FALSE(SaveIniFileAtomically(file, document, error));
+    EXPECT_EQ(error, file.string() + ": es una carpeta");
+    EXPECT_EQ(Names(temp.Path()).size(), 4u);
 }
 
 #endif
@@ -214,6 +246,12 @@ TEST(SettingsFile, FollowsTheUsersConfigurationFolder) {
     EXPECT_EQ(DefaultSettingsFile(), fs::path("/cfg/home/Pamiro/Pamiro.ini"));
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     EXPECT_EQ(DefaultSettingsFile().parent_path().parent_path().filename(), ".config");
+    // Without HOME, the home folder the system keeps for the user.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    unsetenv("HOME");
+    EXPECT_EQ(DefaultSettingsFile(),
+              fs::path(getpwuid(getuid())->pw_dir) / ".config/Pamiro/Pamiro.ini");
+    setenv("HOME", home.c_str(), 1);
     saved ? setenv("XDG_CONFIG_HOME", previous.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 #endif

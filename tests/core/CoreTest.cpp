@@ -69,6 +69,11 @@ TEST(ByteSource, FileAndMemoryReadTheSameBytesAnywhereZeroFilledPastTheEnd) {
     }
     memory.ReadAt(bytes.size() - 2, b.data(), 4);
     EXPECT_EQ(b.substr(0, 4), bytes.substr(bytes.size() - 2) + std::string(2, '\0'));
+    // A file that shrinks while it is read reads as its new length.
+    const auto shrinking = folder.Open({"f"});
+    fs::resize_file(temp.Path() / "f", 1000);
+    shrinking->ReadAt(900, a.data(), 200);
+    EXPECT_EQ(a.substr(0, 200), bytes.substr(900, 100) + std::string(100, '\0'));
 }
 
 #ifndef _WIN32
@@ -81,7 +86,14 @@ TEST(DiskFolders, LinksBelowTheSourceFolderCountAsMissingTheFolderItselfMayBeOne
     fs::create_symlink(outside / "secret", src / "CP" / "CP.O");
     fs::create_directory_symlink(outside, src / "LINKED");
     fs::create_directory_symlink(src, temp.Path() / "src-link");
+    ASSERT_EQ(mkfifo((src / "CP" / "fifo").c_str(), 0600), 0);
     const DiskInputFolder folder((temp.Path() / "src-link").string(), false);
+    const DiskInputFolder missing((temp.Path() / "none").string(), false);
+    EXPECT_EQ(missing.Entry({"CP", "CP.wf"}), EntryKind::Missing);
+    EXPECT_TRUE(missing.Entries().empty());
+    EXPECT_EQ(folder.Entry({"CP", "fifo"}), EntryKind::Other);
+    EXPECT_EQ(folder.Entry({"CP", "CP.wf", "x"}), EntryKind::Other);
+    EXPECT_FALSE(folder.Open({"CP", "fifo"}));
     EXPECT_EQ(folder.Entry({"CP", "CP.wf"}), EntryKind::File);
     EXPECT_EQ(folder.Entry({".Compound_Dir"}), EntryKind::File);
     EXPECT_EQ(folder.Entry({"CP", "CP.O"}), EntryKind::Link);
@@ -126,9 +138,17 @@ TEST(DiskFolders, OutputNeverWritesThroughALinkOrIntoAnotherName) {
     EXPECT_EQ(ReadFile(outside / "hard"), "keep");
     EXPECT_FALSE(fs::exists(outside / "new-file"));
     fs::create_directories(out / "folder");
-    EXPECT_THROW(files.Create(folder, "folder"), FileError);
     ASSERT_EQ(mkfifo((out / "fifo").c_str(), 0600), 0);
-    EXPECT_THROW(files.Create(folder, "fifo"), FileError);
+    for (const auto& [name, reason] : {std::pair{"folder", "es una carpeta"},
+                                       {"fifo", "no es un archivo normal"},
+                                       {"none/x", "no existe el archivo o la carpeta"}}) {
+        try {
+            files.Create(folder, name);
+            ADD_FAILURE() << name;
+        } catch (const FileError& error) {
+            EXPECT_EQ(ErrorText(error.ErrorNumber()), reason) << name;
+        }
+    }
 }
 
 TEST(FileTable, LostOutputIsReportedAtClose) {
@@ -143,9 +163,11 @@ TEST(FileTable, LostOutputIsReportedAtClose) {
         small.rlim_cur = 1000;
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &small);
-        for (std::size_t size : {100000, 2000}) {  // written at once, or at close
+        // Written at once, when the buffer fills, or at close.
+        for (std::size_t size : {100000, 40000, 2000}) {
             OutputFile& big = files.Create(folder, "big");
             try {
+                big.Write(std::string(size, 'x'));
                 big.Write(std::string(size, 'x'));
                 files.Close(&big);
                 ADD_FAILURE() << "lost bytes must not close quietly";
