@@ -74,15 +74,6 @@ TEST(BlockWriter, ValuesFollowTheTypesParameterNamesInOrder) {
     EXPECT_FALSE(outcome.TypeKnown);
 }
 
-TEST(BlockWriter, LineBreaksInValuesBecomeBlanks) {
-    FixedLookup lookup;
-    lookup.Types["T"] = {"NAME", "TYPE", "P1"};
-    BlockOutcome outcome;
-    EXPECT_EQ(Written(DestinationKind::Icc, lookup, std::string("1\r\nDEL\n\0", 8), &outcome),
-              "ADD C:B\r\n  TYPE = T\r\n  P1  = 1  DEL \r\nEND\r\n");
-    EXPECT_TRUE(outcome.LineBreaksBlanked);
-}
-
 // A data file scan as the lookup must give it, on a file in memory.
 const ParameterNames* Find(const std::string& bytes, bool longLayout, const std::string& type,
                            ParameterNames& copy) {

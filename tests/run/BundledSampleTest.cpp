@@ -35,11 +35,12 @@ TEST(BundledSample, CommittedTreesAreWhatTheDescriptionGenerates) {
 TEST(BundledSample, BothSourceFormatsConvertToTheSameCompoundsForEveryVersion) {
     for (const char* version : {"411", "423", "610", "611", "620"}) {
         SCOPED_TRACE(version);
-        TempDir wf, sa;
-        auto convert = [&](const char* source, const fs::path& from, const TempDir& to) {
+        TempDir temp;
+        const fs::path wf = temp.Path() / "new" / "wf", sa = temp.Path() / "sa";  // made by convert
+        auto convert = [&](const char* source, const fs::path& from, const fs::path& to) {
             return RunCli({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
                            version, "--source", source, "--from", from.string(), "--dest", "foxcae",
-                           "--to", to.Path().string()});
+                           "--to", to.string()});
         };
         CliResult a = convert("wf", kSamples / "working-file", wf);
         CliResult b = convert("sa", kSamples / "save-all" / "SMPL01", sa);
@@ -50,13 +51,16 @@ TEST(BundledSample, BothSourceFormatsConvertToTheSameCompoundsForEveryVersion) {
                   "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de "
                   "datos: ALARMS:OD301 (XYZBLK)\n");
         EXPECT_EQ(a.Err, b.Err);
-        EXPECT_EQ(ReadFile(wf.Path() / "cmp_list"), "UNIT02 1\r\nUNIT01 2\r\nALARMS 3\r\n");
-        EXPECT_EQ(ReadFile(sa.Path() / "cmp_list"), "ALARMS 1\r\nUNIT01 2\r\nUNIT02 3\r\n");
-        EXPECT_EQ(ReadFile(wf.Path() / "cmp0001"), ReadFile(sa.Path() / "cmp0003"));
-        EXPECT_EQ(ReadFile(wf.Path() / "cmp0002"), ReadFile(sa.Path() / "cmp0002"));
-        EXPECT_EQ(ReadFile(wf.Path() / "cmp0003"), ReadFile(sa.Path() / "cmp0001"));
-        EXPECT_EQ(ReadFile(wf.Path() / "src0003"), ReadFile(kSamples / "sources/UNIT01/SEQ01.s"));
-        EXPECT_EQ(ReadFile(wf.Path() / "src0004"), ReadFile(kProgramDir / "IND_base.s"));
+        EXPECT_EQ(a.Out,
+                  "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 4 fuente(s) "
+                  "copiado(s), 1 bloque(s) omitido(s) por tipo desconocido\n");
+        EXPECT_EQ(ReadFile(wf / "cmp_list"), "UNIT02 1\r\nUNIT01 2\r\nALARMS 3\r\n");
+        EXPECT_EQ(ReadFile(sa / "cmp_list"), "ALARMS 1\r\nUNIT01 2\r\nUNIT02 3\r\n");
+        EXPECT_EQ(ReadFile(wf / "cmp0001"), ReadFile(sa / "cmp0003"));
+        EXPECT_EQ(ReadFile(wf / "cmp0002"), ReadFile(sa / "cmp0002"));
+        EXPECT_EQ(ReadFile(wf / "cmp0003"), ReadFile(sa / "cmp0001"));
+        EXPECT_EQ(ReadFile(wf / "src0003"), ReadFile(kSamples / "sources/UNIT01/SEQ01.s"));
+        EXPECT_EQ(ReadFile(wf / "src0004"), ReadFile(kProgramDir / "IND_base.s"));
     }
 }
 
