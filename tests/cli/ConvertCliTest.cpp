@@ -48,7 +48,6 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
 #endif
              {Set(wf, "--from", "samples/nope"),
               "Fuente: La carpeta de la fuente no existe: samples/nope\n"},
-             {Set(wf, "--cp", "CP60"), "Nombre del CP: Letterbug del CP incorrecto\n"},
              {Set(wf, "--data-dir", "samples"),
               "Archivo de datos: No se encuentra el archivo de datos\n"
               "  Archivo buscado: " +
