@@ -98,6 +98,7 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
         {"TYPE A B\n", false, "línea 1: el tipo \"A B\" lleva blancos"},
         {"FOO BAR\n", false, "línea 1: no se entiende la línea"},
         {"RAW \"\" \"A\\q\" \"\"\n", false, "línea 1: RAW: secuencia de escape no válida"},
+        {"RAW \"\" \"A\\xZ0\" \"\"\n", false, "línea 1: RAW: secuencia de escape no válida"},
         {"RAW \"\" \"A\"\n", false, "línea 1: RAW: se esperaba un texto entre comillas"},
         {"RAW \"\" \"A\" \"B\n", false, "línea 1: RAW: falta la comilla de cierre"},
         {"RAW \"12345\" \"A\" \"\"\n", false, "línea 1: RAW: el prefijo tiene 5 bytes"},
