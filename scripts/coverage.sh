@@ -11,7 +11,7 @@
 # every call that may throw would otherwise count as a branch no test can take.
 # src/core/NativeFileWindows.cpp is left out: it is built for Windows only and
 # tested under Wine (scripts/test-windows.sh), where gcov does not run.
-# The window (src/gui) is not built here: its test needs Qt and a display.
+# The window (src/gui) is not built here; its test runs in scripts/test.sh.
 set -euo pipefail
 
 # Floors of the engine (src/core, src/readers, src/output, src/run, src/app),
