@@ -154,6 +154,7 @@ int ChildMain(int argc, char** argv) {
 struct Measure {
     double Seconds = 0;
     double PeakMiB = 0;
+    double CpuSeconds = 0;  // user and system time of the whole process
 };
 
 Measure Spawn(const std::vector<std::string>& args) {
@@ -174,6 +175,8 @@ Measure Spawn(const std::vector<std::string>& args) {
     Measure m;
     std::ifstream(args[6]) >> m.Seconds;
     m.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    m.CpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return m;
 }
 
@@ -186,7 +189,7 @@ Row MeasureFormat(const fs::path& work, const char* format, const char* label, i
     const std::string self = "pamiro_bench";
     const fs::path outA = work / "out-a", outB = work / "out-b", outC = work / "out-c";
     const std::string result = (work / "result").string();
-    Row row{label, {1e9, 0}, {}, {1e9, 0}};
+    Row row{label, {1e9, 0, 0}, {}, {1e9, 0, 0}};
     for (int r = 0; r < runs; ++r) {
         Recreate(outA);
         const Measure m = Spawn({self, "--measure", "shipped", format, work, outA, result});
@@ -293,12 +296,13 @@ int ParentMain(int argc, char** argv) {
                     overFloor, row.Shipped.PeakMiB);
         met = met && speedup >= 100 && overFloor <= 3 && row.Shipped.PeakMiB < 64;
     }
-    Measure compare{1e9, 0};
+    Measure compare{1e9, 0, 1e9};
     for (int r = 0; r < runs; ++r) {
         const Measure m = Spawn({"pamiro_bench", "--measure", "compare", "sa", work.string(),
                                  (work / "out-a").string(), (work / "result").string()});
         compare.Seconds = std::min(compare.Seconds, m.Seconds);
         compare.PeakMiB = std::max(compare.PeakMiB, m.PeakMiB);
+        compare.CpuSeconds = std::min(compare.CpuSeconds, m.CpuSeconds);
     }
     std::printf(
         "\nComparacion del Working File con una copia Save All con %d valores cambiados: "

@@ -129,14 +129,14 @@ class Comparer {
     }
 
     void Value(const std::string& compound, const BlockSnapshot& x, DifferenceKind kind,
-               const std::string& name, const std::string& first, const std::string& second,
+               const std::string& name, std::string_view first, std::string_view second,
                bool byPosition = false) {
         if (kind == DifferenceKind::ValueChanged && first == second) return;
         if (ignored_.count(name)) return;
         Difference& d = Add(kind, compound, x.Name, x.Type);
         d.Parameter = name;
-        d.First = first;
-        d.Second = second;
+        d.First = std::string(first);
+        d.Second = std::string(second);
         d.ByPosition = byPosition;
         ++out_.Totals.ParametersChanged;
     }
@@ -145,32 +145,30 @@ class Comparer {
                        const BlockSnapshot& y) {
         const ParameterNames& na = *first_.NamesOf(x.Type);
         const ParameterNames& nb = *second_.NamesOf(y.Type);
+        const ValueList xv = first_.ValuesOf(x), yv = second_.ValuesOf(y);
         if (na == nb) {  // the same list: the same positions
-            for (std::size_t j = 0; j < x.Values.size() && j < y.Values.size(); ++j) {
-                Value(compound, x, DifferenceKind::ValueChanged, na[j + 2], x.Values[j],
-                      y.Values[j]);
+            for (std::size_t j = 0; j < xv.size() && j < yv.size(); ++j) {
+                Value(compound, x, DifferenceKind::ValueChanged, na[j + 2], xv[j], yv[j]);
             }
             return;
         }
         auto [it, fresh] = maps_.try_emplace({&na, &nb});
         if (fresh) it->second = MapParameters(na, nb);
         const ParameterMap& map = it->second;
-        std::vector<bool> used(y.Values.size(), false);
-        for (std::size_t j = 0; j < map.size() && j < x.Values.size(); ++j) {
+        std::vector<bool> used(yv.size(), false);
+        for (std::size_t j = 0; j < map.size() && j < xv.size(); ++j) {
             const long k = map[j];
-            if (k < 0 || static_cast<std::size_t>(k) >= y.Values.size()) {
-                Value(compound, x, DifferenceKind::ParameterOnlyInFirst, na[j + 2], x.Values[j],
-                      {});
+            if (k < 0 || static_cast<std::size_t>(k) >= yv.size()) {
+                Value(compound, x, DifferenceKind::ParameterOnlyInFirst, na[j + 2], xv[j], {});
                 continue;
             }
             used[static_cast<std::size_t>(k)] = true;
-            Value(compound, x, DifferenceKind::ValueChanged, na[j + 2], x.Values[j],
-                  y.Values[static_cast<std::size_t>(k)]);
+            Value(compound, x, DifferenceKind::ValueChanged, na[j + 2], xv[j],
+                  yv[static_cast<std::size_t>(k)]);
         }
-        for (std::size_t k = 0; k < y.Values.size(); ++k) {
+        for (std::size_t k = 0; k < yv.size(); ++k) {
             if (!used[k])
-                Value(compound, x, DifferenceKind::ParameterOnlyInSecond, nb[k + 2], {},
-                      y.Values[k]);
+                Value(compound, x, DifferenceKind::ParameterOnlyInSecond, nb[k + 2], {}, yv[k]);
         }
     }
 
@@ -181,10 +179,10 @@ class Comparer {
         const ParameterNames& names =
             x.TypeKnown ? *first_.NamesOf(x.Type) : *second_.NamesOf(y.Type);
         const std::size_t count = names.size() > 2 ? names.size() - 2 : 0;
-        static const std::string kNone;
+        const ValueList xv = first_.ValuesOf(x), yv = second_.ValuesOf(y);
         for (std::size_t j = 0; j < count; ++j) {
-            const std::string& first = j < x.Values.size() ? x.Values[j] : kNone;
-            const std::string& second = j < y.Values.size() ? y.Values[j] : kNone;
+            const std::string_view first = j < xv.size() ? xv[j] : std::string_view();
+            const std::string_view second = j < yv.size() ? yv[j] : std::string_view();
             Value(compound, x, DifferenceKind::ValueChanged, names[j + 2], first, second, true);
         }
     }

@@ -6,6 +6,7 @@
 #include "core/Folders.h"
 #include "core/SourceTree.h"
 #include "core/Text.h"
+#include "readers/ReadContext.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
 
@@ -16,6 +17,7 @@ namespace {
 // A sequence source larger than this is kept as its length and a digest: a
 // damaged file must not decide how much memory the comparison takes.
 constexpr std::uint64_t kKeptSourceBytes = 16 * 1024 * 1024;
+constexpr std::size_t kChunkBytes = 1024 * 1024;
 
 std::string ReadWhole(ByteSource& source) {
     const std::uint64_t length = source.Length();
@@ -37,6 +39,33 @@ std::string ReadWhole(ByteSource& source) {
     return "length " + std::to_string(length) + ", digest " + std::to_string(digest);
 }
 
+// Hands each value of the block, as written, to take.
+template <typename Take>
+void ForEachValueAsWritten(const BlockSeen& block, Take take) {
+    NulFields fields = block.Values;
+    std::string value;
+    if (block.Names != nullptr) {
+        for (std::size_t j = 2; j < block.Names->size(); ++j) {
+            value = fields.Next();
+            BlankLineBreaks(value);
+            take(std::string_view(value));
+        }
+        return;
+    }
+    // Up to the last string that is not empty; the empty ones before it count.
+    std::size_t empties = 0;
+    while (!fields.AtEnd()) {
+        value = fields.Next();
+        if (value.empty()) {
+            ++empties;
+            continue;
+        }
+        for (; empties > 0; --empties) take(std::string_view());
+        BlankLineBreaks(value);
+        take(std::string_view(value));
+    }
+}
+
 // Keeps what the dry run hands over, with the bytes of each sequence source
 // the conversion would copy.
 class SnapshotRecorder : public RunObserver {
@@ -56,7 +85,7 @@ class SnapshotRecorder : public RunObserver {
         block.Name = seen.Name;
         block.Type = seen.Type;
         block.TypeKnown = seen.TypeKnown;
-        block.Values = ValuesAsWritten(seen);
+        StoreValues(seen, block);
         if (seen.Names != nullptr && !snapshot_.Types.count(seen.Type)) {
             snapshot_.Types.emplace(seen.Type, *seen.Names);
         }
@@ -67,6 +96,26 @@ class SnapshotRecorder : public RunObserver {
     }
 
   private:
+    // A record's values fit in its 5001 bytes, so a chunk with room for them
+    // takes the whole block.
+    void StoreValues(const BlockSeen& seen, BlockSnapshot& block) {
+        auto& chunks = snapshot_.ValueChunks;
+        auto& bounds = snapshot_.ValueBounds;
+        if (chunks.empty() || chunks.back().size() + kRecordBufferSize > kChunkBytes) {
+            chunks.emplace_back().reserve(kChunkBytes);
+            if (bounds.empty()) bounds.reserve(1 << 20);
+            bounds.push_back(0);
+        }
+        std::string& chunk = chunks.back();
+        block.Chunk = chunks.size() - 1;
+        block.FirstValue = bounds.size() - 1;
+        ForEachValueAsWritten(seen, [&](std::string_view value) {
+            chunk += value;
+            bounds.push_back(static_cast<std::uint32_t>(chunk.size()));
+        });
+        block.ValueCount = bounds.size() - 1 - block.FirstValue;
+    }
+
     void ReadSequenceSource(const BlockSeen& seen, BlockSnapshot& block) {
         if (seen.SequenceSourceIsBase) {
             block.SequenceSourceName = seen.Type + "_base.s";
@@ -100,16 +149,8 @@ class SnapshotRecorder : public RunObserver {
 }  // namespace
 
 std::vector<std::string> ValuesAsWritten(const BlockSeen& block) {
-    NulFields fields = block.Values;
     std::vector<std::string> values;
-    if (block.Names != nullptr) {
-        values.reserve(block.Names->size() > 2 ? block.Names->size() - 2 : 0);
-        for (std::size_t j = 2; j < block.Names->size(); ++j) values.push_back(fields.Next());
-    } else {
-        while (!fields.AtEnd()) values.push_back(fields.Next());
-        while (!values.empty() && values.back().empty()) values.pop_back();
-    }
-    for (std::string& value : values) BlankLineBreaks(value);
+    ForEachValueAsWritten(block, [&](std::string_view value) { values.emplace_back(value); });
     return values;
 }
 

@@ -9,6 +9,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/CompareOutput.h"
+#include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -28,7 +29,8 @@ const char* const kSourceNames[] = {"Working File", "Save All"};
 
 // Reads one side as convert reads it; false when it was refused or failed
 // (its messages are on stderr then, as convert prints them).
-bool ReadSide(const SourceOptions& options, SourceSnapshot& snapshot, CompareSide& side) {
+bool ReadSide(const SourceOptions& options, bool second, SourceSnapshot& snapshot,
+              CompareSide& side) {
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
@@ -42,7 +44,8 @@ bool ReadSide(const SourceOptions& options, SourceSnapshot& snapshot, CompareSid
     ReadSnapshot(job, host, kind, request.CpNameText, snapshot);
     if (job.Report.Failed) {
         if (kind == SourceKind::SaveAll) {
-            const std::string hint = SaveAllHint(options.From, request.CpNameText);
+            std::string hint = SaveAllHint(options.From, request.CpNameText);
+            if (second && !hint.empty()) hint.replace(hint.rfind("--from"), 6, "--with-from");
             if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
         }
         return false;
@@ -64,11 +67,11 @@ int RunCompare(const CompareOptions& options) {
 
     SourceSnapshot a, b;
     CompareSide sideA, sideB;
-    if (!ReadSide(options, a, sideA)) {
+    if (!ReadSide(options, false, a, sideA)) {
         std::fprintf(stderr, "  (primera fuente: --source, --from)\n");
         return 3;
     }
-    if (!ReadSide(second, b, sideB)) {
+    if (!ReadSide(second, true, b, sideB)) {
         std::fprintf(stderr, "  (segunda fuente: --with-source, --with-from)\n");
         return 3;
     }
@@ -89,9 +92,10 @@ int RunCompare(const CompareOptions& options) {
 void AddCompareCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<CompareOptions>();
     CLI::App* compare = app.add_subcommand(
-        "compare",
-        "Compara dos fuentes de un CP parámetro a parámetro, sin escribir nada; sale con 0 si "
-        "son iguales, 1 si difieren, 2 por un error de uso, 3 si una fuente se rechaza o falla");
+        "compare", "Compara dos fuentes de un CP parámetro a parámetro, sin escribir nada");
+    compare->footer(
+        "Sale con 0 si las fuentes son iguales, 1 si difieren, 2 por un error de uso y 3 si una "
+        "fuente se rechaza o su lectura falla.");
     AddSourceOptions(*compare, *options);
     compare->add_option("--with-source", options->WithSource, "Formato de la segunda fuente")
         ->required()
@@ -112,18 +116,20 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
                      "Versión de I/A de la segunda fuente (por omisión, --ia-version)")
         ->type_name("VERSIÓN");
     AddDataDirOption(*compare, *options);
-    auto* json = compare->add_flag("--json", options->Json, "Salida en un documento JSON");
-    auto* csv = compare->add_flag(
+    compare->add_flag("--json", options->Json, "Salida en un documento JSON");
+    compare->add_flag(
         "--csv", options->Csv,
         "Salida CSV (UTF-8 con BOM): una fila por diferencia: compuesto, bloque, tipo, "
         "parámetro, valor en cada fuente, diferencia");
-    json->excludes(csv);
     compare
         ->add_option("--ignore", options->Ignore,
                      "Parámetros que no se comparan, separados por comas (p. ej. PERIOD,PHASE)")
         ->delimiter(',')
         ->type_name("PARÁMETROS");
-    compare->callback([options, &exitCode] { exitCode = RunCompare(*options); });
+    compare->callback([options, &exitCode] {
+        RefuseJsonWithCsv(options->Json, options->Csv);
+        exitCode = RunCompare(*options);
+    });
 }
 
 }  // namespace pamiro::cli

@@ -249,16 +249,17 @@ void AddInspectCommand(CLI::App& app, int& exitCode) {
         "inspect", "Lista los compuestos y bloques que una conversión tomaría, sin escribir nada");
     AddSourceOptions(*inspect, *options);
     AddDataDirOption(*inspect, *options);
-    auto* json = inspect->add_flag("--json", options->Json,
-                                   "Salida en JSON, para otros programas (también si se rechaza)");
+    inspect->add_flag("--json", options->Json,
+                      "Salida en JSON, para otros programas (también si se rechaza)");
     inspect->add_flag("--parameters", options->Parameters,
                       "Lista también los parámetros de cada bloque, con su nombre y su valor");
-    inspect
-        ->add_flag("--csv", options->Csv,
-                   "Salida CSV (UTF-8 con BOM): una fila por bloque y parámetro: compuesto, "
-                   "bloque, tipo, parámetro, valor")
-        ->excludes(json);
-    inspect->callback([options, &exitCode] { exitCode = RunInspect(*options); });
+    inspect->add_flag("--csv", options->Csv,
+                      "Salida CSV (UTF-8 con BOM): una fila por bloque y parámetro: compuesto, "
+                      "bloque, tipo, parámetro, valor");
+    inspect->callback([options, &exitCode] {
+        RefuseJsonWithCsv(options->Json, options->Csv);
+        exitCode = RunInspect(*options);
+    });
 }
 
 }  // namespace pamiro::cli

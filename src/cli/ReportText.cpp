@@ -1,5 +1,7 @@
 #include "cli/ReportText.h"
 
+#include <CLI/CLI.hpp>
+
 namespace pamiro::cli {
 
 std::string Latin1ToUtf8(std::string_view bytes) {
@@ -35,6 +37,10 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     }
     line += "\r\n";
     return line;
+}
+
+void RefuseJsonWithCsv(bool json, bool csv) {
+    if (json && csv) throw CLI::ValidationError("--json y --csv no se pueden usar juntas");
 }
 
 }  // namespace pamiro::cli

@@ -18,4 +18,7 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // or LF is quoted, its quotes doubled.
 std::string CsvLine(const std::vector<std::string>& fields);
 
+// --json and --csv together: a usage error (thrown as CLI11's validation error).
+void RefuseJsonWithCsv(bool json, bool csv);
+
 }  // namespace pamiro::cli
