@@ -52,7 +52,11 @@ CompoundSpec C1() {
         {{"A1", "AIN", {"100", "0", "Nivel"}}, {"S1", "DEP", {"1"}}, {"P1", "PID", {"2", "30"}}},
         {{"S1", "paso 1\r\n"}}};
 }
-CompoundSpec C2() { return {"C2", std::nullopt, {{"A2", "AIN", {"5", "1", "x"}}}, {}}; }
+// A name twice in one compound (a damaged source): n-th goes with n-th.
+CompoundSpec C2() {
+    return {
+        "C2", std::nullopt, {{"A2", "AIN", {"5", "1", "x"}}, {"A2", "AIN", {"6", "1", "x"}}}, {}};
+}
 
 void Fill(Side& side, const std::vector<TypeSpec>& types, const SaveAllSpec& tree) {
     side.Source.Files = SaveAllFiles(tree);
@@ -90,6 +94,10 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
          [](Tree& t, auto&) { t.Compounds[0].Blocks[0].Values[0] = "150"; },
          {},
          {"value C1:A1 HI 100|150"}},
+        {"the second of a repeated name",
+         [](Tree& t, auto&) { t.Compounds[1].Blocks[1].Values[0] = "9"; },
+         {},
+         {"value C2:A2 HI 6|9"}},
         {"an ignored value",
          [](Tree& t, auto&) { t.Compounds[0].Blocks[0].Values[0] = "150"; },
          {"HI", "TI"},
@@ -173,7 +181,7 @@ TEST(SourceComparison, WorkingFileOfEachPlatformEqualsItsSaveAll) {
         wf.PlatformIndex = sa.PlatformIndex = platform;
         const Comparison result = CompareSnapshots(Read(wf), Read(sa));
         EXPECT_EQ(Lines(result), std::vector<std::string>{});
-        EXPECT_EQ(result.Totals.BlocksCompared, 4);
+        EXPECT_EQ(result.Totals.BlocksCompared, 5);
     }
 }
 
