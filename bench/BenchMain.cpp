@@ -306,8 +306,8 @@ int ParentMain(int argc, char** argv) {
     }
     std::printf(
         "\nComparacion del Working File con una copia Save All con %d valores cambiados: "
-        "%.3f s, memoria %.1f MiB\n",
-        kChangedValues, compare.Seconds, compare.PeakMiB);
+        "%.3f s (CPU del proceso %.3f s), memoria %.1f MiB\n",
+        kChangedValues, compare.Seconds, compare.CpuSeconds, compare.PeakMiB);
     met = met && compare.Seconds < 1 && compare.PeakMiB < 256;
     std::printf(
         "\nObjetivos: (b)/(a) >= 100, (a)/(c) <= 3, memoria maxima de (a) < 64 MiB, "
