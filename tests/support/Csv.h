@@ -9,37 +9,25 @@ namespace pamiro::testing {
 // quotes) into records of fields. A bare LF or CR outside quotes is kept in
 // its field, so a stray line end shows up as a wrong field, not a new record.
 inline std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-    std::vector<std::vector<std::string>> records;
-    std::vector<std::string> record;
-    std::string field;
+    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (quoted) {
-            if (c != '"') {
-                field += c;
-            } else if (i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else {
-                quoted = false;
-            }
+        std::string& field = records.back().back();
+        if (c == '"' && quoted && i + 1 < text.size() && text[i + 1] == '"') {
+            field += text[i++];
         } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            record.push_back(std::move(field));
-            field.clear();
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            record.push_back(std::move(field));
-            field.clear();
-            records.push_back(std::move(record));
-            record.clear();
+            quoted = !quoted;
+        } else if (!quoted && c == ',') {
+            records.back().emplace_back();
+        } else if (!quoted && text.compare(i, 2, "\r\n") == 0) {
+            records.emplace_back(1);
             ++i;
         } else {
             field += c;
         }
     }
-    if (!field.empty() || !record.empty()) records.push_back({"<unended record>"});
+    records.pop_back();  // the one after the last CR LF (a last line without one is lost)
     return records;
 }
 
