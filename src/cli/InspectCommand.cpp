@@ -126,7 +126,11 @@ void PrintText(const ConversionRequest& request, const ConversionJob& job,
             }
             if (!inspection.WithParameters) continue;
             for (const auto& [name, value] : compound.Parameters[i]) {
-                std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+                if (value.empty()) {
+                    std::printf("      %s\n", name.c_str());
+                } else {
+                    std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+                }
             }
         }
     }

@@ -32,8 +32,8 @@ struct TwoSaveAlls {
         std::istringstream in(words + " --source sa --with-source sa");
         for (std::string word; in >> word;) args.push_back(word);
         if (second == nullptr) args.resize(args.size() - 2);
-        for (const auto& [option, folder] : {std::pair{"--from", &First}, {"--data-dir", &Data}})
-            args.insert(args.end(), {option, folder->Path().string()});
+        args.insert(args.end(),
+                    {"--from", First.Path().string(), "--data-dir", Data.Path().string()});
         if (second != nullptr) args.insert(args.end(), {"--with-from", second->Path().string()});
         return args;
     }
