@@ -3,6 +3,9 @@
 // input/output floor, in both source formats. Each measurement runs in a
 // fresh process so that its peak memory is its own.
 //
+// Also the comparison of the CP's Working File with a Save All copy that
+// differs in ten values.
+//
 //   pamiro_bench [--work DIR] [--runs N]
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +23,8 @@
 #include "IoFloor.h"
 #include "ReferenceLookup.h"
 #include "app/RequestCheck.h"
+#include "app/SourceComparison.h"
+#include "app/SourceSnapshot.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
@@ -78,6 +83,40 @@ double MeasureConversion(const fs::path& work, SourceKind kind, const fs::path& 
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
+// Reads the Working File and the changed Save All as compare does and
+// compares them; exactly the changed values must come out.
+double MeasureComparison(const fs::path& work) {
+    const BigCpPaths paths = PathsUnder(work);
+    BenchHost host;
+    const auto start = std::chrono::steady_clock::now();
+    SourceSnapshot sides[2];
+    const std::pair<SourceKind, fs::path> sources[2] = {
+        {SourceKind::WorkingFile, paths.WorkingFileRoot},
+        {SourceKind::SaveAll, paths.ChangedSaveAllRoot}};
+    for (int i = 0; i < 2; ++i) {
+        ConversionJob job;
+        job.ProgramDir = paths.DataDir.string();
+        job.VersionTable = DefaultVersionTable();
+        ConversionRequest request{kCp,
+                                  kPlatform,
+                                  4,
+                                  IndexOf(sources[i].first),
+                                  IndexOf(DestinationKind::FoxCae),
+                                  sources[i].second.string(),
+                                  {}};
+        if (CheckRequest(request, job, host)) std::exit(3);
+        ReadSnapshot(job, host, sources[i].first, request.CpNameText, sides[i]);
+        if (job.Report.Failed) std::exit(3);
+    }
+    const Comparison comparison = CompareSnapshots(sides[0], sides[1]);
+    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    if (comparison.Differences.size() != kChangedValues) std::exit(3);
+    for (const Difference& d : comparison.Differences) {
+        if (d.Kind != DifferenceKind::ValueChanged || d.Second != "CHANGED") std::exit(3);
+    }
+    return seconds;
+}
+
 double MeasureFloor(const fs::path& work, SourceKind kind, const fs::path& expected,
                     const fs::path& out) {
     const BigCpPaths paths = PathsUnder(work);
@@ -98,7 +137,9 @@ int ChildMain(int argc, char** argv) {
         std::strcmp(argv[3], "wf") == 0 ? SourceKind::WorkingFile : SourceKind::SaveAll;
     const fs::path work = argv[4], out = argv[5], result = argv[6];
     double seconds = 0;
-    if (what == "floor") {
+    if (what == "compare") {
+        seconds = MeasureComparison(work);
+    } else if (what == "floor") {
         if (argc < 8) return 2;
         seconds = MeasureFloor(work, kind, argv[7], out);
     } else {
@@ -113,6 +154,7 @@ int ChildMain(int argc, char** argv) {
 struct Measure {
     double Seconds = 0;
     double PeakMiB = 0;
+    double CpuSeconds = 0;  // user and system time of the whole process
 };
 
 Measure Spawn(const std::vector<std::string>& args) {
@@ -133,6 +175,8 @@ Measure Spawn(const std::vector<std::string>& args) {
     Measure m;
     std::ifstream(args[6]) >> m.Seconds;
     m.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    m.CpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return m;
 }
 
@@ -145,7 +189,7 @@ Row MeasureFormat(const fs::path& work, const char* format, const char* label, i
     const std::string self = "pamiro_bench";
     const fs::path outA = work / "out-a", outB = work / "out-b", outC = work / "out-c";
     const std::string result = (work / "result").string();
-    Row row{label, {1e9, 0}, {}, {1e9, 0}};
+    Row row{label, {1e9, 0, 0}, {}, {1e9, 0, 0}};
     for (int r = 0; r < runs; ++r) {
         Recreate(outA);
         const Measure m = Spawn({self, "--measure", "shipped", format, work, outA, result});
@@ -215,7 +259,8 @@ int ParentMain(int argc, char** argv) {
         temporary = true;
     }
     work = fs::absolute(work);
-    if (!fs::exists(PathsUnder(work).DataDir / "ver51_620.dat")) {
+    if (!fs::exists(PathsUnder(work).DataDir / "ver51_620.dat") ||
+        !fs::exists(PathsUnder(work).ChangedSaveAllRoot)) {
         std::printf("Generando el CP de prueba en %s ...\n", work.c_str());
         // In a process of its own: a child forked from a parent that built
         // the tree in memory would start with that memory counted as its own.
@@ -251,8 +296,23 @@ int ParentMain(int argc, char** argv) {
                     overFloor, row.Shipped.PeakMiB);
         met = met && speedup >= 100 && overFloor <= 3 && row.Shipped.PeakMiB < 64;
     }
-    std::printf("\nObjetivos: (b)/(a) >= 100, (a)/(c) <= 3, memoria maxima de (a) < 64 MiB: %s\n",
-                met ? "cumplidos" : "NO cumplidos");
+    Measure compare{1e9, 0, 1e9};
+    for (int r = 0; r < runs; ++r) {
+        const Measure m = Spawn({"pamiro_bench", "--measure", "compare", "sa", work.string(),
+                                 (work / "out-a").string(), (work / "result").string()});
+        compare.Seconds = std::min(compare.Seconds, m.Seconds);
+        compare.PeakMiB = std::max(compare.PeakMiB, m.PeakMiB);
+        compare.CpuSeconds = std::min(compare.CpuSeconds, m.CpuSeconds);
+    }
+    std::printf(
+        "\nComparacion del Working File con una copia Save All con %d valores cambiados: "
+        "%.3f s (CPU del proceso %.3f s), memoria %.1f MiB\n",
+        kChangedValues, compare.Seconds, compare.CpuSeconds, compare.PeakMiB);
+    met = met && compare.Seconds < 1 && compare.PeakMiB < 256;
+    std::printf(
+        "\nObjetivos: (b)/(a) >= 100, (a)/(c) <= 3, memoria maxima de (a) < 64 MiB, "
+        "comparacion < 1 s y < 256 MiB: %s\n",
+        met ? "cumplidos" : "NO cumplidos");
     if (temporary) fs::remove_all(work);
     return met ? 0 : 1;
 }

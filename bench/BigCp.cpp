@@ -59,7 +59,7 @@ std::vector<CompoundSpec> Compounds() {
 }  // namespace
 
 BigCpPaths PathsUnder(const std::filesystem::path& work) {
-    return {work / "data", work / "wf", work / "sa" / kCp};
+    return {work / "data", work / "wf", work / "sa" / kCp, work / "sa-changed" / kCp};
 }
 
 void WriteBigCp(const std::filesystem::path& work) {
@@ -70,6 +70,12 @@ void WriteBigCp(const std::filesystem::path& work) {
     const std::vector<CompoundSpec> compounds = Compounds();
     WriteWorkingFile(paths.WorkingFileRoot, {kCp, "R620", kPlatform, compounds});
     WriteSaveAll(paths.SaveAllRoot, {compounds, {}, std::nullopt});
+    std::vector<CompoundSpec> changed = compounds;
+    for (int i = 0; i < kChangedValues; ++i) {
+        changed[static_cast<std::size_t>(i * kCompounds / kChangedValues)].Blocks[5].Values[3] =
+            "CHANGED";
+    }
+    WriteSaveAll(paths.ChangedSaveAllRoot, {changed, {}, std::nullopt});
 }
 
 }  // namespace pamiro::bench

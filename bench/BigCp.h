@@ -22,7 +22,10 @@ struct BigCpPaths {
     std::filesystem::path DataDir;          // ver51_620.dat, DEP_base.s
     std::filesystem::path WorkingFileRoot;  // holds BIGCP1/BIGCP1.wf and the sources
     std::filesystem::path SaveAllRoot;      // the Save All tree of BIGCP1
+    // A Save All of the same CP with kChangedValues values changed.
+    std::filesystem::path ChangedSaveAllRoot;
 };
+inline constexpr int kChangedValues = 10;
 
 BigCpPaths PathsUnder(const std::filesystem::path& work);
 // Writes the data file and both source trees under work.

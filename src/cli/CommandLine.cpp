@@ -19,6 +19,7 @@ int RunCommandLine(int argc, char** argv) {
     AddBatchCommand(app, exitCode);
     AddDatfileCommand(app, exitCode);
     AddInspectCommand(app, exitCode);
+    AddCompareCommand(app, exitCode);
     for (CLI::App* sub : app.get_subcommands({})) {
         sub->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
         sub->group("Órdenes");

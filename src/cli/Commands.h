@@ -13,6 +13,7 @@ void AddConvertCommand(CLI::App& app, int& exitCode);
 void AddBatchCommand(CLI::App& app, int& exitCode);
 void AddDatfileCommand(CLI::App& app, int& exitCode);
 void AddInspectCommand(CLI::App& app, int& exitCode);
+void AddCompareCommand(CLI::App& app, int& exitCode);
 
 // Spanish labels for CLI11's help output.
 void UseSpanishHelp(CLI::App& app);

@@ -5,8 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "app/RequestCheck.h"
+#include "app/SourceSnapshot.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -19,23 +21,35 @@ namespace {
 
 struct InspectOptions : SourceOptions {
     bool Json = false;
+    bool Parameters = false, Csv = false;
 };
+
+// (name, value) of each parameter a block's lines get.
+using NamedValues = std::vector<std::pair<std::string, std::string>>;
 
 struct SeenCompound {
     std::string Name;
     std::vector<BlockSeen> Blocks;
+    std::vector<NamedValues> Parameters;  // with --parameters, one per block
 };
 
 // Collects what a dry run hands to the writer, compound by compound.
 class Inspection : public RunObserver {
   public:
-    void CompoundStarted(const std::string& name) override { Compounds.push_back({name, {}}); }
+    void CompoundStarted(const std::string& name) override { Compounds.push_back({name, {}, {}}); }
     void BlockSeenInRun(const BlockSeen& block) override {
         if (Compounds.empty() || Compounds.back().Name != block.Compound) {
-            Compounds.push_back({block.Compound, {}});
+            Compounds.push_back({block.Compound, {}, {}});
         }
         Compounds.back().Blocks.push_back(block);
+        if (!WithParameters) return;
+        NamedValues& named = Compounds.back().Parameters.emplace_back();
+        const std::vector<std::string> values = ValuesAsWritten(block);
+        for (std::size_t j = 0; block.Names != nullptr && j < values.size(); ++j) {
+            named.emplace_back((*block.Names)[j + 2], values[j]);
+        }
     }
+    bool WithParameters = false;
     std::vector<SeenCompound> Compounds;
 };
 
@@ -65,22 +79,6 @@ Totals Count(const Inspection& inspection) {
 
 const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
 const char* const kSourceNames[] = {"Working File", "Save All"};
-
-// Names are the source's bytes, shown by the window as Latin-1; JSON wants
-// UTF-8, so each byte becomes the Latin-1 character it stands for.
-std::string Latin1ToUtf8(const std::string& bytes) {
-    std::string text;
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text.push_back(c);
-        } else {
-            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return text;
-}
 
 // Paths are usually UTF-8 already; only text that is not is taken as Latin-1.
 std::string PathToUtf8(const std::string& path) {
@@ -117,13 +115,22 @@ void PrintText(const ConversionRequest& request, const ConversionJob& job,
                 job.DataFilePath.c_str());
     for (const SeenCompound& compound : inspection.Compounds) {
         std::printf("\nCompuesto %s\n", compound.Name.c_str());
-        for (const BlockSeen& block : compound.Blocks) {
+        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
+            const BlockSeen& block = compound.Blocks[i];
             const std::string note = Note(block);
             if (note.empty()) {
                 std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
             } else {
                 std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(),
                             note.c_str());
+            }
+            if (!inspection.WithParameters) continue;
+            for (const auto& [name, value] : compound.Parameters[i]) {
+                if (value.empty()) {
+                    std::printf("      %s\n", name.c_str());
+                } else {
+                    std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+                }
             }
         }
     }
@@ -152,7 +159,8 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
     root["compounds"] = nlohmann::ordered_json::array();
     for (const SeenCompound& compound : inspection.Compounds) {
         nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
-        for (const BlockSeen& block : compound.Blocks) {
+        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
+            const BlockSeen& block = compound.Blocks[i];
             nlohmann::ordered_json entry{{"name", Latin1ToUtf8(block.Name)},
                                          {"type", Latin1ToUtf8(block.Type)},
                                          {"typeKnown", block.TypeKnown},
@@ -163,6 +171,13 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
                         ? nlohmann::ordered_json(nullptr)
                         : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
                 entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
+            }
+            if (inspection.WithParameters) {
+                entry["parameters"] = nlohmann::ordered_json::array();
+                for (const auto& [name, value] : compound.Parameters[i]) {
+                    entry["parameters"].push_back(
+                        {{"name", Latin1ToUtf8(name)}, {"value", Latin1ToUtf8(value)}});
+                }
             }
             blocks.push_back(std::move(entry));
         }
@@ -177,6 +192,23 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
     std::printf("%s\n", text.c_str());
 }
 
+// One row per block and parameter, for a spreadsheet.
+void PrintParameterCsv(const Inspection& inspection) {
+    std::string text(kUtf8Bom);
+    text += CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor"});
+    for (const SeenCompound& compound : inspection.Compounds) {
+        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
+            const BlockSeen& block = compound.Blocks[i];
+            for (const auto& [name, value] : compound.Parameters[i]) {
+                text +=
+                    CsvLine({Latin1ToUtf8(compound.Name), Latin1ToUtf8(block.Name),
+                             Latin1ToUtf8(block.Type), Latin1ToUtf8(name), Latin1ToUtf8(value)});
+            }
+        }
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 // A dry run of "FoxCAE Transfer" through the normal request check: the same
 // readers as convert, nothing written anywhere.
 int RunInspect(const InspectOptions& options) {
@@ -184,6 +216,7 @@ int RunInspect(const InspectOptions& options) {
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
     Inspection inspection;
+    inspection.WithParameters = options.Parameters || options.Csv;
     job.DryRun = true;
     job.Observer = &inspection;
 
@@ -204,6 +237,8 @@ int RunInspect(const InspectOptions& options) {
     const Totals totals = Count(inspection);
     if (options.Json) {
         PrintJson(request, job, host, inspection, totals);
+    } else if (options.Csv) {
+        PrintParameterCsv(inspection);
     } else {
         PrintText(request, job, inspection, totals);
     }
@@ -220,7 +255,15 @@ void AddInspectCommand(CLI::App& app, int& exitCode) {
     AddDataDirOption(*inspect, *options);
     inspect->add_flag("--json", options->Json,
                       "Salida en JSON, para otros programas (también si se rechaza)");
-    inspect->callback([options, &exitCode] { exitCode = RunInspect(*options); });
+    inspect->add_flag("--parameters", options->Parameters,
+                      "Lista también los parámetros de cada bloque, con su nombre y su valor");
+    inspect->add_flag("--csv", options->Csv,
+                      "Salida CSV (UTF-8 con BOM): una fila por bloque y parámetro: compuesto, "
+                      "bloque, tipo, parámetro, valor");
+    inspect->callback([options, &exitCode] {
+        RefuseJsonWithCsv(options->Json, options->Csv);
+        exitCode = RunInspect(*options);
+    });
 }
 
 }  // namespace pamiro::cli

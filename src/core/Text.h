@@ -19,6 +19,8 @@ class NulFields {
     explicit NulFields(std::string_view buffer) : buffer_(buffer) {}
     // The next string, trimmed of blanks.
     std::string Next();
+    // True once every byte of the buffer has been taken.
+    bool AtEnd() const { return cursor_ >= buffer_.size(); }
 
   private:
     std::string_view buffer_;

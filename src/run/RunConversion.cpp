@@ -32,6 +32,7 @@ class RunSink : public CompoundSink {
           places_(places),
           tree_(tree),
           destination_(destination),
+          lookup_(lookup),
           writer_(job.DestinationKind, lookup) {}
 
     void StartCompound(const std::string& name) override {
@@ -60,6 +61,10 @@ class RunSink : public CompoundSink {
         seen.Compound = compound;
         seen.Name = record.Name;
         seen.Type = record.Type;
+        if (job_.Observer != nullptr) {
+            seen.Names = lookup_.Find(record.Type);
+            seen.Values = record.Values;
+        }
         host_.SetStatus(2, record.Name);
         host_.ProcessPendingEvents();
         const bool fox = destination_.IsFoxCae();
@@ -153,6 +158,7 @@ class RunSink : public CompoundSink {
     const RunPlaces& places_;
     const SourceTree& tree_;
     Destination& destination_;
+    TypeLookup& lookup_;
     BlockWriter writer_;
     std::string compound_;  // the current compound's name as it is written
     OutputFile* compoundFile_ = nullptr;

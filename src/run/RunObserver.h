@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "core/Text.h"
+#include "output/ParameterDataFile.h"
+
 namespace pamiro {
 
 // What a run does with one block record, as the writer decided it.
@@ -15,6 +18,11 @@ struct BlockSeen {
     // empty when neither the block's ".s" nor the type's base file exists.
     std::string SequenceSource;
     bool SequenceSourceIsBase = false;
+    // The type's parameter names and the record's values after its name and
+    // type, unread; both valid only during BlockSeenInRun (comparison and
+    // the parameter listing read them, the writer's copy is unaffected).
+    const ParameterNames* Names = nullptr;
+    NulFields Values{std::string_view{}};
 };
 
 // Watches a run without changing it; the inspection of a source uses it.

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "SampleDescription.h"
+#include "app/SourceComparison.h"
+#include "support/MemoryRun.h"
+
+namespace pamiro::testing {
+namespace {
+
+// One side: a source tree and a program folder in memory.
+struct Side {
+    MemoryInputFolder Source, Program;
+    SourceKind Kind = SourceKind::SaveAll;
+    Platform PlatformIndex = Platform::Aw51;
+};
+
+SourceSnapshot Read(const Side& side, const std::string& cp = "CP6001") {
+    ConversionJob job;
+    job.PlatformIndex = side.PlatformIndex;
+    RecordingHost host;
+    MemoryOutputFolder out(false);  // what a dry run would create stays nowhere
+    SourceSnapshot snapshot;
+    const std::string data = std::string(TraitsOf(side.PlatformIndex).DataFilePrefix) + "620.dat";
+    ReadSnapshotIn(job, host, side.Kind, cp, {side.Source, out, side.Program, data}, snapshot);
+    EXPECT_FALSE(job.Report.Failed);
+    return snapshot;
+}
+
+// "kind compound:block parameter first|second", one per difference.
+std::vector<std::string> Lines(const Comparison& c) {
+    static const char* const kKinds[] = {
+        "compound-first", "compound-second", "block-first",  "block-second", "type",
+        "value",          "param-first",     "param-second", "source"};
+    std::vector<std::string> lines;
+    for (const Difference& d : c.Differences) {
+        lines.push_back(std::string(kKinds[static_cast<int>(d.Kind)]) +
+                        (d.ByPosition ? "@ " : " ") + d.Compound + ":" + d.Block + " " +
+                        (d.Parameter.empty() ? "" : d.Parameter + " ") + d.First + "|" + d.Second);
+    }
+    return lines;
+}
+
+const std::vector<TypeSpec> kTypes = {
+    {"AIN", {"HI", "LO", "DESC"}}, {"PID", {"KP", "TI"}}, {"DEP", {"STEP"}}};
+
+CompoundSpec C1() {
+    return {"C1",
+            std::nullopt,
+            {{"A1", "AIN", {"100", "0", "Nivel"}},
+             {"S1", "DEP", {"1"}},
+             {"P1", "PID", {"2", "30"}},
+             {"X1", "XYZ", {"1"}}},
+            {{"S1", "paso 1\r\n"}}};
+}
+// A name twice in one compound (a damaged source): n-th goes with n-th.
+CompoundSpec C2() {
+    return {
+        "C2", std::nullopt, {{"A2", "AIN", {"5", "1", "x"}}, {"A2", "AIN", {"6", "1", "x"}}}, {}};
+}
+
+void Fill(Side& side, const std::vector<TypeSpec>& types, const SaveAllSpec& tree) {
+    side.Source.Files = SaveAllFiles(tree);
+    side.Program.Files["ver51_620.dat"] = EncodeDataFile(types, true);
+    side.Program.Files["ver20_620.dat"] = EncodeDataFile(types, false);
+    side.Program.Files["DEP_base.s"] = "base DEP\r\n";
+}
+
+// The second side is the first with one change; exactly that is reported.
+TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
+    using Tree = SaveAllSpec;
+    struct Case {
+        const char* What;
+        std::function<void(Tree&, std::vector<TypeSpec>&)> Change;
+        std::set<std::string> Ignored;
+        std::vector<std::string> Expected;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](Tree&, auto&) {}, {}, {}},
+        {"order alone",
+         [](Tree& t, auto&) {
+             std::reverse(t.Compounds.begin(), t.Compounds.end());
+             std::reverse(t.Compounds[1].Blocks.begin(), t.Compounds[1].Blocks.end());
+             t.CompoundDirLines = std::vector<std::string>{"C2", "x", "C1", "x"};
+         },
+         {},
+         {}},
+        {"blanks around a value and a line break are written alike",
+         [](Tree& t, auto&) {
+             t.Compounds[0].Blocks[0].Values = {" 100 ", "0", "Ni\nvel"};
+         },
+         {},
+         {"value C1:A1 DESC Nivel|Ni vel"}},
+        // No data file knows XYZ: the record does not say where it ends.
+        {"values of a type neither data file knows",
+         [](Tree& t, auto&) {
+             t.Compounds[0].Blocks[3].Values = {"2", "cola"};
+         },
+         {},
+         {}},
+        {"a value",
+         [](Tree& t, auto&) { t.Compounds[0].Blocks[0].Values[0] = "150"; },
+         {},
+         {"value C1:A1 HI 100|150"}},
+        {"the second of a repeated name",
+         [](Tree& t, auto&) { t.Compounds[1].Blocks[1].Values[0] = "9"; },
+         {},
+         {"value C2:A2 HI 6|9"}},
+        {"an ignored value",
+         [](Tree& t, auto&) { t.Compounds[0].Blocks[0].Values[0] = "150"; },
+         {"HI", "TI"},
+         {}},
+        {"a block removed, one added, a type changed",
+         [](Tree& t, auto&) {
+             auto& blocks = t.Compounds[0].Blocks;
+             blocks[2].Type = "AIN";
+             blocks[2].Values = {"2", "30", ""};
+             blocks.erase(blocks.begin());
+             t.Compounds[1].Blocks.push_back({"N1", "PID", {"1", "2"}});
+         },
+         {},
+         {"block-first C1:A1 |", "type C1:P1 PID|AIN", "block-second C2:N1 |"}},
+        {"a compound on one side",
+         [](Tree& t, auto&) { t.Compounds.pop_back(); },
+         {},
+         {"compound-first C2: |"}},
+        {"a sequence source",
+         [](Tree& t, auto&) { t.Compounds[0].Sources["S1"] = "paso 2\r\n"; },
+         {},
+         {"source C1:S1 S1.s (8 bytes)|S1.s (8 bytes)"}},
+        {"a sequence source that falls back to the base file",
+         [](Tree& t, auto&) { t.Compounds[0].Sources.clear(); },
+         {},
+         {"source C1:S1 S1.s (8 bytes)|DEP_base.s (10 bytes)"}},
+        {"a type the second data file lacks: by position, named by the first",
+         [](Tree& t, auto& types) {
+             types.erase(types.begin());
+             t.Compounds[1].Blocks[0].Values[2] = "y";
+         },
+         {},
+         {"value@ C2:A2 DESC x|y"}},
+        {"a parameter the second data file adds",
+         [](Tree& t, auto& types) {
+             types[1].Parameters = {"TI", "KD", "KP"};
+             t.Compounds[0].Blocks[2].Values = {"30", "7", "2"};
+         },
+         {},
+         {"param-second C1:P1 KD |7"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Tree tree{{C1(), C2()}, {}, std::nullopt};
+        Side first, second;
+        Fill(first, kTypes, tree);
+        auto types = kTypes;
+        c.Change(tree, types);
+        Fill(second, types, tree);
+        const Comparison result = CompareSnapshots(Read(first), Read(second), c.Ignored);
+        EXPECT_EQ(Lines(result), c.Expected);
+        EXPECT_EQ(result.Same(), c.Expected.empty());
+        EXPECT_EQ(result.Totals.CompoundsCompared + result.Totals.CompoundsOnlyOneSide, 2);
+    }
+}
+
+// A Working File of each platform against the Save All of the same CP.
+TEST(SourceComparison, WorkingFileOfEachPlatformEqualsItsSaveAll) {
+    for (const Platform platform : kPlatforms) {
+        SCOPED_TRACE(IndexOf(platform));
+        const std::vector<CompoundSpec> compounds = {C2(), C1()};
+        Side wf, sa;
+        Fill(sa, kTypes, {compounds, {}, std::nullopt});
+        Fill(wf, kTypes, {});
+        wf.Source.Files = WorkingFileFiles({"CP6001", "R001", IndexOf(platform), compounds});
+        wf.Kind = SourceKind::WorkingFile;
+        wf.PlatformIndex = sa.PlatformIndex = platform;
+        const Comparison result = CompareSnapshots(Read(wf), Read(sa));
+        EXPECT_EQ(Lines(result), std::vector<std::string>{});
+        EXPECT_EQ(result.Totals.BlocksCompared, 6);
+    }
+}
+
+// Two platforms with their own data files, whose lists order the same names
+// differently: parameters are paired by name, each side naming its own.
+TEST(SourceComparison, TwoPlatformsPairParametersByEachSidesOwnNames) {
+    Side pw, aw;
+    pw.PlatformIndex = Platform::Pw;
+    pw.Kind = SourceKind::WorkingFile;
+    pw.Source.Files = WorkingFileFiles(
+        {"CP6001", "R001", 0, {{"C1", std::nullopt, {{"A1", "AIN", {"100", "0", "Nivel"}}}, {}}}});
+    pw.Program.Files["ver20_620.dat"] = EncodeDataFile({{"AIN", {"HI", "LO", "DESC"}}}, false);
+    aw.Source.Files =
+        SaveAllFiles({{{"C1", std::nullopt, {{"A1", "AIN", {"Nivel", "5", "100", "1"}}}, {}}},
+                      {},
+                      std::nullopt});
+    aw.Program.Files["ver51_620.dat"] =
+        EncodeDataFile({{"AIN", {"DESC", "LO", "HI", "HHI"}}}, true);
+    EXPECT_EQ(Lines(CompareSnapshots(Read(pw), Read(aw))),
+              (std::vector<std::string>{"value C1:A1 LO 0|5", "param-second C1:A1 HHI |1"}));
+}
+
+// The bundled sample's Working File and Save All hold the same CP.
+TEST(SourceComparison, BundledSampleWorkingFileEqualsItsSaveAll) {
+    const fs::path program = PAMIRO_PROGRAM_DIR;
+    const fs::path samples = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
+    const auto sample =
+        samplegen::ParseSample(ReadFile(samples / "SMPL01.txt"),
+                               (program / "ver51_620.dat").string(), 1, samples / "sources");
+    Side wf, sa;
+    for (Side* side : {&wf, &sa}) {
+        for (const char* file : {"ver51_620.dat", "IND_base.s", "DEP_base.s"})
+            side->Program.Files[file] = ReadFile(program / file);
+    }
+    wf.Kind = SourceKind::WorkingFile;
+    wf.Source.Files = WorkingFileFiles({sample.Cp, sample.Revision, 1, sample.Compounds});
+    sa.Source.Files = SaveAllFiles({sample.Compounds, {}, std::nullopt});
+    const Comparison result = CompareSnapshots(Read(wf, sample.Cp), Read(sa, sample.Cp));
+    EXPECT_EQ(Lines(result), std::vector<std::string>{});
+    EXPECT_EQ(result.Totals.CompoundsCompared, 3);
+    EXPECT_EQ(result.Totals.BlocksCompared, 17);
+    // OD301 is of a type no data file has: said, its values not compared.
+    ASSERT_EQ(result.ComparedByPosition.size(), 1u);
+    EXPECT_EQ(result.ComparedByPosition[0].Block, "OD301");
+}
+
+}  // namespace
+}  // namespace pamiro::testing

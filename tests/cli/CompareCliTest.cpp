@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/Csv.h"
+#include "support/RunCli.h"
+
+namespace pamiro::testing {
+namespace {
+
+constexpr const char* kBom = "\xEF\xBB\xBF";
+
+// Two Save Alls of one CP on disk, the second with one value changed, and a
+// data folder of their own. The compound's name holds a Latin-1 byte (Ñ) and
+// the value a comma and quotes, so JSON and CSV must convert and quote them.
+struct TwoSaveAlls {
+    TempDir Data, First, Second;
+    TwoSaveAlls() {
+        WriteFile(Data.Path() / "ver51_620.dat",
+                  EncodeDataFile({{"AIN", {"HI", "DESC"}}, {"DEP", {"STEP"}}}, true));
+        WriteFile(Data.Path() / "DEP_base.s", "base\r\n");
+        CompoundSpec compound{
+            "BOMBA\xD1", std::nullopt, {{"A1", "AIN", {"100", "Nivel, \"alto\""}}}, {}};
+        WriteSaveAll(First.Path(), {{compound}, {}, std::nullopt});
+        compound.Blocks[0].Values[1] = "bajo";
+        WriteSaveAll(Second.Path(), {{compound}, {}, std::nullopt});
+    }
+    // The options before the folders, then each folder option with its folder.
+    std::vector<std::string> Args(const std::string& words, const TempDir* second) const {
+        std::vector<std::string> args;
+        std::istringstream in(words + " --source sa --with-source sa");
+        for (std::string word; in >> word;) args.push_back(word);
+        if (second == nullptr) args.resize(args.size() - 2);
+        args.insert(args.end(),
+                    {"--from", First.Path().string(), "--data-dir", Data.Path().string()});
+        if (second != nullptr) args.insert(args.end(), {"--with-from", second->Path().string()});
+        return args;
+    }
+    std::vector<std::string> Args(const TempDir& second) const {
+        return Args("compare --cp CP6001 --platform aw51 --ia-version 620", &second);
+    }
+};
+
+TEST(CompareCli, CsvThroughTheProgramHoldsOneRowPerDifference) {
+    TwoSaveAlls trees;
+    std::vector<std::string> args = trees.Args(trees.Second);
+    args.push_back("--csv");
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.Status, 1) << result.Err;
+    ASSERT_EQ(result.Out.rfind(kBom, 0), 0u);
+    const auto rows = ParseCsv(result.Out.substr(3));
+    ASSERT_EQ(rows.size(), 2u) << result.Out;
+    EXPECT_EQ(rows[0].size(), 7u);
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"BOMBA\xC3\x91", "A1", "AIN", "DESC",
+                                                 "Nivel, \"alto\"", "bajo", "valor distinto"}));
+}
+
+TEST(CompareCli, JsonAndExitStatusTellSameDifferentUsageAndFailure) {
+    TwoSaveAlls trees;
+    std::vector<std::string> different = trees.Args(trees.Second);
+    different.push_back("--json");
+    CliResult result = RunCliHere(different);
+    EXPECT_EQ(result.Status, 1) << result.Err;
+    const nlohmann::json doc = nlohmann::json::parse(result.Out);
+    ASSERT_EQ(doc["compounds"].size(), 1u);
+    EXPECT_EQ(doc["compounds"][0]["name"], "BOMBA\xC3\x91");
+    const nlohmann::json& d = doc["compounds"][0]["differences"][0];
+    EXPECT_EQ(d["kind"], "valueChanged");
+    EXPECT_EQ(d["parameter"], "DESC");
+    EXPECT_EQ(d["first"], "Nivel, \"alto\"");
+    EXPECT_EQ(d["second"], "bajo");
+
+    // --ignore leaves the one difference out; the text report says "Iguales".
+    result = RunCliHere(Set(trees.Args(trees.Second), "--ignore", "PERIOD,DESC"));
+    EXPECT_EQ(result.Status, 0) << result.Err;
+    EXPECT_TRUE(Has(result.Out, "\nIguales: 1 compuesto(s) y 1 bloque(s) comparados"))
+        << result.Out;
+
+    std::vector<std::string> both = different;
+    both.push_back("--csv");
+    EXPECT_EQ(RunCliHere(both).Status, 2);
+
+    // The second side's folder is missing: refused as convert refuses it.
+    result = RunCliHere(Set(trees.Args(trees.Second), "--with-from", trees.Second / "nada"));
+    EXPECT_EQ(result.Status, 3);
+    EXPECT_TRUE(Has(result.Err, "Fuente: La carpeta de la fuente no existe")) << result.Err;
+    EXPECT_TRUE(result.Out.empty());
+}
+
+TEST(InspectCli, ParametersListEveryBlocksNamedValues) {
+    TwoSaveAlls trees;
+    const std::vector<std::string> args =
+        trees.Args("inspect --cp CP6001 --platform aw51 --ia-version 620", nullptr);
+    CliResult result = RunCliHere(Set(args, "--csv"));
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    ASSERT_EQ(result.Out.rfind(kBom, 0), 0u);
+    EXPECT_EQ(ParseCsv(result.Out.substr(3)),
+              (std::vector<std::vector<std::string>>{
+                  {"compuesto", "bloque", "tipo", "parámetro", "valor"},
+                  {"BOMBA\xC3\x91", "A1", "AIN", "HI", "100"},
+                  {"BOMBA\xC3\x91", "A1", "AIN", "DESC", "Nivel, \"alto\""}}));
+
+    result = RunCliHere(Set(Set(args, "--parameters"), "--json"));
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    const auto block = nlohmann::json::parse(result.Out)["compounds"][0]["blocks"][0];
+    EXPECT_EQ(block["parameters"],
+              nlohmann::json::parse(R"([{"name":"HI","value":"100"},)"
+                                    R"({"name":"DESC","value":"Nivel, \"alto\""}])"));
+
+    result = RunCliHere(Set(args, "--parameters"));
+    EXPECT_TRUE(Has(result.Out, "      HI           100\n")) << result.Out;
+}
+
+}  // namespace
+}  // namespace pamiro::testing
