@@ -1,6 +1,7 @@
 #include "app/RequestCheck.h"
 
 #include "core/Host.h"
+#include "core/NativeFile.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "run/ConversionJob.h"
@@ -74,9 +75,9 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     job.DestinationDir = StripTrailingSeparator(request.DestinationFolder);
     const std::string& code =
         job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
-    job.DataFilePath =
-        JoinPath(job.ProgramDir, std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat");
-    if (!FileExists(job.DataFilePath)) {
+    const std::string dataFile = std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat";
+    job.DataFilePath = JoinPath(job.ProgramDir, dataFile);
+    if (EntryFollowingLinks(job.ProgramDir, dataFile) != EntryKind::File) {
         return Refusal{"No se encuentra el archivo de datos", "Archivo de datos"};
     }
     job.CompoundCount = 0;
