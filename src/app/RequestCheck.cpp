@@ -1,5 +1,7 @@
 #include "app/RequestCheck.h"
 
+#include "app/FolderHints.h"
+#include "app/InputChecks.h"
 #include "core/Host.h"
 #include "core/NativeFile.h"
 #include "core/Paths.h"
@@ -89,10 +91,18 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
 
 bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
     if (auto refusal = CheckRequest(request, job, host)) {
+        // The usual text stays the first line; what would be right follows.
+        if (refusal->Text == "Letterbug del CP incorrecto") {
+            refusal->Text += std::string("\n") + kLetterbugExplained;
+        }
         host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
         return false;
     }
-    RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+    const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
+    if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
+    const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+    HintingHost hinting(host, {job.SourceDir, request.CpNameText, kind, false});
+    RunConversion(job, hinting, kind, request.CpNameText);
     return true;
 }
 

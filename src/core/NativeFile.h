@@ -42,6 +42,10 @@ EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name
 // no entry holds name exactly; empty on Windows, where the system decides.
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name);
 
+// A path written for Windows given where it means something else: a drive
+// letter and colon, or a backslash. Always false on Windows.
+bool LooksLikeWindowsPath(std::string_view path);
+
 // The entries of a folder by name with their kind (links not followed), in no
 // particular order; "." and ".." left out. Empty when it cannot be listed.
 std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder);

@@ -161,6 +161,12 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
     return names;
 }
 
+bool LooksLikeWindowsPath(std::string_view path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive || path.find('\\') != std::string_view::npos;
+}
+
 NativeFile::~NativeFile() { Close(); }
 
 std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,

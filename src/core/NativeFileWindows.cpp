@@ -244,6 +244,8 @@ EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name
 
 std::vector<std::string> CaseVariants(const std::string&, const std::string&) { return {}; }
 
+bool LooksLikeWindowsPath(std::string_view) { return false; }
+
 std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder) {
     std::vector<std::pair<std::string, EntryKind>> entries;
     std::wstring pattern = FolderPath(folder);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/InputChecks.h"
 #include "core/Paths.h"
 #include "support/RunCli.h"
 
@@ -61,7 +62,8 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
 #endif
              {Set(wf, "--from", "samples/nope"),
               "Fuente: La carpeta de la fuente no existe: samples/nope\n"},
-             {Set(wf, "--cp", "CP60"), "Nombre del CP: Letterbug del CP incorrecto\n"},
+             {Set(wf, "--cp", "CP60"), "Nombre del CP: Letterbug del CP incorrecto\n  " +
+                                           std::string(kLetterbugExplained) + "\n"},
              {Set(wf, "--data-dir", "samples"),
               "Archivo de datos: No se encuentra el archivo de datos\n"
               "  Archivo buscado: " +
@@ -71,8 +73,8 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
               "  Carpeta donde se buscó: " +
                   JoinPath("samples/working-file", "OTHER1") + "\n"},
              {Convert("sa", "samples/save-all", to),
-              "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All, "
-              "--from es el árbol mismo; pruebe --from " +
+              "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All se "
+              "elige el árbol mismo: pruebe --from " +
                   JoinPath("samples/save-all", "SMPL01") + "\n"}}) {
         const CliResult result = RunCliHere(args);
         EXPECT_EQ(result.Status, 1);
