@@ -1,5 +1,7 @@
 #include "app/FolderHints.h"
 
+#include <algorithm>
+
 #include "app/BatchDiscovery.h"
 #include "core/Folders.h"
 #include "core/NativeFile.h"
@@ -24,6 +26,16 @@ std::string Parent(const std::string& folder) {
 std::string LastName(const std::string& folder) {
     const std::size_t slash = folder.find_last_of("/\\");
     return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+// The real folders in folder, sorted, so a hint names the same one every time.
+std::vector<std::string> Subfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& [name, kind] : FolderEntries(folder)) {
+        if (kind == EntryKind::Folder && !name.empty() && name[0] != '.') names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool HoldsWorkingFile(const std::string& folder, const std::string& cp) {
@@ -58,8 +70,7 @@ std::string WorkingFileHint(const ChosenSource& s, const std::string& from) {
                "contiene: pruebe " +
                Folder(s, Parent(from));
     }
-    for (const auto& [name, kind] : FolderEntries(from)) {
-        if (kind != EntryKind::Folder) continue;
+    for (const std::string& name : Subfolders(from)) {
         const std::string inner = JoinPath(from, name);
         if (HoldsWorkingFile(inner, s.Cp)) {
             return wf + " está un nivel más abajo: pruebe " + Folder(s, inner);
@@ -152,8 +163,7 @@ std::string BatchFolderHint(const std::string& chosen) {
                "los CP: pruebe --from " +
                Parent(folder);
     }
-    for (const auto& [sub, kind] : FolderEntries(folder)) {
-        if (kind != EntryKind::Folder || sub.empty() || sub[0] == '.') continue;
+    for (const std::string& sub : Subfolders(folder)) {
         const std::string inner = JoinPath(folder, sub);
         if (!FindBatchCps(inner, -1).empty()) {
             return "Sugerencia: hay CP un nivel más abajo: pruebe --from " + inner;

@@ -70,7 +70,8 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
         ->check(DestinationChoice());
     convert
         ->add_option("--to", options->To,
-                     "Carpeta del destino; se crea si no existe, con las carpetas que la contienen")
+                     "Carpeta del destino; se crea si no existe, con las carpetas que la "
+                     "contienen; se avisa si está dentro de la carpeta de la fuente")
         ->required()
         ->type_name("CARPETA");
     AddDataDirOption(*convert, *options);

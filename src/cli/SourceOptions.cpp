@@ -46,7 +46,9 @@ CLI::Validator DestinationChoice() {
 }
 
 void AddSourceOptions(CLI::App& command, SourceOptions& options) {
-    command.add_option("--cp", options.Cp, "Letterbug del CP (6 caracteres)")
+    command
+        .add_option("--cp", options.Cp,
+                    "Letterbug del CP: 6 caracteres, ninguno que un nombre de archivo no admita")
         ->required()
         ->type_name("CP");
     command.add_option("--platform", options.Platform, kPlatformHelp)
@@ -55,7 +57,8 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         ->check(PlatformChoice(true));
     command
         .add_option("--ia-version", options.Version,
-                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")
+                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto; otro código "
+                    "solo si existe su archivo de datos")
         ->required()
         ->type_name("VERSIÓN");
     command
@@ -68,7 +71,9 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         .add_option("--from", options.From,
                     "Carpeta de la fuente: para un Working File, la carpeta que contiene la "
                     "carpeta del CP (CARPETA/CP/CP.wf); para un Save All, el árbol guardado "
-                    "mismo (CARPETA/<compuesto>/parameters)")
+                    "mismo (CARPETA/<compuesto>/parameters). Si no se encuentra la fuente, una "
+                    "sugerencia nombra la carpeta o el formato correctos; los nombres se "
+                    "encuentran sin distinguir mayúsculas y minúsculas si no hay uno exacto")
         ->required()
         ->type_name("CARPETA");
 }
