@@ -12,7 +12,9 @@ const FileMap kTree{{"plnt04/plnt04.wf", "lower"},
                     {"TWO/A.O", "exact"},
                     {"TWO/a.O", "other"},
                     {"two/b.o", "b"},
-                    {"two/B.o", "b2"}};
+                    {"two/B.o", "b2"},
+                    {"two/c.o/f", "in a folder"},
+                    {"two/C.O", "file"}};
 
 // The exact entry decides; else the one case variant of the wanted kind (a
 // folder on the way, a file at the end); two variants, or one of the wrong
@@ -23,6 +25,7 @@ void ExpectNamesInAnyCase(const InputFolder& folder) {
              {{"TWO", "A.O"}, "exact"},
              {{"two", "a.o"}, ""},
              {{"two", "B.O"}, ""},
+             {{"two", "c.o"}, ""},  // a folder of that exact name decides
              {{"PLNT04", "SUB"}, ""},
              {{"Plnt04", "Sub", "x.S"}, "inner"}}) {
         SCOPED_TRACE(path.back());
