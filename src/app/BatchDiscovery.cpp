@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/RequestCheck.h"
 #include "core/Choices.h"
 #include "core/NativeFile.h"
 #include "core/Paths.h"
 #include "core/SourceTree.h"
+#include "core/Text.h"
 #include "readers/SaveAllReader.h"
 
 namespace pamiro {
@@ -25,8 +27,11 @@ void ForEachSubfolder(const std::string& folder, Visit visit) {
     }
 }
 
+// As the run will look for it: the CP's name in upper case, found in any case.
 bool IsWorkingFileCp(const std::string& folder, const std::string& name) {
-    return FileExists(JoinPath(JoinPath(folder, name), name + ".wf"));
+    const DiskInputFolder disk(folder, false);
+    const std::string cp = NormaliseCpName(name);
+    return SourceTree(disk).Exists(SourceTree::WorkingFile(cp));
 }
 
 // Why a folder that holds ".O" index files and is named as a letterbug is no
@@ -37,7 +42,7 @@ std::string WorkingFileProblem(const std::string& folder, const std::string& nam
     bool indexFiles = false;
     std::error_code error;
     for (fs::directory_iterator it(cp, error), end; !error && it != end; it.increment(error)) {
-        if (it->path().extension() == ".O") indexFiles = true;
+        if (EqualIgnoringAsciiCase(it->path().extension().string(), ".O")) indexFiles = true;
     }
     if (!indexFiles) return {};
     const fs::path main = cp / (name + ".wf");
@@ -50,9 +55,7 @@ std::string WorkingFileProblem(const std::string& folder, const std::string& nam
 bool HasParametersEntry(const std::string& tree) {
     bool found = false;
     ForEachSubfolder(tree, [&](const std::string& name) {
-        std::error_code error;
-        if (fs::exists(fs::symlink_status(fs::path(JoinPath(JoinPath(tree, name), "parameters")),
-                                          error))) {
+        if (EntryBelow(tree, {name, "parameters"}) != EntryKind::Missing) {
             found = true;
         }
     });

@@ -1,6 +1,9 @@
 #include "app/RequestCheck.h"
 
+#include "app/FolderHints.h"
+#include "app/InputChecks.h"
 #include "core/Host.h"
+#include "core/NativeFile.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "run/ConversionJob.h"
@@ -74,9 +77,9 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     job.DestinationDir = StripTrailingSeparator(request.DestinationFolder);
     const std::string& code =
         job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
-    job.DataFilePath =
-        JoinPath(job.ProgramDir, std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat");
-    if (!FileExists(job.DataFilePath)) {
+    const std::string dataFile = std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat";
+    job.DataFilePath = JoinPath(job.ProgramDir, dataFile);
+    if (EntryFollowingLinks(job.ProgramDir, dataFile) != EntryKind::File) {
         return Refusal{"No se encuentra el archivo de datos", "Archivo de datos"};
     }
     job.CompoundCount = 0;
@@ -88,10 +91,18 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
 
 bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
     if (auto refusal = CheckRequest(request, job, host)) {
+        // The usual text stays the first line; what would be right follows.
+        if (refusal->Text == "Letterbug del CP incorrecto") {
+            refusal->Text += std::string("\n") + kLetterbugExplained;
+        }
         host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
         return false;
     }
-    RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+    const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
+    if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
+    const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+    HintingHost hinting(host, {job.SourceDir, request.CpNameText, kind, false});
+    RunConversion(job, hinting, kind, request.CpNameText);
     return true;
 }
 

@@ -11,10 +11,12 @@
 #include <thread>
 
 #include "app/BatchDiscovery.h"
+#include "app/FolderHints.h"
 #include "app/ProgramFolder.h"
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/InputRefusals.h"
 #include "cli/SourceOptions.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"
@@ -117,8 +119,15 @@ class BatchHost : public Host {
     void SetStatus(int, std::string_view) override {}
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
         if (icon == MessageIcon::Warning) ++warnings_;
-        console_.Message(cp_, title, text);
+        std::string notes;
+        if (source_) {
+            for (const std::string& note : NotesAfter(text, title, *source_)) {
+                notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
+            }
+        }
+        console_.Message(cp_, title, text, notes);
     }
+    void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override {}
@@ -127,6 +136,7 @@ class BatchHost : public Host {
   private:
     BatchConsole& console_;
     std::string cp_;
+    std::optional<ChosenSource> source_;
     int warnings_ = 0;
 };
 
@@ -170,16 +180,20 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
         request.DestinationFolder = destination;
         BatchHost host(console, cp);
         std::vector<std::string> created;
+        std::string autoNote;
         if (!found.Problem.empty()) {
             console.Message(cp, "Pamiro - Lote", found.Problem);
             summary = "Conversión fallida";
-        } else if (auto refusal = CheckForRun(request, job, host)) {
+        } else if (auto refusal = CheckForRun(request, job, host, &autoNote)) {
             console.Message(cp, refusal->Title, refusal->Text, refusal->Detail);
         } else if (auto failure = MakeDestination(destination, created)) {
             console.Message(cp, failure->Title, failure->Text);
             summary = "Conversión fallida";
         } else {
-            RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+            const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+            if (!autoNote.empty()) console.Message(cp, "Plataforma", autoNote);
+            host.SetSource({job.SourceDir, request.CpNameText, kind, true});
+            RunConversion(job, host, kind, request.CpNameText);
             if (job.Report.Failed) RemoveEmptyFolders(created);  // no empty folder left behind
             outcome.Ok = !job.Report.Failed;
             summary = Summary(job.Report, host.Warnings());
@@ -222,6 +236,13 @@ int RunBatch(const BatchOptions& options) {
     settings.Destination = ParseDestination(options.Destination);
     settings.To = options.To;
 
+    ConversionRequest paths;
+    paths.SourceSelection = options.Source.From;
+    paths.DestinationFolder = options.To;
+    if (auto refusal = RefuseWindowsPaths(paths)) {
+        PrintRefusal(*refusal);
+        return 1;
+    }
     std::error_code error;
     if (!fs::is_directory(options.Source.From, error)) {
         std::fprintf(stderr, "Pamiro - Lote: La carpeta de la fuente no existe: %s\n",
@@ -232,6 +253,8 @@ int RunBatch(const BatchOptions& options) {
     if (cps.empty()) {
         std::fprintf(stderr, "Pamiro - Lote: No se ha encontrado ningún CP en %s\n",
                      options.Source.From.c_str());
+        const std::string hint = BatchFolderHint(options.Source.From);
+        if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
         return 1;
     }
     RefuseCollisions(cps, options.To);
@@ -283,7 +306,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     batch->add_option("--platform", options->Source.Platform, kPlatformHelp)
         ->required()
         ->type_name("PLATAFORMA")
-        ->check(PlatformChoice());
+        ->check(PlatformChoice(true));
     batch
         ->add_option("--ia-version", options->Source.Version,
                      "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")

@@ -53,6 +53,11 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
         text.substr(text.size() - kNotFound.size()) == kNotFound) {
         std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
     }
+    if (source_) {
+        for (const std::string& note : NotesAfter(text, title, *source_)) {
+            std::fprintf(stderr, "  %s\n", note.c_str());
+        }
+    }
 }
 
 void CliHost::RestoreWindow() { ClearProgress(); }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "app/FolderHints.h"
 #include "core/Host.h"
 
 namespace pamiro::cli {
@@ -21,6 +23,8 @@ class CliHost : public Host {
     // The folder where the CP's Working File is looked for, said after the
     // window's "not found" text.
     void SetWorkingFileFolder(std::string folder) { workingFileFolder_ = std::move(folder); }
+    // The source the run reads: a failure to find it is followed by a hint.
+    void SetSource(ChosenSource source) { source_ = std::move(source); }
     // The title and text of the last critical message (a failed run's reason).
     const std::string& LastCriticalTitle() const { return criticalTitle_; }
     const std::string& LastCriticalText() const { return criticalText_; }
@@ -31,6 +35,7 @@ class CliHost : public Host {
     bool progressShown_ = false;
     std::string compound_;
     std::string workingFileFolder_;
+    std::optional<ChosenSource> source_;
     std::string criticalTitle_, criticalText_;
     int critical_ = 0, warning_ = 0, question_ = 0;
 };

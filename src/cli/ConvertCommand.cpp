@@ -47,14 +47,9 @@ int RunConvert(const ConvertOptions& options) {
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+    host.SetSource({job.SourceDir, request.CpNameText, kind, true});
     RunConversion(job, host, kind, request.CpNameText);
-    if (job.Report.Failed) {
-        RemoveEmptyFolders(created);
-        if (kind == SourceKind::SaveAll) {
-            const std::string hint = SaveAllHint(options.From, request.CpNameText);
-            if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
-        }
-    }
+    if (job.Report.Failed) RemoveEmptyFolders(created);
     PrintSummary(job);
     const std::string nothing = NothingWrittenWarning(job);
     if (!nothing.empty()) std::printf("%s\n", nothing.c_str());
@@ -75,7 +70,8 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
         ->check(DestinationChoice());
     convert
         ->add_option("--to", options->To,
-                     "Carpeta del destino; se crea si no existe, con las carpetas que la contienen")
+                     "Carpeta del destino; se crea si no existe, con las carpetas que la "
+                     "contienen; se avisa si está dentro de la carpeta de la fuente")
         ->required()
         ->type_name("CARPETA");
     AddDataDirOption(*convert, *options);

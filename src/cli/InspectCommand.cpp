@@ -152,6 +152,9 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
     root["dataFile"] = PathToUtf8(job.DataFilePath);
     root["refused"] = false;
     root["failed"] = job.Report.Failed;
+    root["platformWarning"] = job.Report.PlatformWarning.empty()
+                                  ? nlohmann::ordered_json(nullptr)
+                                  : nlohmann::ordered_json(job.Report.PlatformWarning);
     if (job.Report.Failed) {
         root["reason"] = {{"title", PathToUtf8(host.LastCriticalTitle())},
                           {"text", PathToUtf8(host.LastCriticalText())}};
@@ -233,7 +236,9 @@ int RunInspect(const InspectOptions& options) {
         return 1;
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
-    RunConversion(job, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+    const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+    host.SetSource({job.SourceDir, request.CpNameText, kind, true});
+    RunConversion(job, host, kind, request.CpNameText);
     const Totals totals = Count(inspection);
     if (options.Json) {
         PrintJson(request, job, host, inspection, totals);

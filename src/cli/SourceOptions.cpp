@@ -5,8 +5,10 @@
 #include <filesystem>
 
 #include "app/BatchDiscovery.h"
+#include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
+#include "cli/InputRefusals.h"
 #include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -28,7 +30,12 @@ CLI::Validator Choice(int (*parse)(const std::string&), std::string accepted) {
 
 }  // namespace
 
-CLI::Validator PlatformChoice() {
+CLI::Validator PlatformChoice(bool orAuto) {
+    if (orAuto) {
+        return Choice(
+            [](const std::string& text) { return text == "auto" ? 0 : ParsePlatform(text); },
+            "pw, aw51, aw70, \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2, auto");
+    }
     return Choice(ParsePlatform, "pw, aw51, aw70, \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2");
 }
 CLI::Validator SourceChoice() {
@@ -39,16 +46,19 @@ CLI::Validator DestinationChoice() {
 }
 
 void AddSourceOptions(CLI::App& command, SourceOptions& options) {
-    command.add_option("--cp", options.Cp, "Letterbug del CP (6 caracteres)")
+    command
+        .add_option("--cp", options.Cp,
+                    "Letterbug del CP: 6 caracteres, ninguno que un nombre de archivo no admita")
         ->required()
         ->type_name("CP");
     command.add_option("--platform", options.Platform, kPlatformHelp)
         ->required()
         ->type_name("PLATAFORMA")
-        ->check(PlatformChoice());
+        ->check(PlatformChoice(true));
     command
         .add_option("--ia-version", options.Version,
-                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")
+                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto; otro código "
+                    "solo si existe su archivo de datos")
         ->required()
         ->type_name("VERSIÓN");
     command
@@ -61,7 +71,9 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         .add_option("--from", options.From,
                     "Carpeta de la fuente: para un Working File, la carpeta que contiene la "
                     "carpeta del CP (CARPETA/CP/CP.wf); para un Save All, el árbol guardado "
-                    "mismo (CARPETA/<compuesto>/parameters)")
+                    "mismo (CARPETA/<compuesto>/parameters). Si no se encuentra la fuente, una "
+                    "sugerencia nombra la carpeta o el formato correctos; los nombres se "
+                    "encuentran sin distinguir mayúsculas y minúsculas si no hay uno exacto")
         ->required()
         ->type_name("CARPETA");
 }
@@ -89,7 +101,8 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
     job.VersionTable = DefaultVersionTable();
     ConversionRequest request;
     request.CpNameText = options.Cp;
-    request.PlatformIndex = ParsePlatform(options.Platform);
+    request.PlatformIndex =
+        options.Platform == "auto" ? kAutoPlatform : ParsePlatform(options.Platform);
     request.VersionIndex = PickVersion(job, options.Version);
     request.SourceIndex = ParseSource(options.Source);
     request.SourceSelection = options.From;
@@ -101,14 +114,18 @@ void PrintRefusal(const CliRefusal& refusal) {
     if (!refusal.Detail.empty()) std::fprintf(stderr, "  %s\n", refusal.Detail.c_str());
 }
 
-std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host) {
+std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
+                                      std::string* autoNote) {
+    // With auto, everything but the data file (which depends on the
+    // platform) is checked before the index is read.
+    const bool autoPlatform = request.PlatformIndex == kAutoPlatform;
+    if (autoPlatform) request.PlatformIndex = IndexOf(Platform::Aw51);
     if (auto refusal = CheckRequest(request, job, host)) {
-        CliRefusal shown{refusal->Title, refusal->Text, {}};
-        // The check fills the data file's path before it looks for it.
-        if (refusal->Title == "Archivo de datos")
-            shown.Detail = "Archivo buscado: " + job.DataFilePath;
-        return shown;
+        if (!autoPlatform || refusal->Title != "Archivo de datos") {
+            return Explained(*refusal, request, job);
+        }
     }
+    if (auto refusal = RefuseWindowsPaths(request)) return refusal;
     std::error_code error;
     const fs::file_status status = fs::status(request.SourceSelection, error);
     if (!fs::exists(status)) {
@@ -117,6 +134,22 @@ std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob&
     }
     if (!fs::is_directory(status)) {
         return CliRefusal{"Fuente", "La fuente no es una carpeta: " + request.SourceSelection, {}};
+    }
+    if (autoPlatform) {
+        std::string note;
+        if (auto refusal = PickPlatform(request, note)) return refusal;
+        if (autoNote != nullptr) {
+            *autoNote = note;
+        } else {
+            std::fprintf(stderr, "Plataforma: %s\n", note.c_str());
+        }
+        if (auto refusal = CheckRequest(request, job, host)) {
+            return Explained(*refusal, request, job);
+        }
+    }
+    if (!request.DestinationFolder.empty()) {
+        const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
+        if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
     }
     return std::nullopt;
 }
@@ -162,12 +195,6 @@ void RemoveEmptyFolders(const std::vector<std::string>& created) {
         std::error_code error;
         if (fs::is_empty(*it, error) && !error) fs::remove(*it, error);
     }
-}
-
-std::string SaveAllHint(const std::string& from, const std::string& cp) {
-    const std::string inner = JoinPath(StripTrailingSeparator(from), cp);
-    if (!IsSaveAllTree(inner)) return {};
-    return "Sugerencia: para un Save All, --from es el árbol mismo; pruebe --from " + inner;
 }
 
 std::string NothingWrittenWarning(const ConversionJob& job) {

@@ -27,11 +27,14 @@ void AddDataDirOption(CLI::App& command, SourceOptions& options);
 
 // A mistyped choice is a usage error that quotes the value and lists the
 // accepted ones.
-CLI::Validator PlatformChoice();
+CLI::Validator PlatformChoice(bool orAuto = false);
 CLI::Validator SourceChoice();
 CLI::Validator DestinationChoice();
 inline constexpr const char* kPlatformHelp =
-    "Plataforma: pw | aw51 | aw70 (también \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2)";
+    "Plataforma: pw | aw51 | aw70 (también \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2), o auto: "
+    "la que corresponde al índice del CP de un Working File";
+// --platform auto, until the Working File's index has chosen.
+inline constexpr int kAutoPlatform = -2;
 inline constexpr const char* kDestinationHelp =
     "Formato del destino: foxcae | icc (también \"FoxCAE Transfer\", \"ICC Api\", 0, 1)";
 
@@ -50,9 +53,12 @@ struct CliRefusal {
 };
 void PrintRefusal(const CliRefusal& refusal);
 
-// The window's request check, then the command line's own: the source folder
-// must exist. Nothing is shown; the caller prints the refusal.
-std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host);
+// The window's request check, then the command line's own: no Windows path,
+// the source folder must exist, --platform auto picks the platform (said in
+// autoNote, or on stderr when it is null). Nothing else is shown; the caller
+// prints the refusal. A destination inside the source is warned through host.
+std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
+                                      std::string* autoNote = nullptr);
 
 // Creates the destination folder and its missing parents; created lists them,
 // outermost first, so a run that fails can take them back. A refusal names
@@ -61,9 +67,6 @@ std::optional<CliRefusal> MakeDestination(const std::string& folder,
                                           std::vector<std::string>& created);
 // Removes the folders of created that are still empty, innermost first.
 void RemoveEmptyFolders(const std::vector<std::string>& created);
-
-// A line after a failed Save All scan when --from is one level too high.
-std::string SaveAllHint(const std::string& from, const std::string& cp);
 
 // The closing warning of a run that wrote no block though the source had
 // entries; empty otherwise.

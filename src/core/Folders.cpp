@@ -1,7 +1,10 @@
 #include "core/Folders.h"
 
+#include <set>
+
 #include "core/FileError.h"
 #include "core/Paths.h"
+#include "core/Text.h"
 
 namespace pamiro {
 
@@ -47,7 +50,11 @@ class StringSink : public ByteSink {
 }  // namespace
 
 EntryKind DiskInputFolder::Entry(const RelativePath& path) const {
-    if (followLinks_) return EntryBelow(Joined(root_, path), {});
+    if (followLinks_) {
+        if (path.empty()) return EntryBelow(root_, {});
+        return EntryFollowingLinks(Joined(root_, RelativePath(path.begin(), path.end() - 1)),
+                                   path.back());
+    }
     return EntryBelow(root_, path);
 }
 
@@ -64,8 +71,7 @@ std::vector<std::pair<std::string, EntryKind>> DiskInputFolder::Entries() const 
 
 std::string DiskInputFolder::PathOf(const RelativePath& path) const { return Joined(root_, path); }
 
-EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
-    const std::string key = Key(path);
+EntryKind MemoryInputFolder::KindOf(const std::string& key) const {
     if (Files.count(key) != 0) return EntryKind::File;
     auto it = Files.lower_bound(key + "/");
     return it != Files.end() && it->first.compare(0, key.size() + 1, key + "/") == 0
@@ -73,8 +79,38 @@ EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
                : EntryKind::Missing;
 }
 
+// Names in any case, as on disk: a part that no entry holds exactly is the
+// one entry of the wanted kind (a folder on the way, a file at the end) that
+// differs from it only in ASCII case.
+std::string MemoryInputFolder::Resolved(const RelativePath& path) const {
+    std::string key;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const std::string prefix = key.empty() ? "" : key + "/";
+        const EntryKind wanted = i + 1 < path.size() ? EntryKind::Folder : EntryKind::File;
+        if (KindOf(prefix + path[i]) != EntryKind::Missing) {
+            key = prefix + path[i];
+            continue;
+        }
+        std::set<std::string> variants;
+        for (auto it = Files.lower_bound(prefix);
+             it != Files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+            const std::string name =
+                it->first.substr(prefix.size(), it->first.find('/', prefix.size()) - prefix.size());
+            if (EqualIgnoringAsciiCase(name, path[i]) && KindOf(prefix + name) == wanted) {
+                variants.insert(name);
+            }
+        }
+        key = prefix + (variants.size() == 1 ? *variants.begin() : path[i]);
+    }
+    return key;
+}
+
+EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
+    return KindOf(Resolved(path));
+}
+
 std::unique_ptr<ByteSource> MemoryInputFolder::Open(const RelativePath& path) const {
-    auto it = Files.find(Key(path));
+    auto it = Files.find(Resolved(path));
     if (it == Files.end()) return nullptr;
     return std::make_unique<MemorySource>(it->first, it->second);
 }

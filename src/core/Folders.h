@@ -44,7 +44,8 @@ class DiskInputFolder : public InputFolder {
 };
 
 // A folder in memory: files by their path ("compound/parameters"); the
-// folders on the way exist implicitly.
+// folders on the way exist implicitly. Names are found in any case as on a
+// disk that tells case apart (see NativeFile.h).
 class MemoryInputFolder : public InputFolder {
   public:
     std::map<std::string, std::string> Files;
@@ -52,6 +53,10 @@ class MemoryInputFolder : public InputFolder {
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override;
     std::vector<std::pair<std::string, EntryKind>> Entries() const override;
     std::string PathOf(const RelativePath& path) const override;
+
+  private:
+    EntryKind KindOf(const std::string& key) const;
+    std::string Resolved(const RelativePath& path) const;
 };
 
 // Where an output file's bytes go.

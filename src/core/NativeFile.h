@@ -28,6 +28,24 @@ enum class EntryKind { Missing, File, Folder, Link, Other };
 // file. With no parts, the kind of root itself, links followed.
 EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& parts);
 
+// Names in any case. Where the system tells case apart, a name looked up
+// below a folder (EntryBelow, OpenForReading, EntryFollowingLinks) that no
+// entry holds exactly is found in any ASCII case when exactly one entry of
+// the wanted kind differs from it only so: a real folder on the way, a plain
+// file at the end. An entry of the exact name always decides; two or more
+// variants are not found. Windows finds names without regard to case itself.
+
+// What stands at folder/name with links followed (the program's folder),
+// the name found in any case.
+EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name);
+// The names in folder that differ from name only in ASCII case, sorted, when
+// no entry holds name exactly; empty on Windows, where the system decides.
+std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name);
+
+// A path written for Windows given where it means something else: a drive
+// letter and colon, or a backslash. Always false on Windows.
+bool LooksLikeWindowsPath(std::string_view path);
+
 // The entries of a folder by name with their kind (links not followed), in no
 // particular order; "." and ".." left out. Empty when it cannot be listed.
 std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder);

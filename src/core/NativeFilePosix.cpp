@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <system_error>
 
 #include "core/NativeFile.h"
+#include "core/Text.h"
 
 namespace pamiro {
 
@@ -35,9 +38,50 @@ EntryKind KindOf(const struct stat& st) {
     return EntryKind::Other;
 }
 
+// The entries of the open folder dir whose names differ from name only in
+// ASCII case (name itself left out), with their kind, links followed when
+// follow is set.
+std::vector<std::pair<std::string, EntryKind>> VariantsIn(int dir, const std::string& name,
+                                                          bool follow) {
+    std::vector<std::pair<std::string, EntryKind>> found;
+    const int copy = ::dup(dir);
+    if (copy < 0) return found;
+    DIR* listing = ::fdopendir(copy);
+    if (listing == nullptr) {
+        ::close(copy);
+        return found;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        if (name == entry->d_name || !EqualIgnoringAsciiCase(name, entry->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(dir, entry->d_name, &st, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0) {
+            found.emplace_back(entry->d_name, KindOf(st));
+        }
+    }
+    ::closedir(listing);
+    return found;
+}
+
+// Names in any case: only when dir holds no entry named name, the one entry
+// that differs from it only in ASCII case and is of the wanted kind; name
+// itself when there is none or more than one (so the lookup still fails).
+std::string InAnyCase(int dir, const std::string& name, EntryKind wanted, bool follow) {
+    struct stat st {};
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return name;
+    std::string taken;
+    int count = 0;
+    for (const auto& [variant, kind] : VariantsIn(dir, name, follow)) {
+        if (kind != wanted) continue;
+        taken = variant;
+        ++count;
+    }
+    return count == 1 ? taken : name;
+}
+
 // Opens the folder holding the last part, one component at a time from root,
 // so that no link below root is ever crossed. -1 with kind set when a
-// component is missing, a link or no folder.
+// component is missing, a link or no folder. A component missing under its
+// own name is found in any case (InAnyCase).
 int OpenParentBelow(const std::string& root, const std::vector<std::string>& parts,
                     EntryKind& kind) {
     Fd dir(::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -46,11 +90,11 @@ int OpenParentBelow(const std::string& root, const std::vector<std::string>& par
         return -1;
     }
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        Fd next(
-            ::openat(dir.value, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const std::string part = InAnyCase(dir.value, parts[i], EntryKind::Folder, false);
+        Fd next(::openat(dir.value, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (next.value < 0) {
             struct stat st {};
-            kind = ::fstatat(dir.value, parts[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+            kind = ::fstatat(dir.value, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
                        ? (S_ISLNK(st.st_mode) ? EntryKind::Link : EntryKind::Other)
                        : EntryKind::Missing;
             return -1;
@@ -75,7 +119,8 @@ EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& pa
     EntryKind kind = EntryKind::Missing;
     Fd parent(OpenParentBelow(root, parts, kind));
     if (parent.value < 0) return kind;
-    if (::fstatat(parent.value, parts.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    const std::string last = InAnyCase(parent.value, parts.back(), EntryKind::File, false);
+    if (::fstatat(parent.value, last.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return EntryKind::Missing;
     }
     return KindOf(st);
@@ -97,6 +142,31 @@ std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& 
     return entries;
 }
 
+EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name) {
+    Fd dir(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.value < 0) return EntryKind::Missing;
+    const std::string found = InAnyCase(dir.value, name, EntryKind::File, true);
+    struct stat st {};
+    return ::fstatat(dir.value, found.c_str(), &st, 0) == 0 ? KindOf(st) : EntryKind::Missing;
+}
+
+std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
+    std::vector<std::string> names;
+    Fd dir(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.value < 0) return names;
+    struct stat st {};
+    if (::fstatat(dir.value, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return names;
+    for (const auto& [variant, kind] : VariantsIn(dir.value, name, false)) names.push_back(variant);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool LooksLikeWindowsPath(std::string_view path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive || path.find('\\') != std::string_view::npos;
+}
+
 NativeFile::~NativeFile() { Close(); }
 
 std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
@@ -106,10 +176,20 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
     // below. On a plain file it changes nothing.
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
     int fd = -1;
-    if (parts.empty() || followLinks) {
-        std::string path = root;
-        for (const std::string& part : parts) path += "/" + part;
-        fd = ::open(path.c_str(), flags);
+    if (parts.empty()) {
+        fd = ::open(root.c_str(), flags);
+    } else if (followLinks) {
+        // The program's folder: links followed all the way, the file's own
+        // name found in any case.
+        std::string folder = root;
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i) folder += "/" + parts[i];
+        Fd dir(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.value < 0) {
+            error = errno;
+            return nullptr;
+        }
+        const std::string name = InAnyCase(dir.value, parts.back(), EntryKind::File, true);
+        fd = ::openat(dir.value, name.c_str(), flags);
     } else {
         EntryKind kind = EntryKind::Missing;
         Fd parent(OpenParentBelow(root, parts, kind));
@@ -118,7 +198,8 @@ std::unique_ptr<NativeFile> NativeFile::OpenForReading(const std::string& root,
                 kind == EntryKind::Missing ? ENOENT : (kind == EntryKind::Link ? ELOOP : ENOTDIR);
             return nullptr;
         }
-        fd = ::openat(parent.value, parts.back().c_str(), flags | O_NOFOLLOW);
+        const std::string last = InAnyCase(parent.value, parts.back(), EntryKind::File, false);
+        fd = ::openat(parent.value, last.c_str(), flags | O_NOFOLLOW);
     }
     if (fd < 0) {
         error = errno;

@@ -237,6 +237,15 @@ EntryKind EntryBelow(const std::string& root, const std::vector<std::string>& pa
     return entry.Valid() ? LookAt(entry.value).Kind : EntryKind::Missing;
 }
 
+// The system finds names without regard to case: nothing to add here.
+EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name) {
+    return EntryBelow(folder + "\\" + name, {});
+}
+
+std::vector<std::string> CaseVariants(const std::string&, const std::string&) { return {}; }
+
+bool LooksLikeWindowsPath(std::string_view) { return false; }
+
 std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder) {
     std::vector<std::pair<std::string, EntryKind>> entries;
     std::wstring pattern = FolderPath(folder);

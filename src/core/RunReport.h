@@ -16,6 +16,8 @@ struct RunReport {
     long long InvalidOffsets = 0;
     long long MissingSequenceSources = 0;
     long long Warnings = 0;  // warning messages shown
+    // The Working File's CP index fits another platform than the chosen one.
+    std::string PlatformWarning;
 };
 
 }  // namespace pamiro

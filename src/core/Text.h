@@ -12,6 +12,9 @@ std::string TrimBlanks(std::string_view text);
 // without NUL is taken whole.
 std::string CutAtNul(std::string_view text);
 
+// Equal but for the case of the letters A to Z (names found in any case).
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // NUL-ended strings one after another in a buffer. A string that does not end
 // inside the buffer ends at the buffer's end; strings after it are empty.
 class NulFields {

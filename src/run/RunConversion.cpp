@@ -11,6 +11,7 @@
 #include "output/BlockWriter.h"
 #include "output/OutputFiles.h"
 #include "output/OutputFormats.h"
+#include "readers/PlatformFit.h"
 #include "readers/SaveAllReader.h"
 #include "readers/WorkingFileReader.h"
 #include "run/ConversionJob.h"
@@ -181,6 +182,13 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
             host.ShowMessage(MessageIcon::Critical, cp + ".wf no se encuentra",
                              "Pamiro - Working File");
             return;
+        }
+        // Told before anything is written; the run then converts as asked.
+        job.Report.PlatformWarning = PlatformFitWarning(tree, cp, job.PlatformIndex);
+        if (!job.Report.PlatformWarning.empty()) {
+            job.Report.Warnings += 1;
+            host.ShowMessage(MessageIcon::Warning, job.Report.PlatformWarning,
+                             "Pamiro - Working File");
         }
         destination.Open();
         if (const auto workingFile = tree.Open(main)) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <sstream>
 
+#include "app/InputChecks.h"
 #include "support/RunCli.h"
 #include "support/Workspace.h"
 
@@ -126,11 +127,12 @@ TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
         ": Pamiro - Lote: las carpetas SMPL01, smpl01 irían a la misma "
         "carpeta de destino " +
         (to / "SMPL01").string() + "; no se convierte ninguna\n";
-    EXPECT_EQ(result.Err,
-              "CPBAD: Nombre del CP: Letterbug del CP incorrecto\nCPGONE: Pamiro - "
-              "Lote: CPGONE.wf no se encuentra en " +
-                  (ws.Src() / "CPGONE").string() + " (hay archivos .O)\nSMPL01" + collision +
-                  "smpl01" + collision);
+    EXPECT_EQ(result.Err, "CPBAD: Nombre del CP: Letterbug del CP incorrecto\nCPBAD:   " +
+                              std::string(kLetterbugExplained) +
+                              "\nCPGONE: Pamiro - "
+                              "Lote: CPGONE.wf no se encuentra en " +
+                              (ws.Src() / "CPGONE").string() + " (hay archivos .O)\nSMPL01" +
+                              collision + "smpl01" + collision);
 }
 
 #endif

@@ -26,7 +26,7 @@ TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
               "\"Save All\", 0, 1\n"},
              {Set(convert, "--platform", "aw99"),
               "--platform: valor \"aw99\" no válido; se acepta: pw, aw51, aw70, \"PW (Intel)\", "
-              "\"AW51\", \"AW70\", 0, 1, 2\n"},
+              "\"AW51\", \"AW70\", 0, 1, 2, auto\n"},
              {Set(convert, "--dest", "x"),
               "--dest: valor \"x\" no válido; se acepta: foxcae, icc, \"FoxCAE Transfer\", \"ICC "
               "Api\", 0, 1\n"},

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/InputChecks.h"
 #include "core/Paths.h"
 #include "support/RunCli.h"
 
@@ -40,6 +41,11 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
     const Args wf = Convert("wf", "samples/working-file", to);
     const std::string cannot = "Pamiro - Destino: No se puede crear la carpeta ";
     const std::string file = (temp.Path() / "file").string();
+    WriteFile(temp.Path() / "empty/SMPL01/SMPL01.wf", "R001");
+    WriteFile(temp.Path() / "empty/SMPL01/SMPL01.O", "");
+    WriteFile(temp.Path() / "two/SMPL01/smpl01.wf", "R001");
+    WriteFile(temp.Path() / "two/SMPL01/Smpl01.WF", "R001");
+    const std::string ambiguousIndex = JoinPath(JoinPath(temp / "empty", "SMPL01"), "SMPL01.O");
     for (const auto& [args, err] : std::vector<std::pair<Args, std::string>>{
              {Set(wf, "--to", file), cannot + file + ": existe y no es una carpeta\n"},
 #ifndef _WIN32  // a file in the path is ENOTDIR on POSIX only
@@ -48,6 +54,8 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
 #endif
              {Set(wf, "--from", "samples/nope"),
               "Fuente: La carpeta de la fuente no existe: samples/nope\n"},
+             {Set(wf, "--cp", "CP60"), "Nombre del CP: Letterbug del CP incorrecto\n  " +
+                                           std::string(kLetterbugExplained) + "\n"},
              {Set(wf, "--data-dir", "samples"),
               "Archivo de datos: No se encuentra el archivo de datos\n"
               "  Archivo buscado: " +
@@ -56,9 +64,34 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
               "Pamiro - Working File: OTHER1.wf no se encuentra\n"
               "  Carpeta donde se buscó: " +
                   JoinPath("samples/working-file", "OTHER1") + "\n"},
+             {Set(Set(wf, "--platform", "auto"), "--source", "sa"),
+              "Plataforma: --platform auto solo sirve para "
+              "un Working File: con un Save All indique la "
+              "plataforma (pw, aw51 o aw70)\n"},
+             {Set(Set(wf, "--platform", "auto"), "--from", temp / "empty"),
+              "Plataforma: No se puede elegir la plataforma: el índice de SMPL01.O corresponde "
+              "a varias: PW (Intel), AW51 y AW70\n  Índice: " +
+                  ambiguousIndex + "; indique --platform pw, aw51 o aw70\n"},
+             {Set(Set(wf, "--ia-version", "6.2"), "--data-dir", "samples"),
+              "Versión: La versión de I/A 6.2 no es ninguna de las ofrecidas y no hay archivo "
+              "de datos para ella\n  Versiones ofrecidas (código o texto): 411 (4.1.1 o "
+              "anterior), 423 (4.2.x), 610 (6.1 / 4.3), 611 (6.1.1), 620 (6.2 / 6.2.1 / 6.3)\n"
+              "  Archivo de datos buscado: " +
+                  JoinPath("samples", "ver51_6.2.dat") + "\n"},
+#ifndef _WIN32  // where a drive letter means nothing and names tell case apart
+             {Set(wf, "--to", "C:\\datos\\salida"),
+              "Pamiro: --to parece una ruta de Windows: C:\\datos\\salida\n  Aquí las carpetas "
+              "se escriben con \"/\" y sin letra de unidad (por ejemplo /mnt/datos/salida); no "
+              "se crea ni se lee nada\n"},
+             {Set(wf, "--from", temp / "two"),
+              "Pamiro - Working File: SMPL01.wf no se encuentra\n  Carpeta donde se buscó: " +
+                  (temp / "two/SMPL01") + "\n  No se toma ninguno: en " + (temp / "two/SMPL01") +
+                  " hay varios nombres que solo difieren de SMPL01.wf en mayúsculas y "
+                  "minúsculas: Smpl01.WF, smpl01.wf\n"},
+#endif
              {Convert("sa", "samples/save-all", to),
-              "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All, "
-              "--from es el árbol mismo; pruebe --from " +
+              "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All se "
+              "elige el árbol mismo: pruebe --from " +
                   JoinPath("samples/save-all", "SMPL01") + "\n"}}) {
         const CliResult result = RunCliHere(args);
         EXPECT_EQ(result.Status, 1);
@@ -78,11 +111,16 @@ TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarn
     const std::string notice =
         "\nAviso: no se ha escrito ningún bloque aunque la fuente tiene entradas; compruebe la "
         "plataforma (--platform) y la versión (--ia-version)\n";
-    EXPECT_TRUE(Has(RunCliHere(wf).Out, notice));
+    CliResult result = RunCliHere(wf);
+    EXPECT_TRUE(Has(result.Out, notice)) << result.Out;
+    EXPECT_TRUE(Has(result.Err,
+                    "Pamiro - Working File: El índice de SMPL01.O no corresponde a "
+                    "la plataforma AW70; parece AW51\n"));
+    EXPECT_EQ(RunCliHere(Set(wf, "--strict")).Status, 1);
     // A compound without blocks: the notice is the only warning, and --strict fails on it.
     WriteWorkingFile(temp.Path() / "empty", {"SMPL01", "R001", 1, {{"C1", std::nullopt, {}, {}}}});
     const Args empty = Set(Set(wf, "--platform", "aw51"), "--from", temp / "empty");
-    CliResult result = RunCliHere(empty);
+    result = RunCliHere(empty);
     EXPECT_EQ(result.Status, 0);
     EXPECT_EQ(result.Err, "");
     EXPECT_TRUE(Has(result.Out, notice)) << result.Out;

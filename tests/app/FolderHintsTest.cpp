@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "app/FolderHints.h"
+#include "app/InputChecks.h"
+#include "core/Paths.h"
+#include "support/RecordingHost.h"
+#include "treebuilder/TreeBuilder.h"
+
+namespace pamiro::testing {
+namespace {
+
+// A Working File of CP6001 under root/wf, a Save All of it under root/sa.
+class Hints : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const CompoundSpec c1{"C1", std::nullopt, {{"B1", "T1", {"1"}}}, {}};
+        WriteWorkingFile(temp.Path() / "wf", {"CP6001", "R001", 1, {c1}});
+        WriteSaveAll(temp.Path() / "sa/CP6001", {{c1}, {}, std::nullopt});
+    }
+    std::string In(const std::string& path) const { return temp / path; }
+    TempDir temp;
+};
+
+TEST_F(Hints, EachWrongFolderNamesTheRightFolderOrFormat) {
+    const auto wf = SourceKind::WorkingFile;
+    const auto sa = SourceKind::SaveAll;
+    struct Case {
+        const char* From;
+        SourceKind Kind;
+        std::string Hint;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"wf", wf, ""},
+             {"wf/CP6001", wf,
+              "la carpeta elegida es la del CP; para un Working File se "
+              "elige la que la contiene: pruebe --from " +
+                  In("wf")},
+             {"", wf, "CP6001.wf está un nivel más abajo: pruebe --from " + In("wf")},
+             {"sa", wf,
+              In("sa/CP6001") + " es un Save All: pruebe --source sa y --from " + In("sa/CP6001")},
+             {"sa/CP6001", wf, "la carpeta elegida es un Save All: pruebe --source sa"},
+             {"sa", sa,
+              "para un Save All se elige el árbol mismo: pruebe --from " + In("sa/CP6001")},
+             {"sa/CP6001/C1", sa,
+              "la carpeta elegida es la de un compuesto; el árbol Save All "
+              "es la que la contiene: pruebe --from " +
+                  In("sa/CP6001")},
+             {"wf", sa, "la carpeta contiene el Working File de CP6001: pruebe --source wf"},
+             {"wf/CP6001", sa,
+              "la carpeta elegida es la de un Working File: pruebe --source "
+              "wf y --from " +
+                  In("wf")}}) {
+        SCOPED_TRACE(c.From);
+        const std::string from = *c.From ? In(c.From) : temp.Path().string();
+        EXPECT_EQ(FolderHint({from, "CP6001", c.Kind, true}),
+                  c.Hint.empty() ? "" : "Sugerencia: " + c.Hint);
+    }
+    EXPECT_EQ(BatchFolderHint(In("wf/CP6001")),
+              "Sugerencia: la carpeta elegida es la de un CP; --from es la carpeta que contiene "
+              "los CP: pruebe --from " +
+                  In("wf"));
+    EXPECT_EQ(BatchFolderHint(temp.Path().string()),
+              "Sugerencia: hay CP un nivel más abajo: pruebe --from " + In("sa"));
+}
+
+TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarned) {
+    RecordingHost recorded;
+    HintingHost host(recorded, {In("wf/CP6001"), "CP6001", SourceKind::WorkingFile, false});
+    host.ShowMessage(MessageIcon::Critical, "CP6001.wf no se encuentra", "Pamiro - Working File");
+    host.ShowMessage(MessageIcon::Warning, "CP6001.wf no se encuentra", "Pamiro - Otro");
+    EXPECT_EQ(recorded.Messages.at(0).Text,
+              "CP6001.wf no se encuentra\nSugerencia: la carpeta elegida es la del CP; para un "
+              "Working File se elige la que la contiene: pruebe la carpeta " +
+                  In("wf"));
+    EXPECT_EQ(recorded.Messages.at(1).Text, "CP6001.wf no se encuentra");
+    for (const auto& [to, warned] : std::initializer_list<std::pair<std::string, bool>>{
+             {"out", false}, {"wf2", false}, {"wf/", true}, {"wf/new/out", true}}) {
+        EXPECT_EQ(DestinationInSourceWarning(In("wf"), In(to)).empty(), !warned) << to;
+    }
+}
+
+}  // namespace
+}  // namespace pamiro::testing

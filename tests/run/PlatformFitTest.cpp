@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "core/SourceTree.h"
+#include "readers/PlatformFit.h"
+#include "support/MemoryRun.h"
+
+namespace pamiro::testing {
+namespace {
+
+// Two compounds with blocks, so that every record offset is a real one.
+MemoryRun Converted(Platform written, Platform chosen, const std::string& cpIndexTail = "-") {
+    CompoundSpec c1{"C1", BlockSpec{"C1", "T1", {"1"}}, {{"B1", "T1", {"10"}}}, {}};
+    CompoundSpec c2{"C2", std::nullopt, {{"B2", "T1", {"20"}}, {"B3", "T1", {"30"}}}, {}};
+    MemoryRun run;
+    run.Data({{"T1", {"P1"}}});
+    run.Source.Files = WorkingFileFiles({"CP6001", "R001", IndexOf(written), {c1, c2}});
+    std::string& index = run.Source.Files["CP6001/CP6001.O"];
+    if (cpIndexTail != "-") index = cpIndexTail;
+    EXPECT_EQ(PlatformsFittingTree(SourceTree(run.Source), "CP6001").size(),
+              cpIndexTail == "-" ? 1u : (index.empty() ? 3u : 0u));
+    run.Run(SourceKind::WorkingFile, chosen, DestinationKind::FoxCae);
+    return run;
+}
+
+TEST(PlatformFit, WrongPlatformWarnsOnceBeforeWritingAndConvertsAsAsked) {
+    for (Platform written : kPlatforms) {
+        for (Platform chosen : kPlatforms) {
+            SCOPED_TRACE(IndexOf(written) * 10 + IndexOf(chosen));
+            const MemoryRun run = Converted(written, chosen);
+            const std::string warning = "El índice de CP6001.O no corresponde a la plataforma " +
+                                        std::string(TraitsOf(chosen).Label) + "; parece " +
+                                        std::string(TraitsOf(written).Label);
+            EXPECT_EQ(run.Job.Report.PlatformWarning, chosen == written ? "" : warning);
+            if (chosen == written) {
+                EXPECT_EQ(run.Messages(), "");
+                continue;
+            }
+            // First and only once, then the run goes on as asked.
+            EXPECT_EQ(run.Messages().find("Pamiro - Working File: " + warning + "\n"), 0u);
+            EXPECT_EQ(run.Messages().find("parece", 24 + warning.size()), std::string::npos);
+            EXPECT_GE(run.Job.Report.Warnings, 1);
+            EXPECT_EQ(run.Out.Files.count("cmp_list"), 1u);
+        }
+    }
+}
+
+TEST(PlatformFit, IndexThatFitsEveryPlatformOrNoneWarnsOfNothingNew) {
+    EXPECT_EQ(Converted(Platform::Aw51, Platform::Pw, "").Job.Report.PlatformWarning, "");
+    EXPECT_EQ(Converted(Platform::Aw51, Platform::Pw, std::string(48, '\0') + "x")
+                  .Job.Report.PlatformWarning,
+              "");
+    EXPECT_EQ(PlatformList({Platform::Pw, Platform::Aw51, Platform::Aw70}),
+              "PW (Intel), AW51 y AW70");
+}
+
+}  // namespace
+}  // namespace pamiro::testing
