@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #include "core/NativeFile.h"
@@ -207,6 +208,12 @@ std::uint64_t NativeFile::Length() const {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+bool RenameEntry(const std::string& from, const std::string& to, int& error) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    error = errno;
+    return false;
+}
 
 std::string ExecutableFolder() {
     std::error_code error;

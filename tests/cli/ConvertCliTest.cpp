@@ -40,11 +40,13 @@ TEST_F(CliSample, TheReadmesExampleCreatesTheMissingDestination) {
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(fs::is_regular_file(to / "cmp_list"));
     EXPECT_EQ(result.Out,
-              "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 4 fuente(s) "
-              "copiado(s), 1 bloque(s) omitido(s) por tipo desconocido\n");
+              "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 3 fuente(s) "
+              "copiado(s), 1 fuente(s) base en lugar de la del bloque, 1 bloque(s) omitido(s) "
+              "por tipo desconocido\n");
     EXPECT_EQ(result.Err,
               "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
-              "ALARMS:OD301 (XYZBLK)\n");
+              "ALARMS:OD301 (XYZBLK)\nPamiro - Fuentes: 1 bloque(s) de secuencia sin su fuente "
+              ".s: se ha copiado la fuente base de su tipo: UNIT01:SEQ02 (IND_base.s)\n");
 }
 
 TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
@@ -69,11 +71,13 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
              {Set(wf, "--cp", "OTHER1"),
               "Pamiro - Working File: OTHER1.wf no se encuentra\n"
               "  Carpeta donde se buscó: " +
-                  JoinPath("samples/working-file", "OTHER1") + "\n"},
+                  JoinPath("samples/working-file", "OTHER1") +
+                  "\nConversión fallida: el destino no se ha modificado\n"},
              {Convert("sa", "samples/save-all", to),
               "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All, "
               "--from es el árbol mismo; pruebe --from " +
-                  JoinPath("samples/save-all", "SMPL01") + "\n"}}) {
+                  JoinPath("samples/save-all", "SMPL01") +
+                  "\nConversión fallida: el destino no se ha modificado\n"}}) {
         const CliResult result = RunCliHere(args);
         EXPECT_EQ(result.Status, 1);
         EXPECT_EQ(result.Err, err);
@@ -92,8 +96,9 @@ TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarn
     CliResult result = RunCliHere(wf);
     EXPECT_EQ(result.Status, 0);
     EXPECT_TRUE(Has(result.Out,
-                    " 0 bloque(s) escrito(s), 0 fuente(s) copiado(s), 0 bloque(s) omitido(s) por "
-                    "tipo desconocido\nAviso: no se ha escrito ningún bloque aunque la fuente "
+                    " 0 bloque(s) escrito(s), 0 fuente(s) copiado(s), 0 fuente(s) base en lugar "
+                    "de la del bloque, 0 bloque(s) omitido(s) por tipo desconocido\nAviso: no se "
+                    "ha escrito ningún bloque aunque la fuente "
                     "tiene entradas; compruebe la plataforma (--platform) y la versión "
                     "(--ia-version)\n"))
         << result.Out;
