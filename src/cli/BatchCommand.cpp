@@ -36,6 +36,7 @@ struct BatchOptions {
     unsigned Jobs = 0;
     bool Strict = false, Clean = false;
     std::string Report;  // a folder: one report per CP, CP.json
+    SignalSeam Seam;
 };
 
 // The terminal of a batch: every line of every worker goes through here, so
@@ -177,6 +178,7 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
         request.DestinationFolder = destination;
         BatchHost shown(console, cp);
         RunLog host(shown);
+        host.RaiseAt(settings.Options->Seam.At, settings.Options->Seam.Signal);
         InputLog inputs;
         const BatchOptions& options = *settings.Options;
         RunRecord record{&source,     &request,        &job,          options.Destination,
@@ -387,6 +389,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                      "Escribe en CARPETA un informe JSON por CP (CP.json): solicitud, archivos "
                      "leídos y escritos con su SHA-256, mensajes y resultado")
         ->type_name("CARPETA");
+    AddSignalSeamOptions(*batch, options->Seam);
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }
 

@@ -21,6 +21,7 @@ namespace {
 struct ConvertOptions : SourceOptions {
     std::string Destination, To, Report;
     bool Strict = false, Clean = false;
+    SignalSeam Seam;
 };
 
 void PrintSummary(const ConversionJob& job) {
@@ -42,6 +43,7 @@ int RunConvert(const ConvertOptions& options) {
     request.DestinationFolder = options.To;
     CliHost host(isatty(STDERR_FILENO) != 0);
     RunLog log(host);
+    log.RaiseAt(options.Seam.At, options.Seam.Signal);
     InputLog inputs;
     RunRecord record{&options,   &request,       &job,          options.Destination,
                      options.To, options.Strict, options.Clean, &inputs.Paths(),
@@ -120,6 +122,7 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
                      "Escribe en ARCHIVO un informe JSON de la conversión: solicitud, archivos "
                      "leídos y escritos con su SHA-256, mensajes y resultado")
         ->type_name("ARCHIVO");
+    AddSignalSeamOptions(*convert, options->Seam);
     convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 }
 

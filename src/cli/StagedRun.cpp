@@ -50,6 +50,7 @@ void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_vi
 
 void RunLog::ProcessPendingEvents() {
     shown_.ProcessPendingEvents();
+    if (++pauses_ == raiseAt_) RaiseSignalForTest(raiseSignal_);
     if (InterruptionSignal() != 0) throw ConversionInterrupted{};
 }
 
@@ -68,6 +69,11 @@ std::string LeftoverReport(const std::vector<std::string>& names) {
     return std::to_string(names.size()) +
            " archivo(s) de una conversión anterior siguen en el destino: " +
            NamesOf(names, static_cast<long long>(names.size()));
+}
+
+void AddSignalSeamOptions(CLI::App& command, SignalSeam& seam) {
+    command.add_option("--test-signal-at", seam.At)->group("");
+    command.add_option("--test-signal", seam.Signal)->group("");
 }
 
 int InterruptedStatus() { return 128 + InterruptionSignal(); }

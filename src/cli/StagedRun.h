@@ -1,5 +1,6 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,17 @@ class RunLog : public Host {
     }
     const std::vector<LoggedMessage>& Messages() const { return messages_; }
     int Warnings() const { return warnings_; }
+    // Test seam: the signal comes at pause number at (1 the first, the
+    // run's and then the final moves'), as if from outside at that moment.
+    void RaiseAt(long long at, int signal) {
+        raiseAt_ = at;
+        raiseSignal_ = signal;
+    }
 
   private:
     Host& shown_;
+    long long pauses_ = 0, raiseAt_ = 0;
+    int raiseSignal_ = 0;
     std::vector<LoggedMessage> messages_;
     int warnings_ = 0;
 };
@@ -53,6 +62,13 @@ class InputLog : public RunObserver {
   private:
     std::vector<std::string> paths_;
 };
+
+// The hidden options of the seam above, for the tests of convert and batch.
+struct SignalSeam {
+    long long At = 0;
+    int Signal = 2;
+};
+void AddSignalSeamOptions(CLI::App& command, SignalSeam& seam);
 
 enum class RunOutcome { Finished, Failed, Interrupted, Refused };
 

@@ -18,4 +18,6 @@ void CatchInterruptions() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
+void RaiseSignalForTest(int signal) { std::raise(signal); }
+
 }  // namespace pamiro

@@ -34,4 +34,6 @@ void CatchInterruptions() {
     (void)installed;
 }
 
+void RaiseSignalForTest(int signal) { RaiseInterruption(signal); }
+
 }  // namespace pamiro
