@@ -389,7 +389,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                      "Escribe en CARPETA un informe JSON por CP (CP.json): solicitud, archivos "
                      "leídos y escritos con su SHA-256, mensajes y resultado")
         ->type_name("CARPETA");
-    AddSignalSeamOptions(*batch, options->Seam);
+    AddStagedRunHelp(*batch, options->Seam);
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }
 

@@ -122,7 +122,7 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
                      "Escribe en ARCHIVO un informe JSON de la conversión: solicitud, archivos "
                      "leídos y escritos con su SHA-256, mensajes y resultado")
         ->type_name("ARCHIVO");
-    AddSignalSeamOptions(*convert, options->Seam);
+    AddStagedRunHelp(*convert, options->Seam);
     convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 }
 

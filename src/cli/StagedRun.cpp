@@ -71,7 +71,13 @@ std::string LeftoverReport(const std::vector<std::string>& names) {
            NamesOf(names, static_cast<long long>(names.size()));
 }
 
-void AddSignalSeamOptions(CLI::App& command, SignalSeam& seam) {
+void AddStagedRunHelp(CLI::App& command, SignalSeam& seam) {
+    command.footer(
+        "La conversión se escribe en una carpeta de trabajo dentro del destino\n"
+        "(.pamiro-...) y pasa a su sitio solo si termina sin fallo: si falla o se\n"
+        "interrumpe, el destino queda como estaba.\n"
+        "Salida: 0 terminada; 1 rechazada o fallida; 2 error en las opciones;\n"
+        "130 Ctrl+C; 143 SIGTERM; 129 SIGHUP o consola cerrada.");
     command.add_option("--test-signal-at", seam.At)->group("");
     command.add_option("--test-signal", seam.Signal)->group("");
 }

@@ -63,12 +63,13 @@ class InputLog : public RunObserver {
     std::vector<std::string> paths_;
 };
 
-// The hidden options of the seam above, for the tests of convert and batch.
+// The help's closing lines on the destination's lifetime and exit statuses,
+// and the hidden options of the seam above, for the tests of convert and batch.
 struct SignalSeam {
     long long At = 0;
     int Signal = 2;
 };
-void AddSignalSeamOptions(CLI::App& command, SignalSeam& seam);
+void AddStagedRunHelp(CLI::App& command, SignalSeam& seam);
 
 enum class RunOutcome { Finished, Failed, Interrupted, Refused };
 

@@ -76,7 +76,9 @@ TEST_F(DestinationCli, ASignalAtAnyMomentLeavesTheDestinationAsItWasWithItsExitS
         EXPECT_EQ(r["outcome"], "interrupted");
         EXPECT_EQ(r["exitStatus"], status);
         EXPECT_TRUE(r["outputs"].empty());
-        if (at == 1) EXPECT_EQ(r["summary"]["blocksWritten"], 0);  // it stops at once
+        if (at == 1) {
+            EXPECT_EQ(r["summary"]["blocksWritten"], 0);  // it stops at once
+        }
     }
     EXPECT_GT(at, 20);  // the run's pauses and the moves'
     // batch: the CP running stops, no other starts, every destination as it was.
