@@ -7,7 +7,6 @@ namespace pamiro {
 namespace {
 // Lock-free, so the handler may touch it.
 std::atomic<int> recorded{0};
-std::atomic<bool> handled{false};
 }  // namespace
 
 int InterruptionSignal() { return recorded.load(); }
@@ -16,14 +15,5 @@ void RaiseInterruption(int signal) {
     int none = 0;
     recorded.compare_exchange_strong(none, signal);
 }
-
-void ClearInterruption() {
-    recorded.store(0);
-    handled.store(false);
-}
-
-void InterruptionHandled() { handled.store(true); }
-
-bool InterruptionWasHandled() { return handled.load(); }
 
 }  // namespace pamiro

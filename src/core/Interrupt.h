@@ -18,14 +18,9 @@ void CatchInterruptions();
 int InterruptionSignal();
 // Records one as the handler does (tests raise it at a chosen moment).
 void RaiseInterruption(int signal);
-void ClearInterruption();
 // A test's stand-in for a signal from outside: on POSIX the signal itself,
 // raised in this process, goes through the handler; on Windows, where a
 // console event would reach every program of the console, it is recorded.
 void RaiseSignalForTest(int signal);
-// Tells the handler the program has put everything back and may end now (on
-// Windows the system ends the program when a close event's handler returns).
-void InterruptionHandled();
-bool InterruptionWasHandled();
 
 }  // namespace pamiro
