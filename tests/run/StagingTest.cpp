@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "core/FileError.h"
 #include "run/Staging.h"
 #include "support/MemoryRun.h"
@@ -60,8 +62,17 @@ MemoryRun Example() {
     return run;
 }
 
+// A source whose sequence file S1.s cannot be read.
+struct Unreadable : MemoryInputFolder {
+    std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
+        if (path.back() == "S1.s") throw FileError(FileError::Kind::Read, "A/S1.s", EIO);
+        return MemoryInputFolder::Open(path);
+    }
+};
+
 struct Staged {
     MemoryRun Run = Example();
+    const InputFolder* Source = &Run.Source;
     FailingTarget Target;
     bool Committed = false;
     // The run into a staging folder, then the moves, as the command line does.
@@ -70,7 +81,7 @@ struct Staged {
         StagedDestination staged(Target, ".pamiro-00000000000000aa");
         Run.Job.PlatformIndex = Platform::Pw;
         RunConversionIn(Run.Job, Run.Host, kind, "CP6001",
-                        {Run.Source, staged, Run.Program, "ver20_620.dat"});
+                        {*Source, staged, Run.Program, "ver20_620.dat"});
         if (Run.Job.Report.Failed) return;
         staged.Commit(Run.Host, staged.Leftovers());
         Committed = true;
@@ -126,6 +137,15 @@ TEST(Staging, AnInterruptionOrAFailureAtAnyMomentLeavesTheDestinationAsItWas) {
         EXPECT_EQ(s.Target.Files, kBefore);
     }
     EXPECT_TRUE(movesFailed);
+    // A read error.
+    Staged unreadable;
+    Unreadable source;
+    source.Files = unreadable.Run.Source.Files;
+    unreadable.Source = &source;
+    unreadable.Go();
+    EXPECT_EQ(unreadable.Run.Host.Messages.at(0).Text,
+              "No se puede leer el archivo A/S1.s: " + ErrorText(EIO));
+    EXPECT_EQ(unreadable.Target.Files, kBefore);
     // A Save All scan that finds no compound.
     Staged empty;
     empty.Run.Source.Files = {{"C/not-parameters", ""}};
