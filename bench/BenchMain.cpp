@@ -28,6 +28,7 @@
 #include "core/Host.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
+#include "run/Staging.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace {
@@ -78,8 +79,13 @@ double MeasureConversion(const fs::path& work, SourceKind kind, const fs::path& 
     const auto start = std::chrono::steady_clock::now();
     if (CheckRequest(request, job, host)) std::exit(3);
     ReferenceLookup slow(job.DataFilePath, job.PlatformIndex, host);
+    // Staged inside the destination and moved into place, as the command line does.
+    DiskOutputFolder disk(job.DestinationDir);
+    StagedDestination staged(disk);
+    job.StagedDestination = &staged;
     RunConversion(job, host, kind, request.CpNameText, reference ? &slow : nullptr);
     if (job.Report.Failed) std::exit(3);
+    staged.Commit(host);
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 

@@ -10,7 +10,19 @@ cli="$PAMIRO_BUILD_DIR/bin/pamiro-cli"
 cmake -S . -B "$PAMIRO_BUILD_DIR" -G Ninja >/dev/null
 cmake --build "$PAMIRO_BUILD_DIR" --target pamiro-cli pamiro_data
 out="${1:-out/sample}"
-rm -rf "$out"
+# Only what this script made is removed: its four folders inside a folder
+# that holds its mark. Any other file or folder given stops the script, an
+# empty folder excepted.
+mark="$out/.pamiro-run-sample"
+if [ -e "$out" ] && [ ! -f "$mark" ] && { [ ! -d "$out" ] || [ -n "$(ls -A "$out")" ]; }; then
+    echo "run-sample.sh: $out ya existe y no lo ha creado este programa; indique otra carpeta" >&2
+    exit 1
+fi
+if [ -f "$mark" ]; then
+    rm -rf "$out/wf-foxcae" "$out/wf-icc" "$out/sa-foxcae" "$out/sa-icc"
+fi
+mkdir -p "$out"
+touch "$mark"
 for source in wf sa; do
     from=samples/working-file
     [ "$source" = sa ] && from=samples/save-all/SMPL01
@@ -25,7 +37,7 @@ for source in wf sa; do
 done
 echo
 echo "== Archivos escritos en $out:"
-find "$out" -type f | sort | while read -r f; do printf '%8d  %s\n' "$(stat -c %s "$f")" "$f"; done
+find "$out" -type f ! -name .pamiro-run-sample | sort | while read -r f; do printf '%8d  %s\n' "$(stat -c %s "$f")" "$f"; done
 echo
 echo "== $out/wf-foxcae/cmp_list:"; cat "$out/wf-foxcae/cmp_list"
 echo "== $out/wf-foxcae/src_list:"; cat "$out/wf-foxcae/src_list"

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 started=$SECONDS
 
 bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build \
-    libcli11-dev nlohmann-json3-dev unzip
+    libcli11-dev nlohmann-json3-dev libgcrypt20-dev libgcrypt-mingw-w64-dev unzip
 
 wine=/usr/lib/wine/wine64
 WINEPREFIX="$(mktemp -d /tmp/pamiro-wine.XXXXXX)"

@@ -17,8 +17,11 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/InputRefusals.h"
+#include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
+#include "cli/StagedRun.h"
 #include "core/Host.h"
+#include "core/Interrupt.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
 
@@ -33,7 +36,9 @@ struct BatchOptions {
     SourceOptions Source;
     std::string Destination, To;
     unsigned Jobs = 0;
-    bool Strict = false;
+    bool Strict = false, Clean = false;
+    std::string Report;  // a folder: one report per CP, CP.json
+    SignalSeam Seam;
 };
 
 // The terminal of a batch: every line of every worker goes through here, so
@@ -144,11 +149,13 @@ struct Settings {
     SourceOptions Source;  // as given, the data folder resolved once
     int Destination = -1;
     std::string To;
+    const BatchOptions* Options = nullptr;
 };
 
 struct Outcome {
     bool Ok = false;
     bool Warned = false;
+    bool Interrupted = false;
 };
 
 std::string Summary(const RunReport& r, int warnings) {
@@ -156,6 +163,7 @@ std::string Summary(const RunReport& r, int warnings) {
            std::to_string(r.CompoundsConverted) + " compuesto(s), " +
            std::to_string(r.BlocksWritten) + " bloque(s) escrito(s), " +
            std::to_string(r.SourcesCopied) + " fuente(s) copiado(s), " +
+           std::to_string(r.BaseSourcesCopied) + " fuente(s) base en lugar de la del bloque, " +
            std::to_string(r.UnknownTypeBlocks) + " bloque(s) omitido(s) por tipo desconocido, " +
            std::to_string(warnings) + " aviso(s)";
 }
@@ -178,28 +186,62 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
         request.DestinationIndex = settings.Destination;
         const std::string destination = (fs::path(settings.To) / cp).string();
         request.DestinationFolder = destination;
-        BatchHost host(console, cp);
+        BatchHost shown(console, cp);
+        RunLog host(shown);
+        host.RaiseAt(settings.Options->Seam.At, settings.Options->Seam.Signal);
+        InputLog inputs;
+        const BatchOptions& options = *settings.Options;
+        RunRecord record{&source,     &request,        &job,          options.Destination,
+                         destination, options.Strict,  options.Clean, &inputs.Paths(),
+                         {},          &host.Messages()};
+        record.Outcome = RunOutcome::Refused;
         std::vector<std::string> created;
         std::string autoNote;
         if (!found.Problem.empty()) {
-            console.Message(cp, "Pamiro - Lote", found.Problem);
+            host.ShowMessage(MessageIcon::Critical, found.Problem, "Pamiro - Lote");
             summary = "Conversión fallida";
+            record.Outcome = RunOutcome::Failed;
         } else if (auto refusal = CheckForRun(request, job, host, &autoNote)) {
             console.Message(cp, refusal->Title, refusal->Text, refusal->Detail);
+            host.Record(MessageIcon::Critical, refusal->Title, refusal->Text);
         } else if (auto failure = MakeDestination(destination, created)) {
-            console.Message(cp, failure->Title, failure->Text);
+            host.ShowMessage(MessageIcon::Critical, failure->Text, failure->Title);
             summary = "Conversión fallida";
         } else {
             const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
             if (!autoNote.empty()) console.Message(cp, "Plataforma", autoNote);
-            host.SetSource({job.SourceDir, request.CpNameText, kind, true});
-            RunConversion(job, host, kind, request.CpNameText);
-            if (job.Report.Failed) RemoveEmptyFolders(created);  // no empty folder left behind
-            outcome.Ok = !job.Report.Failed;
-            summary = Summary(job.Report, host.Warnings());
-            const std::string nothing = NothingWrittenWarning(job);
-            if (!nothing.empty()) lines = cp + ": " + nothing + "\n";
-            outcome.Warned = host.Warnings() > 0 || !nothing.empty();
+            shown.SetSource({job.SourceDir, request.CpNameText, kind, true});
+            job.Observer = &inputs;
+            const StagedResult staged =
+                RunStaged(job, host, kind, request.CpNameText, {options.Strict, options.Clean});
+            record.Outcome = staged.Outcome;
+            // No empty folder left behind, and an unfinished CP's folder as it was.
+            if (staged.Outcome != RunOutcome::Finished) RemoveEmptyFolders(created);
+            outcome.Ok = staged.Outcome == RunOutcome::Finished;
+            outcome.Interrupted = staged.Outcome == RunOutcome::Interrupted;
+            summary = outcome.Interrupted ? "Conversión interrumpida"
+                                          : Summary(job.Report, host.Warnings());
+            if (!outcome.Ok) {
+                const std::string line = outcome.Interrupted ? kInterruptedLine : kUnchangedLine;
+                const auto colon = line.find(": ");
+                console.Message(cp, line.substr(0, colon), line.substr(colon + 2));
+            }
+            if (staged.Removed > 0) {
+                lines += cp + ": " + std::to_string(staged.Removed) +
+                         " archivo(s) de una conversión anterior eliminado(s) del destino\n";
+            }
+            if (!staged.NothingWritten.empty()) lines += cp + ": " + staged.NothingWritten + "\n";
+            outcome.Warned = host.Warnings() > 0 || !staged.NothingWritten.empty();
+            record.Outputs = staged.Outputs;
+        }
+        record.ExitStatus = outcome.Ok ? 0 : outcome.Interrupted ? InterruptedStatus() : 1;
+        if (!options.Report.empty()) {
+            const std::string failure =
+                WriteRunReport((fs::path(options.Report) / (cp + ".json")).string(), record);
+            if (!failure.empty()) {
+                console.Message(cp, "Pamiro - Informe", failure);
+                outcome.Ok = false;
+            }
         }
     } catch (const std::exception& e) {
         console.Message(cp, "Pamiro", std::string("Error interno: ") + e.what());
@@ -229,12 +271,14 @@ void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to) {
 }
 
 int RunBatch(const BatchOptions& options) {
+    CatchInterruptions();
     const int sourceKind = options.Source.Source.empty() ? -1 : ParseSource(options.Source.Source);
     Settings settings;
     settings.Source = options.Source;
     if (settings.Source.DataDir.empty()) settings.Source.DataDir = ProgramFolder();
     settings.Destination = ParseDestination(options.Destination);
     settings.To = options.To;
+    settings.Options = &options;
 
     ConversionRequest paths;
     paths.SourceSelection = options.Source.From;
@@ -258,6 +302,14 @@ int RunBatch(const BatchOptions& options) {
         return 1;
     }
     RefuseCollisions(cps, options.To);
+    if (!options.Report.empty()) {
+        fs::create_directories(options.Report, error);
+        if (!fs::is_directory(options.Report, error)) {
+            std::fprintf(stderr, "Pamiro - Informe: No se puede crear la carpeta %s\n",
+                         options.Report.c_str());
+            return 1;
+        }
+    }
     unsigned workers = options.Jobs != 0 ? options.Jobs : std::thread::hardware_concurrency();
     workers = std::clamp<unsigned>(workers, 1, static_cast<unsigned>(cps.size()));
 
@@ -265,10 +317,13 @@ int RunBatch(const BatchOptions& options) {
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> failed{0};
     std::atomic<std::size_t> warned{0};
+    std::atomic<std::size_t> converted{0};
     auto work = [&] {
-        for (std::size_t i = next++; i < cps.size(); i = next++) {
+        // After an interruption no CP starts; those running stop at their next pause.
+        for (std::size_t i = next++; i < cps.size() && InterruptionSignal() == 0; i = next++) {
             const Outcome outcome = ConvertOne(i, cps[i], settings, console);
-            if (!outcome.Ok) ++failed;
+            if (outcome.Ok) ++converted;
+            if (!outcome.Ok && !outcome.Interrupted) ++failed;
             if (outcome.Warned) ++warned;
         }
     };
@@ -278,7 +333,13 @@ int RunBatch(const BatchOptions& options) {
     for (std::thread& t : threads) t.join();
     console.Close();
     std::printf("Lote: %zu CP, %zu convertido(s), %zu fallido(s), %zu con avisos\n", cps.size(),
-                cps.size() - failed.load(), failed.load(), warned.load());
+                converted.load(), failed.load(), warned.load());
+    if (InterruptionSignal() != 0) {
+        std::fprintf(stderr,
+                     "Lote interrumpido: %zu CP sin terminar; su destino no se ha modificado\n",
+                     cps.size() - converted.load() - failed.load());
+        return InterruptedStatus();
+    }
     if (failed.load() != 0) return 1;
     return options.Strict && warned.load() != 0 ? 1 : 0;
 }
@@ -340,7 +401,17 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
         ->type_name("N")
         ->check(PositiveCount());
     batch->add_flag("--strict", options->Strict,
-                    "Sale con 1 si la conversión de algún CP ha mostrado algún aviso");
+                    "Un CP cuya conversión muestra algún aviso no se lleva a su destino; sale "
+                    "con 1");
+    batch->add_flag("--clean", options->Clean,
+                    "Elimina del destino de cada CP los archivos numerados (cmpNNNN, srcNNNN) de "
+                    "una conversión anterior que esta no ha escrito");
+    batch
+        ->add_option("--report", options->Report,
+                     "Escribe en CARPETA un informe JSON por CP (CP.json): solicitud, archivos "
+                     "leídos y escritos con su SHA-256, mensajes y resultado")
+        ->type_name("CARPETA");
+    AddStagedRunHelp(*batch, options->Seam);
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }
 

@@ -6,7 +6,10 @@
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
+#include "cli/StagedRun.h"
+#include "core/Interrupt.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
@@ -16,46 +19,78 @@ namespace pamiro::cli {
 namespace {
 
 struct ConvertOptions : SourceOptions {
-    std::string Destination, To;
-    bool Strict = false;
+    std::string Destination, To, Report;
+    bool Strict = false, Clean = false;
+    SignalSeam Seam;
 };
 
 void PrintSummary(const ConversionJob& job) {
     const RunReport& r = job.Report;
     std::printf(
         "%s: %lld compuesto(s), %lld bloque(s) escrito(s), %lld fuente(s) copiado(s), "
+        "%lld fuente(s) base en lugar de la del bloque, "
         "%lld bloque(s) omitido(s) por tipo desconocido\n",
         r.Failed ? "Conversión fallida" : "Conversión terminada", r.CompoundsConverted,
-        r.BlocksWritten, r.SourcesCopied, r.UnknownTypeBlocks);
+        r.BlocksWritten, r.SourcesCopied, r.BaseSourcesCopied, r.UnknownTypeBlocks);
 }
 
 int RunConvert(const ConvertOptions& options) {
+    CatchInterruptions();
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = ParseDestination(options.Destination);
 
     request.DestinationFolder = options.To;
     CliHost host(isatty(STDERR_FILENO) != 0);
-    if (auto refusal = CheckForRun(request, job, host)) {
-        PrintRefusal(*refusal);
-        return 1;
-    }
+    RunLog log(host);
+    log.RaiseAt(options.Seam.At, options.Seam.Signal);
+    InputLog inputs;
+    RunRecord record{&options,   &request,       &job,          options.Destination,
+                     options.To, options.Strict, options.Clean, &inputs.Paths(),
+                     {},         &log.Messages()};
+    // The report is written whatever the outcome; it names no output unless
+    // the run was moved into place.
+    auto finish = [&](RunOutcome outcome, int status) {
+        if (options.Report.empty()) return status;
+        record.Outcome = outcome;
+        record.ExitStatus = status;
+        const std::string failure = WriteRunReport(options.Report, record);
+        if (failure.empty()) return status;
+        std::fprintf(stderr, "Pamiro - Informe: %s\n", failure.c_str());
+        return status == 0 ? 1 : status;
+    };
+    auto refuse = [&](const CliRefusal& refusal) {
+        PrintRefusal(refusal);
+        log.Record(MessageIcon::Critical, refusal.Title, refusal.Text);
+        return finish(RunOutcome::Refused, 1);
+    };
+    if (auto refusal = CheckForRun(request, job, log)) return refuse(*refusal);
     std::vector<std::string> created;
-    if (auto refusal = MakeDestination(options.To, created)) {
-        PrintRefusal(*refusal);
-        return 1;
-    }
+    if (auto refusal = MakeDestination(options.To, created)) return refuse(*refusal);
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     host.SetSource({job.SourceDir, request.CpNameText, kind, true});
-    RunConversion(job, host, kind, request.CpNameText);
-    if (job.Report.Failed) RemoveEmptyFolders(created);
+    job.Observer = &inputs;
+    const StagedResult staged =
+        RunStaged(job, log, kind, request.CpNameText, {options.Strict, options.Clean});
+    if (staged.Outcome == RunOutcome::Interrupted) {
+        RemoveEmptyFolders(created);
+        std::fprintf(stderr, "%s\n", kInterruptedLine);
+        return finish(RunOutcome::Interrupted, InterruptedStatus());
+    }
+    if (job.Report.Failed) {
+        RemoveEmptyFolders(created);
+        std::fprintf(stderr, "%s\n", kUnchangedLine);
+    }
     PrintSummary(job);
-    const std::string nothing = NothingWrittenWarning(job);
-    if (!nothing.empty()) std::printf("%s\n", nothing.c_str());
-    if (job.Report.Failed) return 1;
-    const bool warned = host.Messages(MessageIcon::Warning) > 0 || !nothing.empty();
-    return options.Strict && warned ? 1 : 0;
+    if (staged.Removed > 0) {
+        std::printf("%zu archivo(s) de una conversión anterior eliminado(s) del destino\n",
+                    staged.Removed);
+    }
+    if (!staged.NothingWritten.empty()) std::printf("%s\n", staged.NothingWritten.c_str());
+    if (job.Report.Failed) return finish(RunOutcome::Failed, 1);
+    record.Outputs = staged.Outputs;
+    return finish(RunOutcome::Finished, 0);
 }
 
 }  // namespace
@@ -76,7 +111,16 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
         ->type_name("CARPETA");
     AddDataDirOption(*convert, *options);
     convert->add_flag("--strict", options->Strict,
-                      "Sale con 1 si la conversión ha mostrado algún aviso");
+                      "Si la conversión muestra algún aviso, no la lleva al destino y sale con 1");
+    convert->add_flag("--clean", options->Clean,
+                      "Elimina del destino los archivos numerados (cmpNNNN, srcNNNN) de una "
+                      "conversión anterior que esta no ha escrito");
+    convert
+        ->add_option("--report", options->Report,
+                     "Escribe en ARCHIVO un informe JSON de la conversión: solicitud, archivos "
+                     "leídos y escritos con su SHA-256, mensajes y resultado")
+        ->type_name("ARCHIVO");
+    AddStagedRunHelp(*convert, options->Seam);
     convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 }
 

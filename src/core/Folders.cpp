@@ -1,6 +1,10 @@
 #include "core/Folders.h"
 
 #include <set>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "core/FileError.h"
 #include "core/Paths.h"
@@ -137,7 +141,75 @@ std::unique_ptr<ByteSink> DiskOutputFolder::Create(const std::string& name) {
 void DiskOutputFolder::Remove(const std::string& name) { RemoveFile(PathOf(name)); }
 
 std::string DiskOutputFolder::PathOf(const std::string& name) const {
-    return JoinPath(root_, name);
+    std::string path = root_;
+    for (std::size_t at = 0; at <= name.size();) {
+        const std::size_t slash = std::min(name.find('/', at), name.size());
+        if (slash > at) path = JoinPath(path, name.substr(at, slash - at));
+        at = slash + 1;
+    }
+    return path;
+}
+
+std::vector<std::pair<std::string, EntryKind>> DiskOutputFolder::Entries(
+    const std::string& folder) const {
+    return FolderEntries(PathOf(folder));
+}
+
+void DiskOutputFolder::MakeFolder(const std::string& name) {
+    std::error_code error;
+    if (!std::filesystem::create_directory(NativePath(PathOf(name)), error)) {
+        throw FileError(FileError::Kind::Write, PathOf(name), error ? error.value() : EEXIST);
+    }
+}
+
+void DiskOutputFolder::Rename(const std::string& from, const std::string& to) {
+    int error = 0;
+    if (!RenameEntry(PathOf(from), PathOf(to), error)) {
+        throw FileError(FileError::Kind::Write, PathOf(to), error);
+    }
+}
+
+bool DiskOutputFolder::RemoveFolder(const std::string& name) {
+    std::error_code error;
+    std::filesystem::remove_all(NativePath(PathOf(name)), error);
+    return !error;
+}
+
+std::vector<std::pair<std::string, EntryKind>> MemoryOutputFolder::Entries(
+    const std::string& folder) const {
+    const std::string prefix = folder.empty() ? "" : folder + "/";
+    std::map<std::string, EntryKind> entries;
+    for (auto it = Files.lower_bound(prefix); it != Files.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+        const std::string rest = it->first.substr(prefix.size());
+        const auto slash = rest.find('/');
+        entries[rest.substr(0, slash)] =
+            slash == std::string::npos ? EntryKind::File : EntryKind::Folder;
+    }
+    return {entries.begin(), entries.end()};
+}
+
+void MemoryOutputFolder::Rename(const std::string& from, const std::string& to) {
+    std::map<std::string, std::string> moved;
+    for (auto it = Files.begin(); it != Files.end();) {
+        if (it->first == from || it->first.compare(0, from.size() + 1, from + "/") == 0) {
+            moved[to + it->first.substr(from.size())] = std::move(it->second);
+            it = Files.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (moved.empty()) throw FileError(FileError::Kind::Write, to, ENOENT);
+    for (auto& [name, bytes] : moved) Files[name] = std::move(bytes);
+}
+
+bool MemoryOutputFolder::RemoveFolder(const std::string& name) {
+    const std::string prefix = name + "/";
+    for (auto it = Files.lower_bound(prefix);
+         it != Files.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
+        it = Files.erase(it);
+    }
+    return true;
 }
 
 std::unique_ptr<ByteSink> MemoryOutputFolder::Create(const std::string& name) {

@@ -68,7 +68,8 @@ class ByteSink {
     virtual int Error() const = 0;  // errno value of the last failure
 };
 
-// The folder a run writes to.
+// The folder a run writes to. A name may hold "/" to reach into a folder
+// inside it (the command line's staging folder).
 class OutputFolder {
   public:
     virtual ~OutputFolder() = default;
@@ -76,6 +77,18 @@ class OutputFolder {
     virtual std::unique_ptr<ByteSink> Create(const std::string& name) = 0;
     virtual void Remove(const std::string& name) = 0;
     virtual std::string PathOf(const std::string& name) const = 0;
+    // The entries of the folder (or of a folder inside it) with their kind,
+    // links not followed; empty when it cannot be listed.
+    virtual std::vector<std::pair<std::string, EntryKind>> Entries(
+        const std::string& folder = {}) const = 0;
+    // A new folder inside; throws FileError of kind Write.
+    virtual void MakeFolder(const std::string& name) = 0;
+    // Gives an entry another name inside the folder, replacing what stands
+    // there; no byte is copied. Throws FileError of kind Write naming to.
+    virtual void Rename(const std::string& from, const std::string& to) = 0;
+    // Removes a folder inside with everything in it (links, never what they
+    // point at); false when something stays.
+    virtual bool RemoveFolder(const std::string& name) = 0;
 };
 
 class DiskOutputFolder : public OutputFolder {
@@ -84,12 +97,18 @@ class DiskOutputFolder : public OutputFolder {
     std::unique_ptr<ByteSink> Create(const std::string& name) override;
     void Remove(const std::string& name) override;
     std::string PathOf(const std::string& name) const override;
+    std::vector<std::pair<std::string, EntryKind>> Entries(
+        const std::string& folder = {}) const override;
+    void MakeFolder(const std::string& name) override;
+    void Rename(const std::string& from, const std::string& to) override;
+    bool RemoveFolder(const std::string& name) override;
 
   private:
     std::string root_;
 };
 
-// Files kept in memory by name. With keep unset every byte is dropped (a dry run).
+// Files kept in memory by name ("folder/name" inside a folder, which exists
+// while it holds a file). With keep unset every byte is dropped (a dry run).
 class MemoryOutputFolder : public OutputFolder {
   public:
     explicit MemoryOutputFolder(bool keep = true) : keep_(keep) {}
@@ -97,6 +116,11 @@ class MemoryOutputFolder : public OutputFolder {
     std::unique_ptr<ByteSink> Create(const std::string& name) override;
     void Remove(const std::string& name) override { Files.erase(name); }
     std::string PathOf(const std::string& name) const override { return name; }
+    std::vector<std::pair<std::string, EntryKind>> Entries(
+        const std::string& folder = {}) const override;
+    void MakeFolder(const std::string& /*name*/) override {}
+    void Rename(const std::string& from, const std::string& to) override;
+    bool RemoveFolder(const std::string& name) override;
 
   private:
     bool keep_;

@@ -93,6 +93,11 @@ class NativeFile {
 // left at path.
 bool RemoveFile(const std::string& path);
 
+// Gives the entry at from the name to, within one file system: what stands at
+// to is replaced (a link itself, never what it points at) and no byte is
+// copied. False with error set when it cannot be done.
+bool RenameEntry(const std::string& from, const std::string& to, int& error);
+
 // The folder of the running executable as bytes; empty when it cannot be found.
 std::string ExecutableFolder();
 

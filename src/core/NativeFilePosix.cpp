@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
+#include <cstdio>
 #include <system_error>
 
 #include "core/NativeFile.h"
@@ -288,6 +289,12 @@ std::uint64_t NativeFile::Length() const {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+bool RenameEntry(const std::string& from, const std::string& to, int& error) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    error = errno;
+    return false;
+}
 
 std::string ExecutableFolder() {
     std::error_code error;

@@ -433,6 +433,13 @@ bool RemoveFile(const std::string& path) {
     return ::DeleteFileW(wide.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+bool RenameEntry(const std::string& from, const std::string& to, int& error) {
+    // No MOVEFILE_COPY_ALLOWED: a move that would copy fails instead.
+    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    error = LastErrno();
+    return false;
+}
+
 std::string ExecutableFolder() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {

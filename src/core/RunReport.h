@@ -10,7 +10,9 @@ struct RunReport {
     bool Failed = false;  // refused at run time, scan failure, lost output, read error
     long long CompoundsConverted = 0;
     long long BlocksWritten = 0;
-    long long SourcesCopied = 0;
+    long long SourcesCopied = 0;               // sequence blocks copied from their own ".s"
+    long long BaseSourcesCopied = 0;           // ... from their type's "_base.s" instead
+    std::vector<std::string> BaseSourceNames;  // "compound:block (TYPE_base.s)", first few
     long long UnknownTypeBlocks = 0;
     std::vector<std::string> UnknownTypeNames;  // "compound:block (TYPE)", first few
     long long InvalidOffsets = 0;

@@ -10,6 +10,8 @@
 
 namespace pamiro {
 
+class OutputFolder;
+
 // The run's state. The request check fills the request part before each run;
 // the driver owns the rest and hands each reader and writer what it uses.
 struct ConversionJob {
@@ -36,6 +38,9 @@ struct ConversionJob {
     // deletes nothing in the destination (inspection).
     bool DryRun = false;
     RunObserver* Observer = nullptr;
+    // Where RunConversion writes instead of DestinationDir itself (the
+    // command line's staging folder); null for the window, which writes in place.
+    OutputFolder* StagedDestination = nullptr;
 };
 
 }  // namespace pamiro

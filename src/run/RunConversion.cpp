@@ -16,6 +16,7 @@
 #include "readers/WorkingFileReader.h"
 #include "run/ConversionJob.h"
 #include "run/Destination.h"
+#include "run/ObservedFolder.h"
 
 namespace pamiro {
 
@@ -129,7 +130,7 @@ class RunSink : public CompoundSink {
         }
         if (!seen.SequenceSource.empty() && (job_.DryRun || source)) {
             if (source) Copy(*source, SourceCopyName(n));
-            job_.Report.SourcesCopied += 1;
+            CountCopy(seen);
             return;
         }
         seen.SequenceSource.clear();
@@ -139,6 +140,19 @@ class RunSink : public CompoundSink {
                           seen.Compound + ":" + seen.Name + " - No se encuentra " + seen.Name +
                               ".s ni " + seen.Type + "_base.s; no se ha copiado el fuente",
                           "Pamiro - Fuentes");
+    }
+
+    void CountCopy(const BlockSeen& seen) {
+        RunReport& report = job_.Report;
+        if (!seen.SequenceSourceIsBase) {
+            report.SourcesCopied += 1;
+            return;
+        }
+        report.BaseSourcesCopied += 1;
+        if (report.BaseSourceNames.size() < kReportedUnknownNames) {
+            report.BaseSourceNames.push_back(seen.Compound + ":" + seen.Name + " (" + seen.Type +
+                                             "_base.s)");
+        }
     }
 
     // A byte-for-byte copy.
@@ -279,13 +293,16 @@ void RunConversionIn(ConversionJob& job, Host& host, SourceKind kind, const std:
 
 void RunConversion(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
                    TypeLookup* lookup) {
-    const DiskInputFolder source(job.SourceDir, false);
-    const DiskInputFolder program(job.ProgramDir, true);
+    const ObservedInputFolder source(DiskInputFolder(job.SourceDir, false), job.Observer);
+    const ObservedInputFolder program(DiskInputFolder(job.ProgramDir, true), job.Observer);
     DiskOutputFolder disk(job.DestinationDir);
     MemoryOutputFolder nowhere(false);
+    OutputFolder& out = job.DryRun              ? nowhere
+                        : job.StagedDestination ? *job.StagedDestination
+                                                : disk;
     const std::string& data = job.DataFilePath;
     const std::size_t slash = data.find_last_of("/\\");
-    RunPlaces places{source, job.DryRun ? static_cast<OutputFolder&>(nowhere) : disk, program,
+    RunPlaces places{source, out, program,
                      slash == std::string::npos ? data : data.substr(slash + 1), lookup};
     RunConversionIn(job, host, kind, cp, places);
 }

@@ -31,6 +31,9 @@ class RunObserver {
     virtual ~RunObserver() = default;
     virtual void CompoundStarted(const std::string& /*name*/) {}
     virtual void BlockSeenInRun(const BlockSeen& /*block*/) {}
+    // A source file, the data file or a base source opened for reading, by
+    // the path messages show.
+    virtual void InputOpened(const std::string& /*path*/) {}
 };
 
 }  // namespace pamiro

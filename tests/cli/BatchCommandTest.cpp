@@ -87,10 +87,11 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     EXPECT_EQ(CpLines(result.Out), "CPA001 CPB001 CPSA01 CPSA02 ") << result.Out;
     EXPECT_TRUE(Has(result.Out,
                     "CPB001: Conversión terminada: 1 compuesto(s), 3 bloque(s) escrito(s), 1 "
-                    "fuente(s) copiado(s), 1 bloque(s) omitido(s) por tipo desconocido, 1 "
-                    "aviso(s)\nCPSA01: Conversión terminada: 2 compuesto(s), 8 bloque(s) "
-                    "escrito(s), 2 fuente(s) copiado(s), 0 bloque(s) omitido(s) por tipo "
-                    "desconocido, 1 aviso(s)\nCPSA02: Conversión fallida"))
+                    "fuente(s) copiado(s), 0 fuente(s) base en lugar de la del bloque, 1 "
+                    "bloque(s) omitido(s) por tipo desconocido, 1 aviso(s)\nCPSA01: "
+                    "Conversión terminada: 2 compuesto(s), 8 bloque(s) escrito(s), 2 fuente(s) "
+                    "copiado(s), 0 fuente(s) base en lugar de la del bloque, 0 bloque(s) "
+                    "omitido(s) por tipo desconocido, 1 aviso(s)\nCPSA02: Conversión fallida"))
         << result.Out;
     EXPECT_TRUE(Has(result.Out, "\nLote: 4 CP, 3 convertido(s), 1 fallido(s), 2 con avisos\n"));
     EXPECT_TRUE(Has(result.Err,

@@ -63,7 +63,8 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
              {Set(wf, "--cp", "OTHER1"),
               "Pamiro - Working File: OTHER1.wf no se encuentra\n"
               "  Carpeta donde se buscó: " +
-                  JoinPath("samples/working-file", "OTHER1") + "\n"},
+                  JoinPath("samples/working-file", "OTHER1") +
+                  "\nConversión fallida: el destino no se ha modificado\n"},
              {Set(Set(wf, "--platform", "auto"), "--source", "sa"),
               "Plataforma: --platform auto solo sirve para "
               "un Working File: con un Save All indique la "
@@ -87,12 +88,13 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
               "Pamiro - Working File: SMPL01.wf no se encuentra\n  Carpeta donde se buscó: " +
                   (temp / "two/SMPL01") + "\n  No se toma ninguno: en " + (temp / "two/SMPL01") +
                   " hay varios nombres que solo difieren de SMPL01.wf en mayúsculas y "
-                  "minúsculas: Smpl01.WF, smpl01.wf\n"},
+                  "minúsculas: Smpl01.WF, smpl01.wf\nConversión fallida: el destino no se ha modificado\n"},
 #endif
              {Convert("sa", "samples/save-all", to),
               "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All se "
               "elige el árbol mismo: pruebe --from " +
-                  JoinPath("samples/save-all", "SMPL01") + "\n"}}) {
+                  JoinPath("samples/save-all", "SMPL01") +
+                  "\nConversión fallida: el destino no se ha modificado\n"}}) {
         const CliResult result = RunCliHere(args);
         EXPECT_EQ(result.Status, 1);
         EXPECT_EQ(result.Err, err);
@@ -112,6 +114,7 @@ TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarn
         "\nAviso: no se ha escrito ningún bloque aunque la fuente tiene entradas; compruebe la "
         "plataforma (--platform) y la versión (--ia-version)\n";
     CliResult result = RunCliHere(wf);
+    EXPECT_EQ(result.Status, 0);
     EXPECT_TRUE(Has(result.Out, notice)) << result.Out;
     EXPECT_TRUE(Has(result.Err,
                     "Pamiro - Working File: El índice de SMPL01.O no corresponde a "

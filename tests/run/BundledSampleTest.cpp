@@ -46,14 +46,18 @@ TEST(BundledSample, BothSourceFormatsConvertToTheSameCompoundsForEveryVersion) {
         CliResult b = convert("sa", kSamples / "save-all" / "SMPL01", sa);
         ASSERT_EQ(a.Status, 0) << a.Err;
         ASSERT_EQ(b.Status, 0) << b.Err;
-        // The one block of a type no data file has is reported, nothing else.
+        // The one block of a type no data file has and the one base source copy
+        // are reported, nothing else.
         EXPECT_EQ(a.Err,
                   "Pamiro - Bloques: 1 bloque(s) omitido(s): su tipo no está en el archivo de "
-                  "datos: ALARMS:OD301 (XYZBLK)\n");
+                  "datos: ALARMS:OD301 (XYZBLK)\nPamiro - Fuentes: 1 bloque(s) de secuencia sin "
+                  "su fuente .s: se ha copiado la fuente base de su tipo: UNIT01:SEQ02 "
+                  "(IND_base.s)\n");
         EXPECT_EQ(a.Err, b.Err);
         EXPECT_EQ(a.Out,
-                  "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 4 fuente(s) "
-                  "copiado(s), 1 bloque(s) omitido(s) por tipo desconocido\n");
+                  "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 3 fuente(s) "
+                  "copiado(s), 1 fuente(s) base en lugar de la del bloque, 1 bloque(s) "
+                  "omitido(s) por tipo desconocido\n");
         EXPECT_EQ(ReadFile(wf / "cmp_list"), "UNIT02 1\r\nUNIT01 2\r\nALARMS 3\r\n");
         EXPECT_EQ(ReadFile(sa / "cmp_list"), "ALARMS 1\r\nUNIT01 2\r\nUNIT02 3\r\n");
         EXPECT_EQ(ReadFile(wf / "cmp0001"), ReadFile(sa / "cmp0003"));

@@ -108,7 +108,11 @@ TEST(Conversion, SequenceSourcesFallBackToTheBaseFileAndNamesNeverLeaveTheirFold
               "copiado el fuente\n"
               "Pamiro - Bloques: 2 bloque(s) omitido(s): su tipo no está en el archivo de datos: "
               "C:SEQ (MON), C:ZZ (UNKNOWN)\n");
-    EXPECT_EQ(run.Job.Report.SourcesCopied, 5);
+    EXPECT_EQ(run.Job.Report.SourcesCopied, 2);
+    EXPECT_EQ(run.Job.Report.BaseSourcesCopied, 3);
+    EXPECT_EQ(
+        run.Job.Report.BaseSourceNames,
+        (std::vector<std::string>{"C:NONE (DEP_base.s)", "C:. (DEP_base.s)", "C:.. (DEP_base.s)"}));
 }
 
 TEST(Conversion, MissingWorkingFileCreatesNothing) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/StagedRun.h"
+
+namespace pamiro {
+struct ConversionJob;
+struct ConversionRequest;
+}  // namespace pamiro
+
+namespace pamiro::cli {
+
+struct SourceOptions;
+
+// Everything the report of one run says, gathered by the command.
+struct RunRecord {
+    const SourceOptions* Options = nullptr;  // as given
+    const ConversionRequest* Request = nullptr;
+    const ConversionJob* Job = nullptr;
+    std::string Destination, DestinationFolder;
+    bool Strict = false, Clean = false;
+    const std::vector<std::string>* Inputs = nullptr;  // paths opened, in order
+    std::vector<std::string> Outputs;                  // names in DestinationFolder
+    const std::vector<LoggedMessage>* Messages = nullptr;
+    RunOutcome Outcome = RunOutcome::Failed;
+    int ExitStatus = 1;
+};
+
+// Writes the run's report as one JSON document (UTF-8) to path, with the
+// size and SHA-256 of every file read and written. Empty on success, else
+// the line that says why it could not be written.
+std::string WriteRunReport(const std::string& path, const RunRecord& record);
+
+// The bytes as UTF-8: valid UTF-8 stays as it is, any other byte is taken as
+// Latin-1 (names read from sources are Latin-1 bytes).
+std::string AsUtf8(std::string_view bytes);
+
+}  // namespace pamiro::cli

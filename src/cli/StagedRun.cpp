@@ -1,0 +1,149 @@
+#include "cli/StagedRun.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "cli/SourceOptions.h"
+#include "core/FileError.h"
+#include "core/Interrupt.h"
+#include "run/ConversionJob.h"
+#include "run/RunConversion.h"
+#include "run/Staging.h"
+
+namespace pamiro::cli {
+
+namespace {
+
+constexpr std::size_t kNamesShown = 10;
+constexpr const char* kDestinationTitle = "Pamiro - Destino";
+
+std::string NamesOf(const std::vector<std::string>& names, long long total) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i) {
+        text += (i > 0 ? ", " : "") + names[i];
+    }
+    if (total > static_cast<long long>(std::min(names.size(), kNamesShown))) text += ", ...";
+    return text;
+}
+
+// The warnings only the command line shows, after the run's own messages.
+std::vector<std::string> CloseRun(const ConversionJob& job, const StagedDestination& staged,
+                                  RunLog& log, const StagedOptions& options) {
+    const std::string base = BaseSourceReport(job.Report);
+    if (!base.empty()) log.ShowMessage(MessageIcon::Warning, base, "Pamiro - Fuentes");
+    // A command script leaves the numbered files alone, and so does their list.
+    if (job.DestinationKind != DestinationKind::FoxCae) return {};
+    std::vector<std::string> leftovers = staged.Leftovers();
+    if (!options.Clean && !leftovers.empty()) {
+        log.ShowMessage(MessageIcon::Warning, LeftoverReport(leftovers), kDestinationTitle);
+    }
+    return options.Clean ? leftovers : std::vector<std::string>{};
+}
+
+}  // namespace
+
+void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+    messages_.push_back({icon, std::string(title), std::string(text)});
+    if (icon == MessageIcon::Warning) ++warnings_;
+    shown_.ShowMessage(icon, text, title);
+}
+
+void RunLog::ProcessPendingEvents() {
+    shown_.ProcessPendingEvents();
+    if (++pauses_ == raiseAt_) RaiseSignalForTest(raiseSignal_);
+    if (InterruptionSignal() != 0) throw ConversionInterrupted{};
+}
+
+void InputLog::InputOpened(const std::string& path) {
+    if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
+}
+
+std::string BaseSourceReport(const RunReport& report) {
+    if (report.BaseSourcesCopied == 0) return {};
+    return std::to_string(report.BaseSourcesCopied) +
+           " bloque(s) de secuencia sin su fuente .s: se ha copiado la fuente base de su tipo: " +
+           NamesOf(report.BaseSourceNames, report.BaseSourcesCopied);
+}
+
+std::string LeftoverReport(const std::vector<std::string>& names) {
+    return std::to_string(names.size()) +
+           " archivo(s) de una conversión anterior siguen en el destino: " +
+           NamesOf(names, static_cast<long long>(names.size()));
+}
+
+void AddStagedRunHelp(CLI::App& command, SignalSeam& seam) {
+    command.footer(
+        "La conversión se escribe en una carpeta de trabajo dentro del destino\n"
+        "(.pamiro-...) y pasa a su sitio solo si termina sin fallo: si falla o se\n"
+        "interrumpe, el destino queda como estaba.\n"
+        "Salida: 0 terminada; 1 rechazada o fallida; 2 error en las opciones;\n"
+        "130 Ctrl+C; 143 SIGTERM; 129 SIGHUP o consola cerrada.");
+    command.add_option("--test-signal-at", seam.At)->group("");
+    command.add_option("--test-signal", seam.Signal)->group("");
+}
+
+int InterruptedStatus() { return 128 + InterruptionSignal(); }
+
+StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const std::string& cp,
+                       const StagedOptions& options) {
+    StagedResult result;
+    DiskOutputFolder disk(job.DestinationDir);
+    std::optional<StagedDestination> staged;
+    try {
+        staged.emplace(disk);
+    } catch (const FileError& error) {
+        job.Report.Failed = true;
+        log.ShowMessage(MessageIcon::Critical,
+                        "No se puede crear la carpeta de trabajo " + error.Path() + ": " +
+                            ErrorText(error.ErrorNumber()),
+                        kDestinationTitle);
+        return result;
+    }
+    for (const std::string& name : staged->StaleFolders()) {
+        log.ShowMessage(
+            MessageIcon::Warning,
+            "Se ha eliminado la carpeta de trabajo " + name + " de una conversión que no terminó",
+            kDestinationTitle);
+    }
+    for (const std::string& name : staged->KeptFolders()) {
+        log.ShowMessage(MessageIcon::Warning,
+                        "La carpeta de trabajo " + name +
+                            " guarda archivos del destino que una conversión no pudo reponer; "
+                            "revísela",
+                        kDestinationTitle);
+    }
+    job.StagedDestination = &*staged;
+    try {
+        RunConversion(job, log, kind, cp);
+        if (InterruptionSignal() != 0) throw ConversionInterrupted{};
+        std::vector<std::string> remove;
+        if (!job.Report.Failed) {
+            remove = CloseRun(job, *staged, log, options);
+            result.NothingWritten = NothingWrittenWarning(job);
+            if (options.Strict && (log.Warnings() > 0 || !result.NothingWritten.empty())) {
+                job.Report.Failed = true;
+                log.ShowMessage(MessageIcon::Critical,
+                                "La conversión ha mostrado avisos y se ha pedido --strict",
+                                kDestinationTitle);
+            }
+        }
+        if (!job.Report.Failed) {
+            staged->Commit(log, remove);
+            result.Outputs = staged->Written();
+            result.Removed = remove.size();
+            result.Outcome = RunOutcome::Finished;
+        }
+    } catch (const ConversionInterrupted&) {
+        result.Outcome = RunOutcome::Interrupted;
+    } catch (const FileError& error) {
+        job.Report.Failed = true;
+        log.ShowMessage(MessageIcon::Critical,
+                        "No se puede escribir el archivo " + error.Path() + ": " +
+                            ErrorText(error.ErrorNumber()),
+                        kDestinationTitle);
+    }
+    job.StagedDestination = nullptr;
+    return result;
+}
+
+}  // namespace pamiro::cli

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+#include "core/Choices.h"
+#include "core/Host.h"
+#include "run/RunObserver.h"
+
+namespace pamiro {
+struct ConversionJob;
+struct RunReport;
+}  // namespace pamiro
+
+namespace pamiro::cli {
+
+struct LoggedMessage {
+    MessageIcon Icon;
+    std::string Title, Text;
+};
+
+// The host a command-line run is given: everything passes on to the front
+// end's own host, every message is kept for the report and the warnings are
+// counted, and an interruption (Ctrl+C, a termination signal) ends the run at
+// its next pause.
+class RunLog : public Host {
+  public:
+    explicit RunLog(Host& shown) : shown_(shown) {}
+    void SetStatus(int panel, std::string_view text) override { shown_.SetStatus(panel, text); }
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    void ProcessPendingEvents() override;
+    void FreezeWindow() override { shown_.FreezeWindow(); }
+    void RestoreWindow() override { shown_.RestoreWindow(); }
+    // Keeps a message the command has already printed in its own way.
+    void Record(MessageIcon icon, std::string title, std::string text) {
+        messages_.push_back({icon, std::move(title), std::move(text)});
+    }
+    const std::vector<LoggedMessage>& Messages() const { return messages_; }
+    int Warnings() const { return warnings_; }
+    // Test seam: the signal comes at pause number at (1 the first, the
+    // run's and then the final moves'), as if from outside at that moment.
+    void RaiseAt(long long at, int signal) {
+        raiseAt_ = at;
+        raiseSignal_ = signal;
+    }
+
+  private:
+    Host& shown_;
+    long long pauses_ = 0, raiseAt_ = 0;
+    int raiseSignal_ = 0;
+    std::vector<LoggedMessage> messages_;
+    int warnings_ = 0;
+};
+
+// The files a run opened for reading, each once, in the order first opened.
+class InputLog : public RunObserver {
+  public:
+    void InputOpened(const std::string& path) override;
+    const std::vector<std::string>& Paths() const { return paths_; }
+
+  private:
+    std::vector<std::string> paths_;
+};
+
+// The help's closing lines on the destination's lifetime and exit statuses,
+// and the hidden options of the seam above, for the tests of convert and batch.
+struct SignalSeam {
+    long long At = 0;
+    int Signal = 2;
+};
+void AddStagedRunHelp(CLI::App& command, SignalSeam& seam);
+
+enum class RunOutcome { Finished, Failed, Interrupted, Refused };
+
+struct StagedOptions {
+    bool Strict = false;  // a run that showed a warning is not moved into place
+    bool Clean = false;   // leftovers of an earlier run are removed
+};
+
+struct StagedResult {
+    RunOutcome Outcome = RunOutcome::Failed;
+    std::vector<std::string> Outputs;  // the files moved into place, in the order written
+    std::size_t Removed = 0;           // leftovers removed (--clean)
+    std::string NothingWritten;        // the closing warning of a run that wrote no block
+};
+
+// One conversion into job.DestinationDir, all or nothing: the run writes into
+// a staging folder inside it, and its files are moved into place only when
+// the run finished without failure (with Strict: without warning). Otherwise
+// the destination stays exactly as it was. job.Report and log tell the rest.
+StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const std::string& cp,
+                       const StagedOptions& options);
+
+// The closing warning of sequence blocks that got their type's base source
+// instead of their own; empty when there were none.
+std::string BaseSourceReport(const RunReport& report);
+// The warning naming the first leftovers of an earlier run.
+std::string LeftoverReport(const std::vector<std::string>& names);
+
+// Exit status of an interrupted run: 128 and the signal (130 for Ctrl+C).
+int InterruptedStatus();
+inline constexpr const char* kInterruptedLine =
+    "Conversión interrumpida: el destino no se ha modificado";
+inline constexpr const char* kUnchangedLine = "Conversión fallida: el destino no se ha modificado";
+
+}  // namespace pamiro::cli

@@ -1,0 +1,169 @@
+#include <gcrypt.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/RunReportJson.h"
+#include "support/RunCli.h"
+
+namespace pamiro::testing {
+namespace {
+
+using Args = std::vector<std::string>;
+using nlohmann::json;
+
+// Every entry under folder (hidden ones and links too) with its bytes or kind.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).generic_string();
+        entries[name] = entry.is_symlink()     ? "-> " + fs::read_symlink(entry).string()
+                        : entry.is_directory() ? "<folder>"
+                                               : ReadFile(entry.path());
+    }
+    return entries;
+}
+
+std::string Sha256(const std::string& bytes) {
+    gcry_check_version(nullptr);
+    unsigned char sum[32];
+    gcry_md_hash_buffer(GCRY_MD_SHA256, sum, bytes.data(), bytes.size());
+    std::string hex;
+    for (unsigned char c : sum)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    return hex;
+}
+
+class DestinationCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // An earlier run from the other source (same names, other bytes),
+        // leftovers of a larger one and a file of the user's.
+        const fs::path root = PAMIRO_SOURCE_ROOT;
+        EXPECT_EQ(RunCli(Convert("sa", root / "samples/save-all/SMPL01")).Status, 0);
+        for (const char* name : {"cmp0099", "src0100", "cmp123", "notes"}) {
+            WriteFile(to / name, name);
+        }
+        before = Snapshot(to);
+    }
+    Args Convert(const std::string& source, const fs::path& from) const {
+        return {"convert",      "--cp",   "SMPL01",   "--platform", "aw51",
+                "--ia-version", "620",    "--source", source,       "--from",
+                from.string(),  "--dest", "foxcae",   "--to",       to.string()};
+    }
+    Args Wf() const { return Convert("wf", fs::path(PAMIRO_SOURCE_ROOT) / "samples/working-file"); }
+    TempDir temp;
+    fs::path to = temp.Path() / "out";
+    std::map<std::string, std::string> before;
+};
+
+#ifndef _WIN32  // a real signal, raised at the chosen pause by the program itself
+TEST_F(DestinationCli, ASignalAtAnyMomentLeavesTheDestinationAsItWasWithItsExitStatus) {
+    const fs::path report = temp.Path() / "report.json";
+    const std::pair<int, int> signals[] = {{2, 130}, {15, 143}, {1, 129}};
+    int at = 1;
+    for (;; ++at) {
+        const auto [signal, status] = signals[at % 3];
+        SCOPED_TRACE("signal " + std::to_string(signal) + " at pause " + std::to_string(at));
+        const CliResult result = RunCli(Set(Set(Set(Wf(), "--test-signal-at", std::to_string(at)),
+                                                "--test-signal", std::to_string(signal)),
+                                            "--report", report.string()));
+        if (result.Status == 0) break;
+        ASSERT_EQ(result.Status, status) << result.Err;
+        EXPECT_TRUE(Has(result.Err, "Conversión interrumpida: el destino no se ha modificado\n"));
+        EXPECT_EQ(Snapshot(to), before);
+        const json r = json::parse(ReadFile(report));
+        EXPECT_EQ(r["outcome"], "interrupted");
+        EXPECT_EQ(r["exitStatus"], status);
+        EXPECT_TRUE(r["outputs"].empty());
+        if (at == 1) {
+            EXPECT_EQ(r["summary"]["blocksWritten"], 0);  // it stops at once
+        }
+    }
+    EXPECT_GT(at, 20);  // the run's pauses and the moves'
+    // batch: the CP running stops, no other starts, every destination as it was.
+    const CliResult batch =
+        RunCli({"batch", "--platform", "aw51", "--ia-version", "620", "--from",
+                fs::path(PAMIRO_SOURCE_ROOT) / "samples/working-file", "--dest", "icc", "--to",
+                (temp.Path() / "batch").string(), "--test-signal-at", "5"});
+    EXPECT_EQ(batch.Status, 130);
+    EXPECT_TRUE(Has(batch.Err, "SMPL01: Conversión interrumpida: el destino no se ha modificado"));
+    EXPECT_FALSE(fs::exists(temp.Path() / "batch" / "SMPL01"));
+}
+#endif
+
+TEST_F(DestinationCli,
+       LeftoversAreNamedStrictKeepsTheDestinationCleanRemovesThemAndTheReportHashes) {
+    CliResult result = RunCli(Set(Wf(), "--strict"));
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Has(result.Err,
+                    "Pamiro - Destino: 2 archivo(s) de una conversión anterior siguen en el "
+                    "destino: cmp0099, src0100\nPamiro - Destino: La conversión ha mostrado "
+                    "avisos y se ha pedido --strict\nConversión fallida: el destino no se ha "
+                    "modificado\n"))
+        << result.Err;
+    EXPECT_EQ(Snapshot(to), before);
+
+    const fs::path outside = temp.Path() / "outside";
+    WriteFile(outside, "not to be written");
+#ifndef _WIN32
+    fs::remove(to / "cmp_list");
+    fs::create_symlink(outside, to / "cmp_list");  // replaced itself, never its target
+#endif
+    const fs::path report = temp.Path() / "r.json";
+    result = RunCli(Set(Set(Wf(), "--clean"), "--report", report.string()));
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    EXPECT_TRUE(Has(result.Out,
+                    "\n2 archivo(s) de una conversión anterior eliminado(s) del "
+                    "destino\n"));
+    EXPECT_EQ(ReadFile(outside), "not to be written");
+    std::map<std::string, std::string> after = Snapshot(to);
+    EXPECT_EQ(after.count("cmp0099") + after.count("src0100"), 0u);
+    EXPECT_EQ(after["cmp123"], "cmp123");
+    EXPECT_EQ(after["notes"], "notes");
+
+    const json r = json::parse(ReadFile(report));
+    EXPECT_EQ(r["outcome"], "finished");
+    EXPECT_EQ(r["request"]["version"]["label"], "6.2 / 6.2.1 / 6.3");
+    std::string names;
+    for (const json& file : r["outputs"]) {
+        names += file["name"].get<std::string>() + " ";
+        const std::string bytes = ReadFile(to / file["name"].get<std::string>());
+        EXPECT_EQ(file["size"], bytes.size());
+        EXPECT_EQ(file["sha256"], Sha256(bytes));
+    }
+    EXPECT_EQ(names, "cmp_list src_list cmp0001 src0001 src0002 cmp0002 src0003 src0004 cmp0003 ");
+    std::string inputs, shown;
+    for (const json& file : r["inputs"]) {
+        inputs += fs::path(file["path"].get<std::string>()).filename().string() + " ";
+        EXPECT_EQ(file["sha256"], Sha256(ReadFile(file["path"].get<std::string>())));
+    }
+    EXPECT_TRUE(Has(inputs, "SMPL01.wf SMPL01.O ver51_620.dat ")) << inputs;
+    EXPECT_TRUE(Has(inputs, " IND_base.s ")) << inputs;
+    for (const json& m : r["messages"]) {
+        shown += m["title"].get<std::string>() + ": " + m["text"].get<std::string>() + "\n";
+    }
+    EXPECT_EQ(shown, result.Err);
+
+    // A refused request still leaves its report.
+    result = RunCli(Set(Set(Wf(), "--cp", "BAD"), "--report", report.string()));
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_EQ(json::parse(ReadFile(report))["outcome"], "refused");
+}
+
+TEST(RunReportJson, LatinOneBytesBecomeUtf8AndUtf8StaysAsItIs) {
+    for (const auto& [bytes, utf8] : std::vector<std::pair<std::string, std::string>>{
+             {"Conversión", "Conversión"},
+             {"CA\xD1"
+              "A",
+              "CAÑA"},
+             {"\xC3", "Ã"},
+             {"\xC0\x80", "À\xC2\x80"},              // an overlong form is no UTF-8
+             {"\xED\xA0\x80", "í\xC2\xA0\xC2\x80"},  // nor a surrogate
+             {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}}) {
+        EXPECT_EQ(cli::AsUtf8(bytes), utf8) << bytes;
+    }
+}
+
+}  // namespace
+}  // namespace pamiro::testing

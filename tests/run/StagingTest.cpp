@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "core/FileError.h"
+#include "run/Staging.h"
+#include "support/MemoryRun.h"
+
+namespace pamiro::testing {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+// The destination before the run: an earlier, larger run's files, a link
+// kept as a plain entry, and a file of the user's.
+const Files kBefore{{"cmp_list", "old list"}, {"src_list", "old"},  {"cmp0001", "old 1"},
+                    {"cmp0009", "old 9"},     {"src0123", "old s"}, {"cmp123", "not ours"},
+                    {"CMP0002", "not ours"},  {"notes", "user's"}};
+
+// A destination in memory that fails (a full disk, a rename refused) at its
+// nth creation, write, close or rename; 0 never.
+class FailingTarget : public MemoryOutputFolder {
+  public:
+    int FailAt = 0;
+    std::vector<std::string> Renamed;  // the names moves gave, in order
+    std::unique_ptr<ByteSink> Create(const std::string& name) override {
+        Step(name);
+        return std::make_unique<Sink>(MemoryOutputFolder::Create(name), *this, name);
+    }
+    void Rename(const std::string& from, const std::string& to) override {
+        Step(to);
+        MemoryOutputFolder::Rename(from, to);
+        Renamed.push_back(to);
+    }
+    void Step(const std::string& name) {
+        if (--FailAt == 0) throw FileError(FileError::Kind::Write, name, 28);
+    }
+
+  private:
+    struct Sink : ByteSink {
+        Sink(std::unique_ptr<ByteSink> inner, FailingTarget& target, std::string name)
+            : inner_(std::move(inner)), target_(target), name_(std::move(name)) {}
+        bool Write(const char* d, std::size_t n) override { return Ok() && inner_->Write(d, n); }
+        bool Close() override { return Ok() && inner_->Close(); }
+        int Error() const override { return 28; }
+        bool Ok() { return --target_.FailAt != 0; }
+        std::unique_ptr<ByteSink> inner_;
+        FailingTarget& target_;
+        std::string name_;
+    };
+};
+
+// One sequence block with its own source and one with the base file, a
+// block of an unknown type, two compounds.
+MemoryRun Example() {
+    MemoryRun run;
+    run.Data({{"T1", {"P1"}}, {"DEP", {}}});
+    run.Program.Files["DEP_base.s"] = "base";
+    CompoundSpec a{"A", std::nullopt, {{"B1", "T1", {"1"}}, {"S1", "DEP", {}}}, {{"S1", "own"}}};
+    CompoundSpec b{"B", std::nullopt, {{"S2", "DEP", {}}, {"Z", "NOPE", {}}}, {}};
+    run.Source.Files = WorkingFileFiles({"CP6001", "R001", 0, {a, b}});
+    return run;
+}
+
+// A source whose sequence file S1.s cannot be read.
+struct Unreadable : MemoryInputFolder {
+    std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
+        if (path.back() == "S1.s") throw FileError(FileError::Kind::Read, "A/S1.s", EIO);
+        return MemoryInputFolder::Open(path);
+    }
+};
+
+struct Staged {
+    MemoryRun Run = Example();
+    const InputFolder* Source = &Run.Source;
+    FailingTarget Target;
+    bool Committed = false;
+    // The run into a staging folder, then the moves, as the command line does.
+    void Go(SourceKind kind = SourceKind::WorkingFile) {
+        Target.Files = kBefore;
+        StagedDestination staged(Target, ".pamiro-00000000000000aa");
+        Run.Job.PlatformIndex = Platform::Pw;
+        RunConversionIn(Run.Job, Run.Host, kind, "CP6001",
+                        {*Source, staged, Run.Program, "ver20_620.dat"});
+        if (Run.Job.Report.Failed) return;
+        staged.Commit(Run.Host, staged.Leftovers());
+        Committed = true;
+    }
+};
+
+TEST(Staging, AFinishedRunReplacesItsOwnNamesListsLastAndRemovesOnlyLeftovers) {
+    Staged s;
+    s.Go();
+    MemoryRun inPlace = Example();
+    inPlace.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
+    Files expected = inPlace.Out.Files;  // what writing in place gives
+    for (const char* name : {"cmp123", "CMP0002", "notes"}) expected[name] = kBefore.at(name);
+    EXPECT_EQ(s.Target.Files, expected);  // cmp0009 and src0123 removed, nothing staged left
+    EXPECT_EQ(s.Run.Job.Report.SourcesCopied, 1);
+    EXPECT_EQ(s.Run.Job.Report.BaseSourcesCopied, 1);
+    EXPECT_EQ(s.Run.Job.Report.BaseSourceNames, std::vector<std::string>{"B:S2 (DEP_base.s)"});
+    // Into place: numbered files in the order written, then the source list, the compound list.
+    std::vector<std::string> placed;
+    for (const std::string& name : s.Target.Renamed) {
+        if (name.find('/') == std::string::npos) placed.push_back(name);
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"cmp0001", "src0001", "cmp0002", "src0002",
+                                                "src_list", "cmp_list"}));
+}
+
+TEST(Staging, AnInterruptionOrAFailureAtAnyMomentLeavesTheDestinationAsItWas) {
+    Staged clean;
+    clean.Go();
+    const int pauses = clean.Run.Host.EventCalls;  // the run's and one per move
+    ASSERT_GT(pauses, 8);
+    for (int at = 1; at <= pauses; ++at) {
+        SCOPED_TRACE("interrupted at pause " + std::to_string(at));
+        Staged s;
+        s.Run.Host.OnEvents = [at](int calls) {
+            if (calls == at) throw ConversionInterrupted{};
+        };
+        EXPECT_THROW(s.Go(), ConversionInterrupted);
+        EXPECT_EQ(s.Target.Files, kBefore);
+    }
+    // Every creation, write, close and rename may fail, in the run or in the moves.
+    bool movesFailed = false;
+    for (int at = 1;; ++at) {
+        SCOPED_TRACE("failed at step " + std::to_string(at));
+        Staged s;
+        s.Target.FailAt = at;
+        try {
+            s.Go();
+        } catch (const FileError&) {
+            movesFailed = true;
+        }
+        if (s.Committed) break;
+        EXPECT_EQ(s.Target.Files, kBefore);
+    }
+    EXPECT_TRUE(movesFailed);
+    // A read error.
+    Staged unreadable;
+    Unreadable source;
+    source.Files = unreadable.Run.Source.Files;
+    unreadable.Source = &source;
+    unreadable.Go();
+    EXPECT_EQ(unreadable.Run.Host.Messages.at(0).Text,
+              "No se puede leer el archivo A/S1.s: " + ErrorText(EIO));
+    EXPECT_EQ(unreadable.Target.Files, kBefore);
+    // A Save All scan that finds no compound.
+    Staged empty;
+    empty.Run.Source.Files = {{"C/not-parameters", ""}};
+    empty.Go(SourceKind::SaveAll);
+    EXPECT_TRUE(empty.Run.Job.Report.Failed);
+    EXPECT_EQ(empty.Target.Files, kBefore);
+}
+
+TEST(Staging, NamesOfItsOwnAreRecognisedAndLeftStagingFoldersRemovedUnlessTheyHoldFiles) {
+    for (const auto& [name, staging, numbered] : std::vector<std::tuple<std::string, bool, bool>>{
+             {".pamiro-0123456789abcdef", true, false},
+             {".pamiro-0123456789ABCDEF", false, false},
+             {".pamiro-0123456789abcde", false, false},
+             {"cmp0001", false, true},
+             {"src10000", false, true},
+             {"cmp123", false, false},
+             {"CMP0001", false, false},
+             {"cmp0001.bak", false, false}}) {
+        EXPECT_EQ(StagedDestination::IsStagingName(name), staging) << name;
+        EXPECT_EQ(StagedDestination::IsNumberedName(name), numbered) << name;
+    }
+    EXPECT_TRUE(StagedDestination::IsStagingName(StagedDestination::NewStagingName()));
+
+    MemoryOutputFolder target;
+    target.Files = {{".pamiro-00000000000000bb/cmp0001", "killed run"},
+                    {".pamiro-00000000000000cc/.anterior/cmp_list", "user's list"},
+                    {".pamiro-x/cmp0001", "not ours"},
+                    {"cmp10000", "old"},
+                    {"cmp9999", "old"}};
+    StagedDestination staged(target, ".pamiro-00000000000000aa");
+    EXPECT_EQ(staged.StaleFolders(), std::vector<std::string>{".pamiro-00000000000000bb"});
+    EXPECT_EQ(staged.KeptFolders(), std::vector<std::string>{".pamiro-00000000000000cc"});
+    EXPECT_EQ(staged.Leftovers(), (std::vector<std::string>{"cmp9999", "cmp10000"}));
+    EXPECT_EQ(target.Files.size(), 4u);
+}
+
+}  // namespace
+}  // namespace pamiro::testing
