@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "app/IniSettingsStore.h"
 #include "run/ConversionJob.h"
 
 class QAction;
@@ -80,7 +80,7 @@ class MainWindow : public QMainWindow {
     void EndProgram();
 
     MainWindowOptions options_;
-    SettingsStore store_;
+    IniSettingsStore store_;
     ConversionJob job_;
     bool interruptRequested_ = false;
     bool ending_ = false;  // closing without the question
