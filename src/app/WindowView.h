@@ -40,7 +40,7 @@ struct ListEntry {
     std::string Text;
     int Depth = 0;
     bool OpenFolder = false;
-    std::string Tip;
+    std::string Tip{};
     bool operator==(const ListEntry&) const = default;
 };
 
