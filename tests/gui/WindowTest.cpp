@@ -1,8 +1,9 @@
-// The real main window on the offscreen platform: what only the window wires. The
-// rules behind it (request check, conversion, settings store) are tested in plain C++.
+// The real main window on the offscreen platform: what only the Qt view wires. The
+// rules behind it are the window model's, tested with a fake view in tests/app.
 #include <QtTest>
 #include <QtWidgets>
 
+#include "core/NativeFile.h"
 #include "gui/DriveList.h"
 #include "gui/FolderList.h"
 #include "gui/MainWindow.h"
@@ -10,6 +11,7 @@
 #include "support/RunCli.h"
 
 using namespace pamiro::testing;
+using namespace pamiro;
 using namespace pamiro::window;
 
 namespace {
@@ -63,7 +65,8 @@ struct Messages {
         SetMessageHandler([this](QWidget* parent, const MessageRequest& request) {
             const char* icons[] = {"Critical", "Warning", "Question"};
             auto* button = parent ? E<QPushButton>(parent, "cmdEjecutar") : nullptr;
-            Shown << icons[int(request.Icon)] + (" " + request.Title) + ": " + request.Text +
+            Shown << icons[int(request.Icon)] + (" " + QString::fromStdString(request.Title)) +
+                         ": " + QString::fromStdString(request.Text) +
                          (request.Buttons == MessageButtons::YesNo ? " [Sí/No]" : "") +
                          (request.RightToLeft ? " (derecha a izquierda)" : "") +
                          (button && !button->isEnabled() ? " (ventana congelada)" : "");
@@ -83,9 +86,11 @@ struct Place {
     fs::path Settings() const { return Path("cfg/Pamiro.ini"); }
     std::string Stored() const { return fs::exists(Settings()) ? ReadFile(Settings()) : ""; }
     std::unique_ptr<MainWindow> Window;
+    std::vector<std::string> Drives = pamiro::Drives();
     MainWindow* Open() {
-        Window = std::make_unique<MainWindow>(MainWindowOptions{
-            Settings(), PAMIRO_PROGRAM_DIR, Path("sys").string(), 0, [this] { ++Ended; }});
+        Window = std::make_unique<MainWindow>(
+            MainWindowOptions{Settings(), PAMIRO_PROGRAM_DIR, Path("sys").string(), 0,
+                              [this] { ++Ended; }, [this] { return Drives; }});
         Window->show();
         return Window.get();
     }
@@ -95,8 +100,8 @@ struct Place {
 void Convert(MainWindow* window, const QString& cp, int destination, const fs::path& to) {
     E<QLineEdit>(window, "NombreCP")->setText(cp);
     E<QComboBox>(window, "Destino")->setCurrentIndex(destination);
-    E<FolderList>(window, "DirFuente")->SetOpenFolder(Q(kSample));
-    E<FolderList>(window, "DirDestino")->SetOpenFolder(Q(to));
+    window->Model().OpenFolder(Element::DirFuente, kSample.string());
+    window->Model().OpenFolder(Element::DirDestino, to.string());
     QTest::mouseClick(E<QPushButton>(window, "cmdEjecutar"), Qt::LeftButton);
 }
 
@@ -131,18 +136,14 @@ class WindowTest : public QObject {
     void startShowsTheStoredChoices_data() {
         QTest::addColumn<QString>("store");  // "-": a file where the store's folder should be
         QTest::addColumn<QString>("shown");  // the four lists, both open folders, the message
-        QString fresh = "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|sys/tmp|sys/tmp|";
-        QTest::newRow("first start") << "" << fresh;
         QTest::newRow("current store")
             << "[Parametros]\nRevision=302\nSRCDIR=@/a\nDSTDIR=@/b\nVERSION=423\nPLTFRM=2\n"
                "FUENTE=1\nDESTINO=1\n[Version]\n411=4.1.1 o anterior\n423=4.2.x\n"
             << "4.2.x|AW70|Save All|ICC Api|a|b|";
-        QTest::newRow("edited store, source folder deleted")
-            << "[Parametros]\nRevision=400\nSRCDIR=@/borrada\nDSTDIR=@/b\nVERSION=630\nFUENTE=x\n"
-               "DESTINO=7\n[Version]\n411=4.1.1 o anterior\n630=versi\xC3\xB3n 6.3\n"
-            << "versión 6.3|PW (Intel)|||sys/tmp|b|";
         QTest::newRow("store cannot be written")
-            << "-" << fresh + "Warning Pamiro: No se pueden guardar los parámetros";
+            << "-"
+            << "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|sys/tmp|sys/tmp|"
+               "Warning Pamiro: No se pueden guardar los parámetros";
     }
 
     void startShowsTheStoredChoices() {
@@ -159,39 +160,17 @@ class WindowTest : public QObject {
             seen << E<QComboBox>(window, box)->currentText();
         for (const char* list : {"DirFuente", "DirDestino"})
             seen << QDir(Q(place.temp.Path()))
-                        .relativeFilePath(E<FolderList>(window, list)->OpenFolder());
+                        .relativeFilePath(QString::fromStdString(window->Model().OpenFolderOf(
+                            list[3] == 'F' ? Element::DirFuente : Element::DirDestino)));
         QCoreApplication::processEvents();  // the store's warning waits for the window to show
         QCOMPARE(seen.join('|') + "|" + messages.Shown.join("").section(':', 0, 1), shown);
         if (store.size() > 1) QCOMPARE(place.Stored(), text);  // a current store is only read
-    }
-
-    void refusalIsShownAndNothingWritten() {
-        Place place;
-        Messages messages;
-        MainWindow* window = place.Open();
-        // The name typed, the message, the name shown after.
-        for (const QString row :
-             {"|No se a seleccionado un CP|", " cp600 |Letterbug del CP incorrecto|CP600"}) {
-            messages.Shown.clear();
-            E<QLabel>(window, "StatusPanel1")->setText("antes");
-            Convert(window, row.section('|', 0, 0), 0, place.Dir("ventana"));
-            QCOMPARE(messages.Shown.join("") + "|" + E<QLineEdit>(window, "NombreCP")->text(),
-                     "Critical Nombre del CP: " + row.section('|', 1));
-            QCOMPARE(E<QLabel>(window, "StatusPanel1")->text(), QString());
-            QVERIFY(FolderContents(place.Path("ventana")).empty());
-            QCOMPARE(State(window), QStringLiteral("todo Convertir"));
-        }
-        // Idle, the window closes without a question.
-        QVERIFY(window->close());
-        QCOMPARE(place.Ended, 1);
-        QCOMPARE(messages.Shown.size(), 1);
     }
 
     void runWritesWhatTheCommandLineWrites_data() {
         QTest::addColumn<int>("destination");
         QTest::addColumn<int>("answer");  // to a close request during the run; -1: none
         QTest::newRow("FoxCAE Transfer") << 0 << -1;
-        QTest::newRow("ICC Api, close answered No") << 1 << int(MessageAnswer::No);
         QTest::newRow("ICC Api, close answered Yes") << 1 << int(MessageAnswer::Yes);
     }
 
@@ -246,34 +225,6 @@ class WindowTest : public QObject {
         QVERIFY(messages.Shown.back().startsWith("Warning Pamiro - Bloques: "));
         QVERIFY(!messages.Shown.back().endsWith("(ventana congelada)"));
         QCOMPARE(messages.Shown.size(), answer >= 0 ? 2 : 1);
-    }
-
-    void configurationSavesTheChoicesOnYesOnly() {
-        Place place;
-        place.Dir("src/elegida");
-        Messages messages;
-        MainWindow* window = place.Open();
-        auto* folders = E<FolderList>(window, "DirFuente");
-        folders->SetOpenFolder(Q(place.Path("src")));
-        QVERIFY(folders->HighlightPath(Q(place.Path("src/elegida"))));
-        QCOMPARE(folders->OpenFolder(), Q(place.Path("src")));  // highlighted, not opened
-        E<FolderList>(window, "DirDestino")->SetOpenFolder(Q(place.Dir("dst")));
-        E<QComboBox>(window, "Version")->setCurrentText("6.1.1");
-        E<QComboBox>(window, "Plataforma")->setCurrentText("PW (Intel)");
-        E<QComboBox>(window, "Fuente")->setCurrentText("Save All");
-        E<QLineEdit>(window, "NombreCP")->setText("CP6001");
-        const std::string before = place.Stored();
-        E<QAction>(window, "mnuArchivo_1")->trigger();  // answered No
-        QCOMPARE(place.Stored(), before);
-        messages.Answer = MessageAnswer::Yes;
-        E<QAction>(window, "mnuArchivo_1")->trigger();
-        const QString question =
-            "Question Pamiro: Desea guardar los parámetros actuales como predeterminados? [Sí/No]";
-        QCOMPARE(messages.Shown, (QStringList{question, question}));
-        QCOMPARE(QString::fromStdString(place.Stored()).section("\n\n", 0, 0),
-                 "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=" + Q(place.Path("src/elegida")) +
-                     "\nDSTDIR=" + Q(place.Path("dst")) +
-                     "\nVERSION=611\nPLTFRM=0\nFUENTE=1\nDESTINO=0");
     }
 
     void realBoxesReadInSpanishAndAReadOnlyStoreIsKept() {
@@ -332,26 +283,28 @@ class WindowTest : public QObject {
         about->trigger();
         shown = E<QWidget>(window, "frmAbout");
 
-        // A folder list: the folders above, the open one, its subfolders; activating opens.
+        // A folder list shows the model's entries; activating one reaches the model.
         auto* list = E<FolderList>(window, "DirDestino");
-        list->SetOpenFolder(Q(place.Path("arbol")));
-        const int open = int(Q(place.Path("arbol")).count('/'));  // "/" and each folder above
+        const std::string arbol = place.Path("arbol").string();
+        window->Model().OpenFolder(Element::DirDestino, arbol);
+        const int open = list->currentRow();
         QStringList rows{list->item(0)->text()};
         for (int i = open; i < list->count(); ++i) rows << list->item(i)->text();
         QCOMPARE(rows.join('|'), QStringLiteral("/|arbol|A|b|c"));
+        QCOMPARE(list->item(open + 1)->toolTip(), Q(place.Path("arbol/A")));
         emit list->itemActivated(list->item(open + 2));
-        QCOMPARE(list->OpenFolder() + " " + list->SelectedPath(),
-                 Q(place.Path("arbol/b")) + " " + Q(place.Path("arbol/b")));
+        QCOMPARE(window->Model().SelectedPath(Element::DirDestino), arbol + "/b");
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("b"));
 
-        // A drive no longer there: back on the program's drive.
+        // A drive chosen in the list reaches the model: one no longer there gives its message.
         auto* drives = E<DriveList>(window, "DrvDestino");
-        const QString missing = Q(place.Path("unidad-retirada"));
-        drives->SetDrives(MountedDrives() << missing);
-        drives->setCurrentIndex(drives->findData(missing));
+        place.Drives.push_back(place.Path("unidad-retirada").string());
+        drives->showPopup();
+        drives->hidePopup();
+        drives->setCurrentIndex(drives->count() - 1);
         QCOMPARE(messages.Shown.last(), QString("Warning Working File: Unidad no disponible"));
-        const QString programDrive = VolumeRootOf(PAMIRO_PROGRAM_DIR);
-        QCOMPARE(drives->currentData().toString(), programDrive);
-        QCOMPARE(VolumeRootOf(list->OpenFolder()), programDrive);
+        const std::string programDrive = DriveOf(PAMIRO_PROGRAM_DIR);
+        QCOMPARE(drives->currentText().section("  [", 0, 0), Q(programDrive));
 
         // "&Salir" ends at once, closing the about window, asking and writing nothing.
         E<QAction>(window, "mnuArchivo_3")->trigger();
