@@ -297,7 +297,7 @@ TEST(WindowModel, MenusAndTheAboutWindow) {
 
 TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) {
     Window w;
-    for (const char* name : {"arbol/b", "arbol/A", "arbol/c", "arbol/.oculta"}) w.Dir(name);
+    for (const char* name : {"arbol/b", "arbol/A", "arbol/C", "arbol/.oculta"}) w.Dir(name);
     WriteFile(w.temp.Path() / "arbol" / "archivo", "");
     w.Start();
     const std::string arbol = P(w.temp.Path() / "arbol");
@@ -309,7 +309,7 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
     for (std::size_t i = open; i < rows.size(); ++i)
         shown += rows[i].Text + ":" + std::to_string(rows[i].Depth - int(open)) +
                  (rows[i].OpenFolder ? "o " : "c ");
-    EXPECT_EQ(shown, "arbol:0o A:1c b:1c c:1c ");
+    EXPECT_EQ(shown, "arbol:0o A:1c b:1c C:1c ");
     EXPECT_EQ(rows.front().Depth, 0);
     EXPECT_EQ(w.view.SelectedEntry(Element::DirDestino), int(open));
     EXPECT_EQ(w.model.SelectedPath(Element::DirDestino), arbol);
@@ -320,7 +320,7 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
                   w.Rel(w.model.SelectedPath(Element::DirDestino)),
               "arbol/b arbol/b");
     w.model.EntryActivated(Element::DirDestino, int(open));
-    fs::remove(w.temp.Path() / "arbol" / "c");
+    fs::remove(w.temp.Path() / "arbol" / "C");
     w.model.EntryActivated(Element::DirDestino, int(open) + 3);
     EXPECT_EQ(w.view.Lists[Element::DirDestino].size(), open + 3);
     EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), arbol);
@@ -334,12 +334,18 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
 
 TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
     Window w;
-    const std::string missing = P(w.temp.Path() / "unidad-retirada");
-    w.drives.push_back(missing);
+    // Two more drives: one that can be read, one no longer there.
+    const std::string other = P(w.Dir("otra-unidad")), missing = P(w.temp.Path() / "retirada");
     w.Start();
+    w.drives.insert(w.drives.end(), {other, missing});
     w.model.DriveListOpening(Element::DrvDestino);
     const auto& drives = w.view.Lists[Element::DrvDestino];
     ASSERT_EQ(drives.back().Text, PathText(missing));
+    w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
+    EXPECT_EQ(
+        w.model.OpenFolderOf(Element::DirDestino) + "|" + w.model.DriveOf(Element::DrvDestino),
+        other + "|" + other);
+    EXPECT_TRUE(w.view.Shown.empty());
     w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 1);
     EXPECT_EQ(w.view.Shown, std::vector<std::string>{"Warning Working File: Unidad no disponible"});
     const std::string programDrive = DriveOf(PAMIRO_PROGRAM_DIR);
