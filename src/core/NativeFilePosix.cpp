@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/NativeFile.h"
+#include "core/NativeSystem.h"
 
 namespace pamiro {
 
@@ -213,5 +214,7 @@ std::string ExecutableFolder() {
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string() : exe.parent_path().string();
 }
+
+std::string SystemFolder() { return "/var"; }
 
 }  // namespace pamiro
