@@ -1,59 +1,49 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "app/IniFile.h"  // KeyValuePairs
 
 namespace pamiro {
 
 // The user's saved choices and the table of offered versions, in the sections
-// "Parametros" and "Version" of the application "Pamiro".
+// "Parametros" and "Version" of the application "Pamiro". One interface, one
+// store per platform: an INI file on POSIX (IniSettingsStore), the registry
+// on Windows; MemorySettingsStore for tests.
 //
-// Reads come from memory. Writes change memory at once and reach the file at
-// Commit, which re-reads the file first and applies the writes on top of it,
-// the way single registry values are written: a key added by hand while the
-// program runs is not lost by a later save.
+// Reads see every write at once. Writes reach the lasting store at Commit at
+// the latest; a store may write through earlier. Section and key names match
+// without regard to ASCII case; values are bytes.
 class SettingsStore {
   public:
-    explicit SettingsStore(std::filesystem::path file);
+    virtual ~SettingsStore() = default;
 
-    const std::filesystem::path& File() const { return file_; }
-    // False when the file exists but cannot be read; the store is then empty
-    // and Commit refuses to replace the unread file.
-    bool Readable() const { return readable_; }
+    // The stored text, or fallback when the key is missing.
+    virtual std::string Read(std::string_view section, std::string_view key,
+                             std::string_view fallback) const = 0;
+    // Every pair of a section in the store's own order (for keys written one
+    // after another, the order of writing); empty when there is no section.
+    virtual KeyValuePairs ReadSection(std::string_view section) const = 0;
 
-    std::string Read(std::string_view section, std::string_view key,
-                     std::string_view fallback) const;
-    KeyValuePairs ReadSection(std::string_view section) const;
+    // Creates the section and the key as needed.
+    virtual void Write(std::string_view section, std::string_view key, std::string value) = 0;
+    // The section with everything in it.
+    virtual void DeleteSection(std::string_view section) = 0;
+    // Makes the writes last; false with Error() set when that failed (the
+    // changes stay visible to reads for this run).
+    virtual bool Commit() = 0;
 
-    void Write(std::string_view section, std::string_view key, std::string value);
-    void DeleteSection(std::string_view section);
-    // Writes the pending changes; false with Error() set when that failed (the
-    // changes stay in memory for this run).
-    bool Commit();
-    const std::string& Error() const { return error_; }
-
-  private:
-    struct Change {
-        std::string Section;
-        std::string Key;  // empty: the whole section is deleted
-        std::string Value;
-    };
-    void Apply(IniDocument& document, const Change& change) const;
-
-    std::filesystem::path file_;
-    IniDocument document_;
-    std::vector<Change> pending_;
-    std::string error_;
-    bool readable_ = true;
+    // False when the store exists but cannot be read; it then reads empty
+    // and Commit refuses to replace what it could not read.
+    virtual bool Readable() const = 0;
+    // The last failure, naming the store: "<where>: <Spanish reason>".
+    virtual const std::string& Error() const = 0;
+    // Where the store lives, as a message names it (a file, a registry key).
+    virtual std::string Location() const = 0;
 };
-
-// $XDG_CONFIG_HOME/Pamiro/Pamiro.ini, or ~/.config/Pamiro/Pamiro.ini.
-std::filesystem::path DefaultSettingsFile();
 
 // The counterpart of the Windows folder: it only feeds the default folders.
 inline constexpr std::string_view kSystemFolder = "/var";

@@ -78,4 +78,42 @@ bool RemoveFile(const std::string& path);
 // The folder of the running executable as bytes; empty when it cannot be found.
 std::string ExecutableFolder();
 
+// What the window's folder and drive lists hold. Paths are bytes as above.
+
+// The machine's drives: on Windows the roots of its drive letters ("C:\");
+// on POSIX the mount points of the mounted volumes that are folders. Sorted,
+// each once.
+std::vector<std::string> Drives();
+// The name a drive list shows beside a drive's root (its volume label);
+// empty when it has none or is not ready.
+std::string DriveLabel(const std::string& root);
+// The drive that holds a path: on Windows the root of its drive letter; on
+// POSIX the mount point of the volume that holds it. Empty when there is
+// none (a network path; on POSIX a path that does not exist).
+std::string DriveOf(const std::string& path);
+// Whether a drive holds a medium that can be read: its root is a folder
+// whose entries can be listed (an empty removable drive cannot).
+bool DriveReady(const std::string& root);
+
+enum class FolderState { Missing, Unreadable, Readable };
+// Missing only when nothing exists at path; Unreadable for anything else that
+// is not a folder whose entries can be listed.
+FolderState FolderStateOf(const std::string& path);
+// The absolute form of a folder's path, "." and ".." resolved by name, no
+// trailing separator but a root's.
+std::string AbsoluteFolder(const std::string& path);
+// The folders from the root down to folder itself (absolute), each as its
+// full path: "/", "/home", "/home/ana"; "C:\", "C:\Datos".
+std::vector<std::string> FolderChain(const std::string& folder);
+// The last name of a path; a root's whole text.
+std::string FolderName(const std::string& path);
+// A folder's subfolders as a folder list shows them, by name, unsorted: links
+// to folders count as folders; hidden ones (a leading dot on POSIX, the
+// hidden attribute on Windows) are left out. Empty when it cannot be listed.
+std::vector<std::string> VisibleSubfolders(const std::string& folder);
+// The UTF-8 text that shows a path held as bytes: on POSIX UTF-8 sequences
+// as they are and any other byte as its Latin-1 character; on Windows the
+// bytes read in the ANSI code page.
+std::string PathText(std::string_view bytes);
+
 }  // namespace pamiro

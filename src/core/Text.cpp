@@ -31,4 +31,82 @@ bool BlankLineBreaks(std::string& text) {
     return changed;
 }
 
+namespace {
+
+void AppendLatin1(std::string& out, unsigned char c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// The length of the well-formed UTF-8 sequence at text[i]; 0 for none
+// (a stray continuation byte, an overlong form, a surrogate, past U+10FFFF).
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string DisplayText(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t length = Utf8SequenceAt(bytes, i); length > 0) {
+            shown.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            AppendLatin1(shown, static_cast<unsigned char>(bytes[i++]));
+        }
+    }
+    return shown;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) AppendLatin1(text, static_cast<unsigned char>(c));
+    return text;
+}
+
+std::string Utf8ToLatin1(std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceAt(text, i);
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (length == 2 && lead <= 0xC3) {
+            bytes.push_back(static_cast<char>(((lead & 0x03) << 6) | (text[i + 1] & 0x3F)));
+        } else {
+            bytes.push_back(length == 0 && lead < 0x80 ? static_cast<char>(lead) : '?');
+        }
+        i += length == 0 ? 1 : length;
+    }
+    return bytes;
+}
+
 }  // namespace pamiro

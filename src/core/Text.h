@@ -29,4 +29,13 @@ class NulFields {
 // line may hold a line break of its own.
 bool BlankLineBreaks(std::string& text);
 
+// Text for the eye, as UTF-8, from bytes that mix the program's own words
+// (UTF-8) with names read from sources (one byte a character): each
+// well-formed UTF-8 sequence is kept, every other byte is read as Latin-1.
+std::string DisplayText(std::string_view bytes);
+// Latin-1 bytes as UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
+// UTF-8 as Latin-1 bytes; a character beyond Latin-1 becomes "?".
+std::string Utf8ToLatin1(std::string_view text);
+
 }  // namespace pamiro

@@ -7,16 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ProgramInfo.h"
 #include "gui/AppIcon.h"
 
 namespace pamiro::about {
 
 namespace {
 
-QString Latin(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 QFrame* SeparatorLine(QWidget* parent, const QString& name) {
     auto* line = new QFrame(parent);
@@ -28,17 +25,10 @@ QFrame* SeparatorLine(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-QString AboutWindow::VersionText() {
-    return QStringLiteral("Versión %1.%2.%3")
-        .arg(kVersionMajor)
-        .arg(kVersionMinor)
-        .arg(kVersionRevision);
-}
-
-AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+AboutWindow::AboutWindow(QWidget* parent, const AboutTexts& shown) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Acerca de ") + Latin(kProgramName));
+    setWindowTitle(Text(shown.Caption));
     setWindowIcon(AppIcon());
 
     auto* icon = new QLabel(this);
@@ -46,30 +36,26 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     icon->setPixmap(AppPixmap(64));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* title = new QLabel(Latin(kProgramName), this);
+    auto* title = new QLabel(Text(shown.Title), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
     titleFont.setBold(true);
     title->setFont(titleFont);
 
-    auto* version = new QLabel(VersionText(), this);
+    auto* version = new QLabel(Text(shown.Version), this);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto* description = new QLabel(Latin(kDescription), this);
+    auto* description = new QLabel(Text(shown.Description), this);
     description->setObjectName(QStringLiteral("lblDescription"));
 
-    auto* credits =
-        new QLabel(QStringLiteral("Desarrollo: equipo de ingeniería de Pamiro.\n"
-                                  "Revise los archivos generados antes de cargarlos en un CP.\n"
-                                  "Se entrega sin garantía de ningún tipo."),
-                   this);
+    auto* credits = new QLabel(Text(shown.Credits), this);
     credits->setObjectName(QStringLiteral("lblDisclaimer"));
     credits->setWordWrap(false);
     QFont small = credits->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     credits->setFont(small);
 
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"), this);
+    auto* ok = new QPushButton(Text(shown.Button), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     ok->setAutoDefault(true);

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "app/WindowView.h"
+
 namespace pamiro::about {
 
 // frmAbout: the program's title, version, description and credits. Shown
@@ -10,10 +12,8 @@ class AboutWindow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit AboutWindow(QWidget* parent = nullptr);
-
-    // "Versión " and the version numbers written without padding.
-    static QString VersionText();
+    // The texts come from the window model.
+    AboutWindow(QWidget* parent, const AboutTexts& shown);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

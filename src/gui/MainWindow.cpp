@@ -11,52 +11,36 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
+#include <tuple>
 
 #include "app/ProgramFolder.h"
-#include "app/RequestCheck.h"
 #include "gui/AboutWindow.h"
 #include "gui/AppIcon.h"
 #include "gui/DriveList.h"
 #include "gui/FolderList.h"
 #include "gui/MessageBoxes.h"
-#include "gui/QtHost.h"
-#include "run/RunConversion.h"
 
 namespace pamiro::window {
 
 namespace {
 
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Labels in a store edited by hand are usually UTF-8; anything else is taken
-// as Latin-1 rather than shown with replacement marks.
-QString StoreText(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return utf8.hasError() ? Latin1(bytes) : text;
-}
-
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString PathText(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-QComboBox* ChoiceBox(QWidget* parent, const QString& name, const QStringList& entries) {
+QComboBox* ChoiceBox(QWidget* parent, const QString& name) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     // A text part the user may type into; a typed text is never added.
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(entries);
     box->completer()->setCaseSensitivity(Qt::CaseSensitive);
     box->setCurrentIndex(-1);
     return box;
@@ -93,11 +77,16 @@ MainWindow::MainWindow(MainWindowOptions options)
     : options_(std::move(options)), store_(options_.SettingsFile) {
     setObjectName(QStringLiteral("frmBase"));
     setWindowIcon(about::AppIcon());
-    job_.ProgramDir = options_.ProgramDir.empty() ? ProgramFolder() : options_.ProgramDir;
     BuildElements();
     BuildMenus();
-    LoadWindow();
+    WindowOptions model{options_.ProgramDir.empty() ? ProgramFolder() : options_.ProgramDir,
+                        options_.SystemFolder, QFile::encodeName(QDir::homePath()).toStdString(),
+                        std::chrono::milliseconds(options_.EventIntervalMs), options_.ListDrives};
+    model_ = std::make_unique<WindowModel>(*this, store_, std::move(model));
+    model_->Load();
     nombreCp_->setFocus();  // the one thing to type before converting
+    // A store that could not be written is reported once the window shows.
+    QTimer::singleShot(0, this, [this] { model_->Shown(); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,10 +100,8 @@ void MainWindow::BuildElements() {
         Frame(central, QStringLiteral("fraConfiguracion"), QStringLiteral("Configuración"));
     nombreCp_ = new QLineEdit(configuration);
     nombreCp_->setObjectName(QStringLiteral("NombreCP"));
-    plataforma_ =
-        ChoiceBox(configuration, QStringLiteral("Plataforma"),
-                  {QStringLiteral("PW (Intel)"), QStringLiteral("AW51"), QStringLiteral("AW70")});
-    version_ = ChoiceBox(configuration, QStringLiteral("Version"), {});
+    plataforma_ = ChoiceBox(configuration, QStringLiteral("Plataforma"));
+    version_ = ChoiceBox(configuration, QStringLiteral("Version"));
     QLabel* lblNombre =
         Label(configuration, QStringLiteral("lblNombreCP"), QStringLiteral("Nombre del CP"));
     QLabel* lblPlataforma =
@@ -145,10 +132,10 @@ void MainWindow::BuildElements() {
         QLabel* formatLabel;
         QLabel* placeLabel;
     };
-    auto location = [&](const QString& side, const QStringList& formats) {
+    auto location = [&](const QString& side) {
         Location made{};
         made.frame = Frame(central, QStringLiteral("fra") + side, side);
-        made.format = ChoiceBox(made.frame, side, formats);
+        made.format = ChoiceBox(made.frame, side);
         made.folders = new FolderList(made.frame);
         made.folders->setObjectName(QStringLiteral("Dir") + side);
         made.drives = new DriveList(made.frame);
@@ -171,10 +158,8 @@ void MainWindow::BuildElements() {
         made.folders->setMinimumHeight(190);
         return made;
     };
-    const Location source = location(QStringLiteral("Fuente"),
-                                     {QStringLiteral("Working File"), QStringLiteral("Save All")});
-    const Location destination = location(
-        QStringLiteral("Destino"), {QStringLiteral("FoxCAE Transfer"), QStringLiteral("ICC Api")});
+    const Location source = location(QStringLiteral("Fuente"));
+    const Location destination = location(QStringLiteral("Destino"));
     fuente_ = source.format;
     dirFuente_ = source.folders;
     drvFuente_ = source.drives;
@@ -186,7 +171,7 @@ void MainWindow::BuildElements() {
     cmdEjecutar_->setObjectName(QStringLiteral("cmdEjecutar"));
     cmdEjecutar_->setMinimumWidth(150);
     cmdEjecutar_->setDefault(true);
-    connect(cmdEjecutar_, &QPushButton::clicked, this, &MainWindow::Convert);
+    connect(cmdEjecutar_, &QPushButton::clicked, this, [this] { model_->Convert(); });
 
     auto* locations = new QHBoxLayout;
     locations->setSpacing(10);
@@ -238,14 +223,18 @@ void MainWindow::BuildElements() {
                  cmdEjecutar_,
                  status};
 
-    // Before the stored folders are restored, both lists show the user's home.
-    for (auto [folders, drives] : {std::pair{dirFuente_, drvFuente_}, {dirDestino_, drvDestino_}}) {
-        folders->SetOpenFolder(QDir::homePath());
-        drives->SetDriveQuietly(VolumeRootOf(folders->OpenFolder()));
-        connect(drives, &DriveList::driveChanged, this,
-                [this, folders, drives](const QString& drive, const QString& previous) {
-                    CoupleDrive(*drives, *folders, drive, previous);
+    for (auto [folders, drives, dir, drv] :
+         {std::tuple{dirFuente_, drvFuente_, Element::DirFuente, Element::DrvFuente},
+          {dirDestino_, drvDestino_, Element::DirDestino, Element::DrvDestino}}) {
+        connect(folders, &QListWidget::itemActivated, this,
+                [this, folders, list = dir](QListWidgetItem* item) {
+                    model_->EntryActivated(list, folders->row(item));
                 });
+        // Filling or selecting by the model blocks the signal: only the user's choice reaches it.
+        connect(drives, &QComboBox::currentIndexChanged, this,
+                [this, list = drv](int index) { model_->DriveChosen(list, index); });
+        connect(drives, &DriveList::opening, this,
+                [this, list = drv] { model_->DriveListOpening(list); });
     }
     setMinimumSize(720, 540);
     resize(760, 560);
@@ -260,191 +249,152 @@ void MainWindow::BuildMenus() {
     archivo->menuAction()->setObjectName(QStringLiteral("mnuBase_1"));
     QAction* updates = archivo->addAction(QStringLiteral("&Actualizaciones"));
     updates->setObjectName(QStringLiteral("mnuArchivo_0"));
-    connect(updates, &QAction::triggered, this, &MainWindow::ShowUpdatesNotice);
+    connect(updates, &QAction::triggered, this, [this] { model_->Menu(MenuCommand::Updates); });
     QAction* configuration = archivo->addAction(QStringLiteral("&Configuración"));
     configuration->setObjectName(QStringLiteral("mnuArchivo_1"));
-    connect(configuration, &QAction::triggered, this, &MainWindow::SaveConfiguration);
+    connect(configuration, &QAction::triggered, this,
+            [this] { model_->Menu(MenuCommand::Configuration); });
     archivo->addSeparator()->setObjectName(QStringLiteral("mnuArchivo_2"));
     QAction* quit = archivo->addAction(QStringLiteral("&Salir"));
     quit->setObjectName(QStringLiteral("mnuArchivo_3"));
-    connect(quit, &QAction::triggered, this, &MainWindow::EndProgram);
+    connect(quit, &QAction::triggered, this, [this] { model_->Menu(MenuCommand::Exit); });
 
     QMenu* ayuda = bar->addMenu(QStringLiteral("A&yuda"));
     ayuda->setObjectName(QStringLiteral("mnuAyuda"));
     ayuda->menuAction()->setObjectName(QStringLiteral("mnuBase_2"));
     QAction* aboutItem = ayuda->addAction(QStringLiteral("&Acerca de..."));
     aboutItem->setObjectName(QStringLiteral("mnuAyuda_0"));
-    connect(aboutItem, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(aboutItem, &QAction::triggered, this, [this] { model_->Menu(MenuCommand::About); });
 
     topMenus_ = {archivo->menuAction(), ayuda->menuAction()};
 }
 
-void MainWindow::LoadWindow() {
-    // The program name, then the sharp s of the Western code page and "3".
-    setWindowTitle(QStringLiteral("Pamiro [") + QChar(0x00DF) + QStringLiteral("3]"));
-
-    const StartChoices choices = LoadStartChoices(store_, options_.SystemFolder);
-    job_.VersionTable = choices.VersionTable;
-    for (const auto& row : job_.VersionTable) version_->addItem(StoreText(row.second));
-    ShowEntry(*version_, choices.VersionIndex);
-    ShowEntry(*plataforma_, choices.PlatformIndex);
-    ShowEntry(*fuente_, choices.SourceIndex);
-    ShowEntry(*destino_, choices.DestinationIndex);
-
-    RestoreLocation(*dirFuente_, *drvFuente_, choices.SourceFolder);
-    RestoreLocation(*dirDestino_, *drvDestino_, choices.DestinationFolder);
-
-    if (!choices.StoreError.empty()) {
-        const QString text =
-            QStringLiteral("No se pueden guardar los parámetros: ") + PathText(choices.StoreError);
-        QTimer::singleShot(0, this, [this, text] {
-            ShowMessageBox(this, {MessageIcon::Warning, text, QStringLiteral("Pamiro")});
-        });
+QComboBox* MainWindow::Choice(Element list) const {
+    switch (list) {
+        case Element::Plataforma:
+            return plataforma_;
+        case Element::Version:
+            return version_;
+        case Element::Fuente:
+            return fuente_;
+        case Element::Destino:
+            return destino_;
+        case Element::DrvFuente:
+            return drvFuente_;
+        case Element::DrvDestino:
+            return drvDestino_;
+        default:
+            return nullptr;
     }
 }
 
-void MainWindow::RestoreLocation(FolderList& folders, DriveList& drives,
-                                 const std::string& storedFolder) {
-    // Only a folder that no longer exists falls back to the default; any
-    // other failure leaves the list as it was, without a message.
-    QString folderText = PathText(storedFolder);
-    if (folders.SetOpenFolder(folderText) == FolderList::OpenResult::NotFound) {
-        folderText = PathText(options_.SystemFolder);
-        folders.SetOpenFolder(PathText(DefaultFolderUnder(options_.SystemFolder)));
-    }
-    // Like a choice of the user: a different drive runs the drive coupling.
-    drives.SetDrive(VolumeRootOf(folderText));
-}
-
-void MainWindow::CoupleDrive(DriveList& drives, FolderList& folders, const QString& drive,
-                             const QString& previous) {
-    if (folders.OpenDrive(drive)) return;
-    ShowMessageBox(this, {MessageIcon::Warning, QStringLiteral("Unidad no disponible"),
-                          QStringLiteral("Working File")});
-    const QString programDrive = VolumeRootOf(PathText(job_.ProgramDir));
-    if (programDrive.isEmpty()) {
-        // No drive to go back to: both lists stay as they were.
-        drives.SetDriveQuietly(previous);
+void MainWindow::SetEntries(Element list, const std::vector<ListEntry>& entries) {
+    if (list == Element::DirFuente || list == Element::DirDestino) {
+        (list == Element::DirFuente ? dirFuente_ : dirDestino_)->SetEntries(entries);
         return;
     }
-    // Back on the program's drive; it is not reported a second time.
-    drives.SetDriveQuietly(programDrive);
-    folders.OpenDrive(programDrive);
+    QComboBox* box = Choice(list);
+    if (box == nullptr) return;
+    const QSignalBlocker quiet(box);
+    box->clear();
+    for (const ListEntry& entry : entries) box->addItem(Q(entry.Text));
+    ShowEntry(*box, -1);
 }
 
-void MainWindow::Freeze() {
-    cmdEjecutar_->setText(QStringLiteral("Convirtiendo..."));
-    for (QWidget* element : elements_) element->setEnabled(false);
-    for (QAction* menu : topMenus_) menu->setEnabled(false);
-}
-
-void MainWindow::Restore() {
-    cmdEjecutar_->setText(QStringLiteral("Convertir"));
-    for (QWidget* element : elements_) element->setEnabled(true);
-    for (QAction* menu : topMenus_) menu->setEnabled(true);
-}
-
-void MainWindow::SetStatusText(int panel, const QString& text) {
-    (panel == 1 ? panel1_ : panel2_)->setText(text);
-}
-
-QString MainWindow::DestinationFolder() const { return dirDestino_->OpenFolder(); }
-
-void MainWindow::Convert() {
-    if (!job_.ConversionIdle) return;
-    ConversionRequest request;
-    request.CpNameText = nombreCp_->text().toLatin1().toStdString();
-    request.PlatformIndex = SelectedIndex(*plataforma_);
-    request.VersionIndex = SelectedIndex(*version_);
-    request.SourceIndex = SelectedIndex(*fuente_);
-    request.DestinationIndex = SelectedIndex(*destino_);
-    request.SourceSelection = PathBytes(dirFuente_->SelectedPath());
-    request.DestinationFolder = PathBytes(DestinationFolder());
-
-    QtHost host(*this);
-    // No exception may leave this handler: it runs inside Qt's event loop.
-    try {
-        const auto refusal = CheckRequest(request, job_, host);
-        nombreCp_->setText(Latin1(request.CpNameText));
-        if (refusal) {
-            host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
-            return;
+void MainWindow::SelectEntry(Element list, int index) {
+    if (list == Element::DirFuente || list == Element::DirDestino) {
+        FolderList* folders = list == Element::DirFuente ? dirFuente_ : dirDestino_;
+        if (index < 0) {
+            folders->setCurrentItem(nullptr);
+        } else {
+            folders->setCurrentRow(index);
         }
-        RunConversion(job_, host, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
-    } catch (const ConversionInterrupted&) {
-        EndProgram();
         return;
-    } catch (const std::exception& error) {
-        job_.ConversionIdle = true;
-        Restore();
-        ShowMessageBox(this,
-                       {MessageIcon::Critical,
-                        QStringLiteral("Error interno: ") + QString::fromLocal8Bit(error.what()),
-                        QStringLiteral("Pamiro")});
     }
-    // The user asked to end the program while the run's last step went by.
-    if (interruptRequested_) EndProgram();
+    QComboBox* box = Choice(list);
+    if (box == nullptr) return;
+    const QSignalBlocker quiet(box);
+    ShowEntry(*box, index);
 }
 
-void MainWindow::ShowUpdatesNotice() {
-    ShowMessageBox(this, {MessageIcon::Warning, QStringLiteral("Función no implementada"),
-                          QStringLiteral("Pamiro"), MessageButtons::Ok, true});
+int MainWindow::SelectedEntry(Element list) const {
+    if (list == Element::DirFuente) return dirFuente_->currentRow();
+    if (list == Element::DirDestino) return dirDestino_->currentRow();
+    if (list == Element::DrvFuente || list == Element::DrvDestino) {
+        return Choice(list)->currentIndex();
+    }
+    const QComboBox* box = Choice(list);
+    return box != nullptr ? SelectedIndex(*box) : -1;
 }
 
-void MainWindow::SaveConfiguration() {
-    const MessageAnswer answer = ShowMessageBox(
-        this, {MessageIcon::Question,
-               QStringLiteral("Desea guardar los parámetros actuales como predeterminados?"),
-               QStringLiteral("Pamiro"), MessageButtons::YesNo});
-    if (answer != MessageAnswer::Yes) return;
-    const CurrentChoices choices{PathBytes(dirFuente_->SelectedPath()),
-                                 PathBytes(dirDestino_->SelectedPath()),
-                                 SelectedIndex(*version_),
-                                 SelectedIndex(*plataforma_),
-                                 SelectedIndex(*fuente_),
-                                 SelectedIndex(*destino_)};
-    if (!SaveAsDefaults(store_, choices, job_.VersionTable)) {
-        ShowMessageBox(this, {MessageIcon::Warning,
-                              QStringLiteral("No se pueden guardar los parámetros: ") +
-                                  PathText(store_.Error()),
-                              QStringLiteral("Pamiro")});
+std::string MainWindow::Text(Element element) const {
+    return element == Element::NombreCP ? nombreCp_->text().toStdString() : std::string();
+}
+
+void MainWindow::SetText(Element element, std::string_view text) {
+    switch (element) {
+        case Element::Window:
+            setWindowTitle(Q(text));
+            return;
+        case Element::NombreCP:
+            nombreCp_->setText(Q(text));
+            return;
+        case Element::cmdEjecutar:
+            cmdEjecutar_->setText(Q(text));
+            return;
+        case Element::StatusPanel1:
+            panel1_->setText(Q(text));
+            return;
+        case Element::StatusPanel2:
+            panel2_->setText(Q(text));
+            return;
+        default:
+            return;
     }
 }
 
-void MainWindow::ShowAbout() {
-    if (!about_) about_ = new about::AboutWindow(this);
+void MainWindow::SetEnabled(bool enabled) {
+    for (QWidget* element : elements_) element->setEnabled(enabled);
+    for (QAction* menu : topMenus_) menu->setEnabled(enabled);
+}
+
+MessageAnswer MainWindow::ShowMessage(const MessageRequest& request) {
+    return ShowMessageBox(this, request);
+}
+
+void MainWindow::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+
+void MainWindow::ShowAbout(const AboutTexts& texts) {
+    if (!about_) about_ = new about::AboutWindow(this, texts);
     about_->show();
     about_->raise();
     about_->activateWindow();
 }
 
 void MainWindow::EndProgram() {
-    ending_ = true;
-    close();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!ending_ && !job_.ConversionIdle) {
-        // The run goes on unless the user confirms; on Yes it unwinds at its
-        // next event processing, closing every file it has open.
-        event->ignore();
-        if (interruptRequested_) return;
-        const MessageAnswer answer = ShowMessageBox(
-            this, {MessageIcon::Question, QStringLiteral("Desea interrumpir la conversión?"),
-                   QStringLiteral("Terminar el programa"), MessageButtons::YesNo});
-        if (answer != MessageAnswer::No) interruptRequested_ = true;
-        return;
-    }
-    event->accept();
-    ending_ = true;
-    if (about_) about_->close();
-    if (ended_) return;
     ended_ = true;
+    if (about_) about_->close();
+    if (!closing_) close();
     emit programEnded();
     if (options_.EndProgram) {
         options_.EndProgram();
     } else {
         QCoreApplication::exit(0);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    const bool mayClose = model_->CloseRequested();
+    closing_ = false;
+    if (mayClose) {
+        event->accept();
+    } else {
+        event->ignore();
     }
 }
 

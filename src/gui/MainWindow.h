@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
-#include "run/ConversionJob.h"
+#include "app/IniSettingsStore.h"
+#include "app/WindowModel.h"
+#include "app/WindowView.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 
 namespace pamiro::about {
@@ -38,26 +38,32 @@ struct MainWindowOptions {
     int EventIntervalMs = 20;
     // Ends the program; by default the application's event loop.
     std::function<void()> EndProgram;
+    // The drives a drive list offers; by default the machine's.
+    std::function<std::vector<std::string>()> ListDrives;
 };
 
-// frmBase: the window in which the user states one conversion and starts it.
+// frmBase: the Qt view of the window model, which decides everything.
 // Widgets carry the element names (NombreCP, Plataforma, DirFuente, ...).
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WindowView {
     Q_OBJECT
 
   public:
     explicit MainWindow(MainWindowOptions options = {});
     ~MainWindow() override;
 
-    const ConversionJob& Job() const { return job_; }
-    bool InterruptRequested() const { return interruptRequested_; }
+    WindowModel& Model() { return *model_; }
+    const ConversionJob& Job() const { return model_->Job(); }
 
-    // What the conversion host needs of the window.
-    void Freeze();
-    void Restore();
-    void SetStatusText(int panel, const QString& text);
-    QString DestinationFolder() const;
-    int EventIntervalMs() const { return options_.EventIntervalMs; }
+    void SetEntries(Element list, const std::vector<ListEntry>& entries) override;
+    void SelectEntry(Element list, int index) override;
+    int SelectedEntry(Element list) const override;
+    std::string Text(Element element) const override;
+    void SetText(Element element, std::string_view text) override;
+    void SetEnabled(bool enabled) override;
+    MessageAnswer ShowMessage(const MessageRequest& request) override;
+    void ProcessPendingEvents() override;
+    void ShowAbout(const AboutTexts& texts) override;
+    void EndProgram() override;
 
   signals:
     void programEnded();
@@ -68,23 +74,13 @@ class MainWindow : public QMainWindow {
   private:
     void BuildElements();
     void BuildMenus();
-    void LoadWindow();
-    void RestoreLocation(FolderList& folders, DriveList& drives, const std::string& storedFolder);
-    void CoupleDrive(DriveList& drives, FolderList& folders, const QString& drive,
-                     const QString& previous);
-
-    void Convert();
-    void ShowUpdatesNotice();
-    void SaveConfiguration();
-    void ShowAbout();
-    void EndProgram();
+    QComboBox* Choice(Element list) const;
 
     MainWindowOptions options_;
-    SettingsStore store_;
-    ConversionJob job_;
-    bool interruptRequested_ = false;
-    bool ending_ = false;  // closing without the question
-    bool ended_ = false;   // the program's end has been announced
+    IniSettingsStore store_;
+    std::unique_ptr<WindowModel> model_;
+    bool ended_ = false;    // the program's end has been announced
+    bool closing_ = false;  // inside a close request
 
     QLineEdit* nombreCp_ = nullptr;
     QComboBox* plataforma_ = nullptr;

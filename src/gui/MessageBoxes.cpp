@@ -26,7 +26,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 MessageAnswer ShowRealBox(QWidget* parent, const MessageRequest& request) {
     const bool yesNo = request.Buttons == MessageButtons::YesNo;
-    QMessageBox box(BoxIcon(request.Icon), request.Title, request.Text,
+    QMessageBox box(BoxIcon(request.Icon), QString::fromStdString(request.Title),
+                    QString::fromStdString(request.Text),
                     yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
     // Set here too, so the buttons read Spanish without Qt's translation.
     for (const auto& [button, text] : {std::pair{QMessageBox::Ok, QStringLiteral("Aceptar")},

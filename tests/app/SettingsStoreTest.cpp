@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/IniFile.h"
-#include "app/SettingsStore.h"
+#include "app/IniSettingsStore.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {
@@ -36,7 +36,7 @@ class Store : public ::testing::Test {
     }
     std::string Stored() const { return ReadFile(File()); }
     StartChoices Load() {
-        SettingsStore store(File());
+        IniSettingsStore store(File());
         return LoadStartChoices(store, "/sys");
     }
     TempDir temp;
@@ -119,7 +119,7 @@ TEST_F(Store, OlderRevisionDropsParametrosButKeepsHandAddedVersions) {
 
 TEST_F(Store, SaveWritesCodeAndIndexesAndKeepsWhatWasAddedMeanwhile) {
     Put("[Parametros]\nRevision=302\nVERSION=999\nFUENTE=1\n[Version]\n411=a\n423=b\n");
-    SettingsStore store(File());
+    IniSettingsStore store(File());
     const StartChoices loaded = LoadStartChoices(store, "/sys");
     EXPECT_EQ(loaded.VersionIndex, 0);  // no code matches: the first entry
     Put(Stored() + "630=added by hand\n");
@@ -139,7 +139,7 @@ TEST_F(Store, SaveWritesCodeAndIndexesAndKeepsWhatWasAddedMeanwhile) {
 
 TEST_F(Store, UnreadableStoreIsNeverReplaced) {
     fs::create_directories(File());  // a folder where the file should be
-    SettingsStore store(File());
+    IniSettingsStore store(File());
     EXPECT_FALSE(store.Readable());
     const StartChoices choices = LoadStartChoices(store, "/sys");
     EXPECT_NE(choices.StoreError, "");
@@ -168,7 +168,7 @@ TEST(SettingsSave, FailureLeavesTheStoreAndNamesItWithASpanishReason) {
         const fs::path file = temp.Path() / "cfg" / "Pamiro.ini";
         prepare(file);
         const std::set<std::string> before = Names(temp.Path());
-        SettingsStore store(file);
+        IniSettingsStore store(file);
         const StartChoices choices = LoadStartChoices(store, "/sys");  // initialises: a write
         EXPECT_EQ(choices.StoreError, file.string() + ": " + reason);
         EXPECT_FALSE(SaveAsDefaults(store, {"/s", "/d", 0, 0, 0, 0}, choices.VersionTable));

@@ -1,0 +1,368 @@
+// The window model with a fake view: every rule of the main window without a
+// toolkit. The Qt and Win32 views only test their own wiring.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "app/MemorySettingsStore.h"
+#include "app/WindowModel.h"
+#include "core/NativeFile.h"
+#include "core/Text.h"
+#include "support/RunCli.h"
+
+namespace pamiro::testing {
+namespace {
+
+const fs::path kSample = fs::path(PAMIRO_SOURCE_ROOT) / "samples" / "working-file";
+
+std::string P(const fs::path& path) { return path.string(); }
+
+// Records what the model shows and answers its questions with Answer.
+struct FakeView : WindowView {
+    std::map<Element, std::vector<ListEntry>> Lists;
+    std::map<Element, int> Selected;
+    std::map<Element, std::string> Texts;
+    bool Enabled = true;
+    std::vector<std::string> Shown;  // "ICON TITLE: TEXT", then what sets the box apart
+    MessageAnswer Answer = MessageAnswer::No;
+    std::function<void()> OnEvents;  // runs inside ProcessPendingEvents
+    std::vector<AboutTexts> About;
+    int Ended = 0;
+
+    void SetEntries(Element list, const std::vector<ListEntry>& entries) override {
+        Lists[list] = entries, Selected[list] = -1;
+    }
+    void SelectEntry(Element list, int index) override { Selected[list] = index; }
+    int SelectedEntry(Element list) const override {
+        return Selected.count(list) ? Selected.at(list) : -1;
+    }
+    std::string Text(Element e) const override { return Texts.count(e) ? Texts.at(e) : ""; }
+    void SetText(Element e, std::string_view text) override { Texts[e] = text; }
+    void SetEnabled(bool enabled) override { Enabled = enabled; }
+    MessageAnswer ShowMessage(const MessageRequest& r) override {
+        const char* icons[] = {"Critical", "Warning", "Question"};
+        Shown.push_back(icons[int(r.Icon)] + (" " + r.Title) + ": " + r.Text +
+                        (r.Buttons == MessageButtons::YesNo ? " [Sí/No]" : "") +
+                        (r.RightToLeft ? " (derecha a izquierda)" : "") +
+                        (Enabled ? "" : " (ventana congelada)"));
+        return r.Buttons == MessageButtons::Ok ? MessageAnswer::Ok : Answer;
+    }
+    void ProcessPendingEvents() override {
+        if (OnEvents) OnEvents();
+    }
+    void ShowAbout(const AboutTexts& texts) override { About.push_back(texts); }
+    void EndProgram() override { ++Ended; }
+
+    std::string Entry(Element list) const {
+        const int i = SelectedEntry(list);
+        return i < 0 ? "" : Lists.at(list).at(std::size_t(i)).Text;
+    }
+    void Choose(Element list, const std::string& text) {
+        Selected[list] = -1;
+        for (std::size_t i = 0; i < Lists[list].size(); ++i)
+            if (Lists[list][i].Text == text) Selected[list] = int(i);
+    }
+};
+
+// A model over a memory store, with its own system folder, using the data files built.
+struct Window {
+    TempDir temp;
+    FakeView view;
+    MemorySettingsStore store;
+    std::vector<std::string> drives = Drives();
+    WindowModel model{view, store,
+                      WindowOptions{PAMIRO_PROGRAM_DIR, P(Dir("sys")), P(temp.Path()),
+                                    std::chrono::milliseconds(0), [this] { return drives; }}};
+    fs::path Dir(const std::string& name) const {
+        fs::create_directories(temp.Path() / name);
+        return temp.Path() / name;
+    }
+    std::string Rel(const std::string& path) const {
+        return fs::path(path).lexically_relative(temp.Path()).generic_string();
+    }
+    void Store(std::string text) {
+        const std::string at = "@";
+        for (auto i = text.find(at); i != std::string::npos; i = text.find(at))
+            text.replace(i, 1, P(temp.Path()));
+        store.Document = IniDocument::Parse(text);
+    }
+    void Start() {
+        Dir("sys/tmp");
+        model.Load();
+        model.Shown();
+    }
+    void Convert(const std::string& cp, int destination, const fs::path& to) {
+        view.Texts[Element::NombreCP] = cp;
+        view.Selected[Element::Destino] = destination;
+        ASSERT_EQ(model.OpenFolder(Element::DirFuente, P(kSample)),
+                  WindowModel::OpenResult::Opened);
+        ASSERT_EQ(model.OpenFolder(Element::DirDestino, P(to)), WindowModel::OpenResult::Opened);
+        model.Convert();
+    }
+};
+
+std::map<fs::path, std::string> FolderContents(const fs::path& dir) {
+    std::map<fs::path, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) files[e.path().lexically_relative(dir)] = ReadFile(e);
+    return files;
+}
+
+TEST(WindowModel, StartShowsTheStoredChoices) {
+    const std::string fresh =
+        "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|sys/tmp|sys/tmp|";
+    // The store ("-": one that cannot be written), then the four lists, both
+    // open folders and the message shown.
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", fresh},
+        {"[Parametros]\nRevision=302\nSRCDIR=@/a\nDSTDIR=@/b\nVERSION=423\nPLTFRM=2\n"
+         "FUENTE=1\nDESTINO=1\n[Version]\n411=4.1.1 o anterior\n423=4.2.x\n",
+         "4.2.x|AW70|Save All|ICC Api|a|b|"},
+        {"[Parametros]\nRevision=400\nSRCDIR=@/borrada\nDSTDIR=@/b\nVERSION=630\nFUENTE=x\n"
+         "DESTINO=7\n[Version]\n411=4.1.1 o anterior\n630=versi\xC3\xB3n 6.3\n",
+         "versión 6.3|PW (Intel)|||sys/tmp|b|"},
+        {"[Version]\n411=viej\xF3\n[Parametros]\nRevision=302\nSRCDIR=@/a\nDSTDIR=@/b\n",
+         "viejó|PW (Intel)|Working File|FoxCAE Transfer|a|b|"},
+        {"-",
+         fresh +
+             "Warning Pamiro: No se pueden guardar los parámetros: memoria: no se puede escribir"},
+    };
+    for (const auto& [stored, shown] : cases) {
+        Window w;
+        w.Dir("a"), w.Dir("b");
+        w.Store(stored);
+        w.store.FailCommits = stored == "-";
+        const IniDocument before = w.store.Document;
+        w.Start();
+        std::string seen;
+        for (Element list :
+             {Element::Version, Element::Plataforma, Element::Fuente, Element::Destino})
+            seen += w.view.Entry(list) + "|";
+        for (Element list : {Element::DirFuente, Element::DirDestino})
+            seen += w.Rel(w.model.OpenFolderOf(list)) + "|";
+        for (const std::string& message : w.view.Shown) seen += message;
+        EXPECT_EQ(seen, shown) << stored;
+        EXPECT_EQ(w.view.Texts[Element::Window], "Pamiro [ß3]");
+        // A current store is only read.
+        if (stored.size() > 1) {
+            EXPECT_TRUE(w.store.Document == before && w.store.Commits == 0);
+        }
+    }
+}
+
+TEST(WindowModel, RefusalIsShownAndNothingWritten) {
+    Window w;
+    w.Start();
+    // The name typed, the message, the name shown after.
+    const std::vector<std::string> cases{"|No se a seleccionado un CP|",
+                                         " cp600 |Letterbug del CP incorrecto|CP600",
+                                         "cp60ñ|Letterbug del CP incorrecto|CP60Ñ"};
+    for (const std::string& row : cases) {
+        w.view.Shown.clear();
+        w.view.Texts[Element::StatusPanel1] = "antes";
+        w.Convert(row.substr(0, row.find('|')), 0, w.Dir("ventana"));
+        EXPECT_EQ(w.view.Shown.at(0) + "|" + w.view.Texts[Element::NombreCP],
+                  "Critical Nombre del CP: " + row.substr(row.find('|') + 1));
+        EXPECT_EQ(w.view.Texts[Element::StatusPanel1], "");
+        EXPECT_TRUE(FolderContents(w.temp.Path() / "ventana").empty());
+        EXPECT_TRUE(w.view.Enabled);
+    }
+}
+
+TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted) {
+    // Destination, then the answer to a close request during the run (Ok: none).
+    for (const auto& [destination, answer] :
+         {std::pair{0, MessageAnswer::Ok}, {1, MessageAnswer::No}, {1, MessageAnswer::Yes}}) {
+        Window w;
+        const fs::path cli = w.Dir("cli"), shown = w.Dir("ventana");
+        ASSERT_EQ(RunCliHere({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
+                              "620", "--source", "wf", "--from", P(kSample), "--dest",
+                              destination ? "icc" : "foxcae", "--to", P(cli), "--data-dir",
+                              PAMIRO_PROGRAM_DIR})
+                      .Status,
+                  0);
+        w.Start();
+        w.view.Answer = answer;
+        std::set<std::string> during;
+        int events = 0;
+        w.view.OnEvents = [&] {
+            during.insert(w.view.Texts[Element::cmdEjecutar] +
+                          (w.view.Enabled ? " todo" : " nada"));
+            if (answer != MessageAnswer::Ok && ++events == 3) {
+                EXPECT_FALSE(w.model.CloseRequested());
+            }
+        };
+        w.Convert("smpl01", destination, shown);
+
+        EXPECT_EQ(during, std::set<std::string>{"Convirtiendo... nada"});
+        if (answer != MessageAnswer::Ok) {
+            EXPECT_EQ(w.view.Shown.at(0),
+                      "Question Terminar el programa: Desea interrumpir la "
+                      "conversión? [Sí/No] (ventana congelada)");
+        }
+        if (answer == MessageAnswer::Yes) {
+            // Ended at once, what was written so far closed intact.
+            EXPECT_EQ(w.view.Ended, 1);
+            const std::string full = ReadFile(cli / "SMPL01.cmd");
+            const std::string partial = ReadFile(shown / "SMPL01.cmd");
+            EXPECT_TRUE(!partial.empty() && partial.size() < full.size());
+            EXPECT_EQ(full.substr(0, partial.size()), partial);
+            continue;
+        }
+        EXPECT_GE(FolderContents(cli).size(), destination ? 1u : 9u);
+        EXPECT_TRUE(w.view.Ended == 0 && FolderContents(shown) == FolderContents(cli));
+        EXPECT_EQ(w.view.Texts[Element::cmdEjecutar] + (w.view.Enabled ? " todo" : " nada"),
+                  "Convertir todo");
+        EXPECT_EQ(w.view.Texts[Element::StatusPanel1] + "|" + w.view.Texts[Element::StatusPanel2] +
+                      "|" + w.view.Texts[Element::NombreCP],
+                  "Terminado||SMPL01");
+        // The sample's one block of a type without data, reported once the window is usable.
+        EXPECT_EQ(w.view.Shown.back().rfind("Warning Pamiro - Bloques: ", 0), 0u);
+        EXPECT_EQ(w.view.Shown.back().find("congelada"), std::string::npos);
+        EXPECT_EQ(w.view.Shown.size(), answer == MessageAnswer::No ? 2u : 1u);
+        // Once idle again, a close ends the program without a question.
+        EXPECT_TRUE(w.model.CloseRequested());
+        EXPECT_EQ(w.view.Ended, 1);
+    }
+}
+
+TEST(WindowModel, ConfigurationSavesTheChoicesOnYesOnly) {
+    Window w;
+    w.Dir("src/elegida");
+    w.Start();
+    w.model.OpenFolder(Element::DirFuente, P(w.temp.Path() / "src"));
+    // Highlighted, not opened.
+    const auto& entries = w.view.Lists[Element::DirFuente];
+    ASSERT_EQ(entries.back().Text, "elegida");
+    w.view.Selected[Element::DirFuente] = int(entries.size()) - 1;
+    EXPECT_EQ(w.Rel(w.model.OpenFolderOf(Element::DirFuente)), "src");
+    w.model.OpenFolder(Element::DirDestino, P(w.Dir("dst")));
+    w.view.Choose(Element::Version, "6.1.1");
+    w.view.Choose(Element::Plataforma, "PW (Intel)");
+    w.view.Choose(Element::Fuente, "Save All");
+    w.view.Selected[Element::Destino] = -1;  // a text typed that is no entry
+    w.view.Texts[Element::NombreCP] = "CP6001";
+    const IniDocument before = w.store.Document;
+    w.model.Menu(MenuCommand::Configuration);  // answered No
+    EXPECT_TRUE(w.store.Document == before);
+    w.view.Answer = MessageAnswer::Yes;
+    w.model.Menu(MenuCommand::Configuration);
+    const std::string question =
+        "Question Pamiro: Desea guardar los parámetros actuales como predeterminados? [Sí/No]";
+    EXPECT_EQ(w.view.Shown, (std::vector<std::string>{question, question}));
+    EXPECT_EQ(w.store.Document.Section("Parametros"),
+              (KeyValuePairs{{"Revision", "302"},
+                             {"Last_IA", "620"},
+                             {"SRCDIR", P(w.temp.Path() / "src" / "elegida")},
+                             {"DSTDIR", P(w.temp.Path() / "dst")},
+                             {"VERSION", "611"},
+                             {"PLTFRM", "0"},
+                             {"FUENTE", "1"},
+                             {"DESTINO", "-1"}}));
+    // A store that cannot be written says so.
+    w.store.FailCommits = true;
+    w.model.Menu(MenuCommand::Configuration);
+    EXPECT_EQ(w.view.Shown.back(),
+              "Warning Pamiro: No se pueden guardar los parámetros: memoria: no se puede escribir");
+}
+
+TEST(WindowModel, MenusAndTheAboutWindow) {
+    Window w;
+    w.Start();
+    w.model.Menu(MenuCommand::Updates);
+    EXPECT_EQ(w.view.Shown, std::vector<std::string>{
+                                "Warning Pamiro: Función no implementada (derecha a izquierda)"});
+    w.model.Menu(MenuCommand::About);
+    const AboutTexts& about = w.view.About.at(0);
+    EXPECT_EQ(about.Caption + "|" + about.Title + "|" + about.Version + "|" + about.Description +
+                  "|" + about.Button,
+              "Acerca de Pamiro|Pamiro|Versión 3.0.2|Conversor de formatos I/A Series|Aceptar");
+    // "&Salir" ends at once, asking nothing; a later close is no second end.
+    w.model.Menu(MenuCommand::Exit);
+    EXPECT_TRUE(w.model.CloseRequested());
+    EXPECT_EQ(w.view.Ended, 1);
+    EXPECT_EQ(w.view.Shown.size(), 1u);
+}
+
+TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) {
+    Window w;
+    for (const char* name : {"arbol/b", "arbol/A", "arbol/C", "arbol/.oculta"}) w.Dir(name);
+    WriteFile(w.temp.Path() / "arbol" / "archivo", "");
+    w.Start();
+    const std::string arbol = P(w.temp.Path() / "arbol");
+    EXPECT_EQ(w.model.OpenFolder(Element::DirDestino, arbol + "/b/../."),
+              WindowModel::OpenResult::Opened);
+    const auto& rows = w.view.Lists[Element::DirDestino];
+    const std::size_t open = FolderChain(arbol).size() - 1;
+    std::string shown;
+    for (std::size_t i = open; i < rows.size(); ++i)
+        shown += rows[i].Text + ":" + std::to_string(rows[i].Depth - int(open)) +
+                 (rows[i].OpenFolder ? "o " : "c ");
+    EXPECT_EQ(shown, "arbol:0o A:1c b:1c C:1c ");
+    EXPECT_EQ(rows.front().Depth, 0);
+    EXPECT_EQ(w.view.SelectedEntry(Element::DirDestino), int(open));
+    EXPECT_EQ(w.model.SelectedPath(Element::DirDestino), arbol);
+
+    // Activating an entry opens it; one gone since it was listed leaves the list as it is now.
+    w.model.EntryActivated(Element::DirDestino, int(open) + 2);
+    EXPECT_EQ(w.Rel(w.model.OpenFolderOf(Element::DirDestino)) + " " +
+                  w.Rel(w.model.SelectedPath(Element::DirDestino)),
+              "arbol/b arbol/b");
+    w.model.EntryActivated(Element::DirDestino, int(open));
+    fs::remove(w.temp.Path() / "arbol" / "C");
+    w.model.EntryActivated(Element::DirDestino, int(open) + 3);
+    EXPECT_EQ(w.view.Lists[Element::DirDestino].size(), open + 3);
+    EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), arbol);
+    // Only a missing folder is NotFound; a file is no folder.
+    EXPECT_EQ(w.model.OpenFolder(Element::DirDestino, arbol + "/x"),
+              WindowModel::OpenResult::NotFound);
+    EXPECT_EQ(w.model.OpenFolder(Element::DirDestino, arbol + "/archivo"),
+              WindowModel::OpenResult::Failed);
+    EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), arbol);
+}
+
+TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
+    Window w;
+    // Two more drives: one that can be read, one no longer there.
+    const std::string other = P(w.Dir("otra-unidad")), missing = P(w.temp.Path() / "retirada");
+    w.Start();
+    w.drives.insert(w.drives.end(), {other, missing});
+    w.model.DriveListOpening(Element::DrvDestino);
+    const auto& drives = w.view.Lists[Element::DrvDestino];
+    ASSERT_EQ(drives.back().Text, PathText(missing));
+    w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
+    EXPECT_EQ(
+        w.model.OpenFolderOf(Element::DirDestino) + "|" + w.model.DriveOf(Element::DrvDestino),
+        other + "|" + other);
+    EXPECT_TRUE(w.view.Shown.empty());
+    w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 1);
+    EXPECT_EQ(w.view.Shown, std::vector<std::string>{"Warning Working File: Unidad no disponible"});
+    const std::string programDrive = DriveOf(PAMIRO_PROGRAM_DIR);
+    EXPECT_EQ(w.model.DriveOf(Element::DrvDestino), programDrive);
+    EXPECT_EQ(w.view.Entry(Element::DrvDestino).rfind(PathText(programDrive), 0), 0u);
+    EXPECT_EQ(DriveOf(w.model.OpenFolderOf(Element::DirDestino)), programDrive);
+    // The same drive chosen again is no change.
+    w.model.DriveChosen(Element::DrvDestino, w.view.SelectedEntry(Element::DrvDestino));
+    EXPECT_EQ(w.view.Shown.size(), 1u);
+}
+
+TEST(WindowText, EngineAndStoreBytesAreShownAsUtf8) {
+    // Bytes, what DisplayText shows, what Utf8ToLatin1 gives back of that.
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"Versi\xC3\xB3n", "Versión", "Versi\xF3n"},
+        {"CP\xD1\xE1", "CPÑá", "CP\xD1\xE1"},
+        {"\xE2\x82\xAC \xC0\xAF \xED\xA0\x80", "€ À¯ í\xC2\xA0\xC2\x80", "? \xC0\xAF \xED\xA0\x80"},
+        {"\xF0\x9F\x98\x80\xF4\x90\x80\x80", "😀ô\xC2\x90\xC2\x80\xC2\x80", "?\xF4\x90\x80\x80"},
+    };
+    for (const auto& [bytes, shown, latin1] : cases) {
+        EXPECT_EQ(DisplayText(bytes), shown);
+        EXPECT_EQ(Utf8ToLatin1(shown), latin1);
+    }
+}
+
+}  // namespace
+}  // namespace pamiro::testing
