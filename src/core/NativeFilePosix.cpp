@@ -217,4 +217,12 @@ std::string ExecutableFolder() {
 
 std::string SystemFolder() { return "/var"; }
 
+std::string TempFolderUnder(std::string_view systemFolder) {
+    std::string folder(systemFolder);
+    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder + "/tmp";
+}
+
+std::string FixedDefaultFolder() { return "/var/tmp"; }
+
 }  // namespace pamiro

@@ -15,6 +15,12 @@ namespace pamiro {
 // (GetWindowsDirectoryW), elsewhere "/var" (its "tmp" is the counterpart of
 // the Windows folder's "Temp").
 std::string SystemFolder();
+// The default folder under the system folder: its "Temp" on Windows
+// ("C:\Windows" gives "C:\Windows\Temp"), its "tmp" elsewhere ("/var/tmp").
+std::string TempFolderUnder(std::string_view systemFolder);
+// What a missing folder setting reads as: "C:\Windows\Temp" on Windows,
+// "/var/tmp" elsewhere.
+std::string FixedDefaultFolder();
 
 // The settings of the application under HKEY_CURRENT_USER\Software\<application>,
 // one key per section and one text value per key name. Windows only.

@@ -24,6 +24,14 @@ std::string SystemFolder() {
     return bytes;
 }
 
+std::string TempFolderUnder(std::string_view systemFolder) {
+    std::string folder(systemFolder);
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder + "\\Temp";
+}
+
+std::string FixedDefaultFolder() { return "C:\\Windows\\Temp"; }
+
 namespace {
 
 std::wstring SectionKey(const std::string& application, std::string_view section) {

@@ -74,6 +74,9 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Open(WindowModel& model, int showCommand) {
     model_ = &model;
+    // Common controls 6 (the status bar among them) are registered here.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
     if (!Create(IDD_MAIN, nullptr)) return false;
     model_->Load();
     ::ShowWindow(Handle(), showCommand);

@@ -1,9 +1,6 @@
 // The window program on Windows: the window model over the Win32 window,
 // the settings in the registry.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 #include <cstdlib>
 
@@ -14,9 +11,6 @@
 #include "gui/win32/MainWindow.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
-
     pamiro::RegistrySettingsStore store;
     pamiro::win32::MainWindow window;
     pamiro::WindowOptions options;

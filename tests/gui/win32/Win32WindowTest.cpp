@@ -146,7 +146,10 @@ TEST_F(Win32Window, ConvertsTheSampleExactlyAsLinuxDoes) {
     session.Pick(IDC_DESTINO, L"FoxCAE Transfer");
     session.Click(IDC_CMDEJECUTAR);
 
-    for (const Shown& box : shown) ADD_FAILURE() << "message: " << box.Title << ": " << box.Text;
+    // The sample holds one block of a type the data file lacks: a warning, as on Linux.
+    for (const Shown& box : shown) {
+        EXPECT_EQ(box.Icon, MessageIcon::Warning) << box.Title << ": " << box.Text;
+    }
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(NativePath(reference))) {
         ++files;
@@ -186,7 +189,7 @@ TEST_F(Win32Window, ConfigurationAnsweredYesIsWhatTheNextStartShows) {
     {
         Session session;
         session.Pick(IDC_PLATAFORMA, L"PW (Intel)");
-        session.Pick(IDC_VERSION, L"4.1.1");
+        session.Pick(IDC_VERSION, L"4.1.1 o anterior");
         session.Pick(IDC_FUENTE, L"Save All");
         session.Pick(IDC_DESTINO, L"ICC Api");
         answers = {MessageAnswer::No};
@@ -205,7 +208,7 @@ TEST_F(Win32Window, ConfigurationAnsweredYesIsWhatTheNextStartShows) {
 
     Session next;
     EXPECT_EQ(next.Selected(IDC_PLATAFORMA), L"PW (Intel)");
-    EXPECT_EQ(next.Selected(IDC_VERSION), L"4.1.1");
+    EXPECT_EQ(next.Selected(IDC_VERSION), L"4.1.1 o anterior");
     EXPECT_EQ(next.Selected(IDC_FUENTE), L"Save All");
     EXPECT_EQ(next.Selected(IDC_DESTINO), L"ICC Api");
 }
@@ -214,6 +217,7 @@ TEST_F(Win32Window, ACloseDuringARunIsAskedAndYesEndsTheProgram) {
     const std::string sample = Env("PAMIRO_SAMPLE_WF");
     ASSERT_FALSE(sample.empty()) << "run by scripts/test-windows.sh";
     const fs::path out = fs::temp_directory_path() / "pamiro-window-close";
+    std::ptrdiff_t whole = 0;
     for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
         fs::remove_all(out);
         fs::create_directories(out);
@@ -230,8 +234,10 @@ TEST_F(Win32Window, ACloseDuringARunIsAskedAndYesEndsTheProgram) {
         EXPECT_EQ(shown[0].Text, "Desea interrumpir la conversión?");
         EXPECT_EQ(shown[0].Title, "Terminar el programa");
         EXPECT_EQ(session.Window.Ended(), answer == MessageAnswer::Yes);
-        EXPECT_EQ(fs::exists(out / "cmp_list"), answer == MessageAnswer::No)
-            << "Yes stops before the end steps";
+        // No lets the run finish; Yes stops it at once, with fewer files written.
+        const std::ptrdiff_t written = std::distance(fs::directory_iterator(out), {});
+        if (answer == MessageAnswer::No) whole = written;
+        EXPECT_EQ(written < whole, answer == MessageAnswer::Yes) << written << " of " << whole;
         MSG quit{};
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE,
                   answer == MessageAnswer::Yes);
