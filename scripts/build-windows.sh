@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the command line for 64-bit Windows into build-windows/ (or
+# Cross-builds the window and the command line for 64-bit Windows into build-windows/ (or
 # $PAMIRO_WINDOWS_BUILD_DIR): GoogleTest from Debian's sources with the same
 # toolchain, then the engine, pamiro-cli.exe, the data files and the tests,
 # and the zip. The data files are made by a Linux pamiro-cli built first into
 # build-windows-host/ (or $PAMIRO_HOST_BUILD_DIR): the format does not depend
 # on the platform, and the tests check the Windows datfile command itself.
-# Extra arguments name the targets (default: the program, its data, the tests,
-# then the zip pamiro-cli-VERSION-win64.zip in $dir/package).
+# Extra arguments name the targets (default: both programs, their data, the
+# tests, then the zip pamiro-VERSION-win64.zip and, when makensis is there,
+# the installer pamiro-VERSION-setup.exe in $dir/package).
 # The test executables are listed (and run by ctest) under Wine's wine64.
 # With CI=true warnings are errors.
 set -euo pipefail
@@ -49,6 +50,12 @@ if [ "$#" -gt 0 ]; then
     nice cmake --build "$dir" --target "$@"
     exit 0
 fi
-nice cmake --build "$dir" --target pamiro-cli pamiro_data pamiro_tests
+targets=(pamiro-cli pamiro pamiro_data pamiro_tests pamiro_window_tests)
+command -v makensis >/dev/null && targets+=(pamiro_installer)
+nice cmake --build "$dir" --target "${targets[@]}"
 (cd "$dir" && cpack -G ZIP >/dev/null)
-echo "Zip: $dir/package/pamiro-cli-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")-win64.zip"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")"
+echo "Zip: $dir/package/pamiro-$version-win64.zip"
+if command -v makensis >/dev/null; then
+    echo "Instalador: $dir/package/pamiro-$version-setup.exe"
+fi

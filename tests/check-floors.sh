@@ -21,8 +21,18 @@ if grep -nE '#include[[:space:]]*[<"]Q' core/* readers/* output/* run/* app/*; t
     status=1
 fi
 # The window is to build on Windows too: system calls go through Qt or std.
-if grep -nE '#include[[:space:]]*<(unistd|fcntl|pwd|grp|dirent|dlfcn|poll|termios|sys/[a-z]+)\.h>' gui/*; then
+if grep -nE '#include[[:space:]]*<(unistd|fcntl|pwd|grp|dirent|dlfcn|poll|termios|sys/[a-z]+)\.h>' -r gui; then
     echo "the window includes a POSIX header" >&2
+    status=1
+fi
+# Windows calls live in the file layer's Windows files and the Win32 window.
+if grep -nE '#include[[:space:]]*<(windows|winreg|shellapi|commctrl)\.h>' readers/* output/* run/* app/* \
+    $(ls core/* | grep -v 'core/Native[A-Za-z]*Windows[A-Za-z]*\.cpp$'); then
+    echo "Windows headers outside the file layer's Windows files" >&2
+    status=1
+fi
+if [ -d gui/win32 ] && grep -nE '#include[[:space:]]*[<"]Q' gui/win32/*; then
+    echo "the Win32 window includes a Qt header" >&2
     status=1
 fi
 exit $status

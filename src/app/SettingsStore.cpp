@@ -2,6 +2,7 @@
 
 #include "app/ProgramInfo.h"
 #include "app/RequestCheck.h"
+#include "core/NativeSystem.h"
 
 namespace pamiro {
 
@@ -34,9 +35,7 @@ bool InitialiseStore(SettingsStore& store, std::string_view storedRevision,
 }  // namespace
 
 std::string DefaultFolderUnder(std::string_view systemFolder) {
-    std::string folder(systemFolder);
-    if (!folder.empty() && folder.back() == '/') folder.pop_back();
-    return folder + "/tmp";
+    return TempFolderUnder(systemFolder);
 }
 
 double LeadingNumber(std::string_view text) {
@@ -122,8 +121,8 @@ StartChoices LoadStartChoices(SettingsStore& store, std::string_view systemFolde
     choices.SourceIndex = StoredListIndex(store.Read(kParametros, "FUENTE", "0"), kSourceEntries);
     choices.DestinationIndex =
         StoredListIndex(store.Read(kParametros, "DESTINO", "0"), kDestinationEntries);
-    choices.SourceFolder = store.Read(kParametros, "SRCDIR", kFixedDefaultFolder);
-    choices.DestinationFolder = store.Read(kParametros, "DSTDIR", kFixedDefaultFolder);
+    choices.SourceFolder = store.Read(kParametros, "SRCDIR", FixedDefaultFolder());
+    choices.DestinationFolder = store.Read(kParametros, "DSTDIR", FixedDefaultFolder());
     return choices;
 }
 

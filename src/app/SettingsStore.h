@@ -45,11 +45,9 @@ class SettingsStore {
     virtual std::string Location() const = 0;
 };
 
-// The counterpart of the Windows folder: it only feeds the default folders.
-inline constexpr std::string_view kSystemFolder = "/var";
-// What a missing folder key reads as.
-inline constexpr std::string_view kFixedDefaultFolder = "/var/tmp";
-// The default folder under a system folder: "/var" gives "/var/tmp".
+// The default folder under a system folder (SystemFolder, core/NativeSystem.h):
+// "/var" gives "/var/tmp", "C:\Windows" gives "C:\Windows\Temp". A missing
+// folder key reads as FixedDefaultFolder().
 std::string DefaultFolderUnder(std::string_view systemFolder);
 
 // The value of a text's leading decimal number, blanks ignored, sign and

@@ -10,8 +10,43 @@
 #include <cerrno>
 
 #include "core/NativeFile.h"
+#include "core/NativeWindows.h"
 
 namespace pamiro {
+
+using native::Narrow;
+using native::Wide;
+
+namespace native {
+
+std::wstring Wide(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), count);
+    return wide;
+}
+
+// The code-page bytes of a name; false when some character has none (no
+// best-fit guess: a look-alike could turn into a separator or another name).
+bool Narrow(std::wstring_view wide, std::string& bytes) {
+    bytes.clear();
+    if (wide.empty()) return true;
+    const int size = static_cast<int>(wide.size());
+    // A UTF-8 system code page takes neither the flag nor the question.
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lossy = FALSE;
+    BOOL* ask = utf8 ? nullptr : &lossy;
+    const int count =
+        ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, ask);
+    bytes.resize(static_cast<std::size_t>(count));
+    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, bytes.data(), count, nullptr, ask);
+    return count > 0 && !lossy;
+}
+
+}  // namespace native
 
 namespace {
 
@@ -87,33 +122,6 @@ int ErrnoOf(DWORD code) {
 }
 
 int LastErrno() { return ErrnoOf(::GetLastError()); }
-
-std::wstring Wide(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), count);
-    return wide;
-}
-
-// The code-page bytes of a name; false when some character has none (no
-// best-fit guess: a look-alike could turn into a separator or another name).
-bool Narrow(std::wstring_view wide, std::string& bytes) {
-    bytes.clear();
-    if (wide.empty()) return true;
-    const int size = static_cast<int>(wide.size());
-    // A UTF-8 system code page takes neither the flag nor the question.
-    const bool utf8 = ::GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL lossy = FALSE;
-    BOOL* ask = utf8 ? nullptr : &lossy;
-    const int count =
-        ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, ask);
-    bytes.resize(static_cast<std::size_t>(count));
-    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, bytes.data(), count, nullptr, ask);
-    return count > 0 && !lossy;
-}
 
 // A part below a root names one entry of its folder: no separator, no drive
 // or stream colon, and no trailing dot or blank, which the system drops

@@ -11,6 +11,7 @@
 #include "app/IniSettingsStore.h"
 #include "app/WindowModel.h"
 #include "app/WindowView.h"
+#include "core/NativeSystem.h"
 
 class QAction;
 class QComboBox;
@@ -33,7 +34,7 @@ struct MainWindowOptions {
     std::string ProgramDir;  // empty: the executable's folder
     // The counterpart of the Windows folder; its "tmp" subfolder is the
     // default source and destination folder.
-    std::string SystemFolder = std::string(kSystemFolder);
+    std::string SystemFolder = pamiro::SystemFolder();
     // How often a run lets the window handle pending events.
     int EventIntervalMs = 20;
     // Ends the program; by default the application's event loop.
