@@ -61,11 +61,6 @@ struct FakeView : WindowView {
         const int i = SelectedEntry(list);
         return i < 0 ? "" : Lists.at(list).at(std::size_t(i)).Text;
     }
-    void Choose(Element list, const std::string& text) {
-        Selected[list] = -1;
-        for (std::size_t i = 0; i < Lists[list].size(); ++i)
-            if (Lists[list][i].Text == text) Selected[list] = int(i);
-    }
 };
 
 // A model over a memory store, with its own system folder, using the data files built.
@@ -243,10 +238,10 @@ TEST(WindowModel, ConfigurationSavesTheChoicesOnYesOnly) {
     w.view.Selected[Element::DirFuente] = int(entries.size()) - 1;
     EXPECT_EQ(w.Rel(w.model.OpenFolderOf(Element::DirFuente)), "src");
     w.model.OpenFolder(Element::DirDestino, P(w.Dir("dst")));
-    w.view.Choose(Element::Version, "6.1.1");
-    w.view.Choose(Element::Plataforma, "PW (Intel)");
-    w.view.Choose(Element::Fuente, "Save All");
-    w.view.Selected[Element::Destino] = -1;  // a text typed that is no entry
+    w.view.Selected[Element::Version] = 3;     // "6.1.1"
+    w.view.Selected[Element::Plataforma] = 0;  // "PW (Intel)"
+    w.view.Selected[Element::Fuente] = 1;      // "Save All"
+    w.view.Selected[Element::Destino] = -1;    // a text typed that is no entry
     w.view.Texts[Element::NombreCP] = "CP6001";
     const IniDocument before = w.store.Document;
     w.model.Menu(MenuCommand::Configuration);  // answered No
