@@ -70,13 +70,15 @@ struct FakeView : WindowView {
 
 // A model over a memory store, with its own system folder, using the data files built.
 struct Window {
+    explicit Window(std::string programDir = PAMIRO_PROGRAM_DIR)
+        : model{view, store,
+                WindowOptions{std::move(programDir), P(Dir("sys")), P(temp.Path()),
+                              std::chrono::milliseconds(0), [this] { return drives; }}} {}
     TempDir temp;
     FakeView view;
     MemorySettingsStore store;
     std::vector<std::string> drives = Drives();
-    WindowModel model{view, store,
-                      WindowOptions{PAMIRO_PROGRAM_DIR, P(Dir("sys")), P(temp.Path()),
-                                    std::chrono::milliseconds(0), [this] { return drives; }}};
+    WindowModel model;
     fs::path Dir(const std::string& name) const {
         fs::create_directories(temp.Path() / name);
         return temp.Path() / name;
@@ -326,28 +328,34 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
 }
 
 TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
-    Window w;
-    // Two more drives: one that can be read, one no longer there.
-    const std::string other = P(w.Dir("otra-unidad")), missing = P(w.temp.Path() / "retirada");
-    w.Start();
-    w.drives.insert(w.drives.end(), {other, missing});
-    w.model.DriveListOpening(Element::DrvDestino);
-    const auto& drives = w.view.Lists[Element::DrvDestino];
-    ASSERT_EQ(drives.back().Text, PathText(missing));
-    w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
-    EXPECT_EQ(
-        w.model.OpenFolderOf(Element::DirDestino) + "|" + w.model.DriveOf(Element::DrvDestino),
-        other + "|" + other);
-    EXPECT_TRUE(w.view.Shown.empty());
-    w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 1);
-    EXPECT_EQ(w.view.Shown, std::vector<std::string>{"Warning Working File: Unidad no disponible"});
-    const std::string programDrive = DriveOf(PAMIRO_PROGRAM_DIR);
-    EXPECT_EQ(w.model.DriveOf(Element::DrvDestino), programDrive);
-    EXPECT_EQ(w.view.Entry(Element::DrvDestino).rfind(PathText(programDrive), 0), 0u);
-    EXPECT_EQ(DriveOf(w.model.OpenFolderOf(Element::DirDestino)), programDrive);
-    // The same drive chosen again is no change.
-    w.model.DriveChosen(Element::DrvDestino, w.view.SelectedEntry(Element::DrvDestino));
-    EXPECT_EQ(w.view.Shown.size(), 1u);
+    // A program folder without a drive (a network path) has none to go back to.
+    for (const std::string programDir : {PAMIRO_PROGRAM_DIR, ""}) {
+        Window w(programDir);
+        // Two more drives: one that can be read, one no longer there.
+        const std::string other = P(w.Dir("otra-unidad")), missing = P(w.temp.Path() / "retirada");
+        w.Start();
+        w.drives.insert(w.drives.end(), {other, missing});
+        w.model.DriveListOpening(Element::DrvDestino);
+        const auto& drives = w.view.Lists[Element::DrvDestino];
+        ASSERT_EQ(drives.back().Text, PathText(missing));
+        w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
+        EXPECT_EQ(
+            w.model.OpenFolderOf(Element::DirDestino) + "|" + w.model.DriveOf(Element::DrvDestino),
+            other + "|" + other);
+        EXPECT_TRUE(w.view.Shown.empty());
+        w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 1);
+        EXPECT_EQ(w.view.Shown,
+                  std::vector<std::string>{"Warning Working File: Unidad no disponible"});
+        // Back on the program's drive, or else both lists as they were.
+        const std::string back = DriveOf(programDir).empty() ? other : DriveOf(programDir);
+        EXPECT_EQ(w.model.DriveOf(Element::DrvDestino), back);
+        EXPECT_EQ(w.view.Entry(Element::DrvDestino).rfind(PathText(back), 0), 0u);
+        const std::string open = w.model.OpenFolderOf(Element::DirDestino);
+        EXPECT_EQ(back == other ? open : DriveOf(open), back);
+        // The same drive chosen again is no change.
+        w.model.DriveChosen(Element::DrvDestino, w.view.SelectedEntry(Element::DrvDestino));
+        EXPECT_EQ(w.view.Shown.size(), 1u);
+    }
 }
 
 TEST(WindowText, EngineAndStoreBytesAreShownAsUtf8) {
