@@ -54,12 +54,12 @@ bool IsCompoundFolder(const std::string& folder) {
 }
 
 std::string Folder(const ChosenSource& s, const std::string& folder) {
-    return s.CommandLine ? "--from " + folder : "la carpeta " + folder;
+    return s.CommandLine ? s.OptionPrefix + "from " + folder : "la carpeta " + folder;
 }
 
 std::string Kind(const ChosenSource& s, SourceKind kind) {
     const bool wf = kind == SourceKind::WorkingFile;
-    if (s.CommandLine) return wf ? "--source wf" : "--source sa";
+    if (s.CommandLine) return s.OptionPrefix + (wf ? "source wf" : "source sa");
     return wf ? "la fuente \"Working File\"" : "la fuente \"Save All\"";
 }
 

@@ -15,6 +15,7 @@ struct ChosenSource {
     std::string Cp;      // normalised
     SourceKind Kind = SourceKind::WorkingFile;
     bool CommandLine = false;  // name options (--from, --source) rather than the window's lists
+    std::string OptionPrefix = "--";  // "--with-" for the second source of a comparison
 };
 
 // The messages a folder hint follows: the Working File not found, a Save All

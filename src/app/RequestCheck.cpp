@@ -89,20 +89,28 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     return std::nullopt;
 }
 
-bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
-    if (auto refusal = CheckRequest(request, job, host)) {
-        // The usual text stays the first line; what would be right follows.
-        if (refusal->Text == "Letterbug del CP incorrecto") {
-            refusal->Text += std::string("\n") + kLetterbugExplained;
-        }
-        host.ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
-        return false;
+Refusal ExplainedRefusal(Refusal refusal) {
+    if (refusal.Text == "Letterbug del CP incorrecto") {
+        refusal.Text += std::string("\n") + kLetterbugExplained;
     }
+    return refusal;
+}
+
+void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Host& host) {
     const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
     if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     HintingHost hinting(host, {job.SourceDir, request.CpNameText, kind, false});
     RunConversion(job, hinting, kind, request.CpNameText);
+}
+
+bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
+    if (auto refusal = CheckRequest(request, job, host)) {
+        const Refusal shown = ExplainedRefusal(*refusal);
+        host.ShowMessage(MessageIcon::Critical, shown.Text, shown.Title);
+        return false;
+    }
+    RunAcceptedRequest(request, job, host);
     return true;
 }
 

@@ -39,6 +39,13 @@ std::string NormaliseCpName(const std::string& text);
 // normalises request.CpNameText whatever the outcome.
 std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host);
 
+// A refusal as the window shows it: the usual text first, then what would be right.
+Refusal ExplainedRefusal(Refusal refusal);
+
+// The run of a request the check accepted: a destination inside the source is
+// warned about, and a source not found is followed by where it more likely is.
+void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Host& host);
+
 // The "Convertir" press: the check, then the run. A refusal is shown as a
 // critical message. Returns false when the request was refused.
 bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host);

@@ -293,10 +293,11 @@ void WindowModel::Convert() {
         const auto refusal = CheckRequest(request, job_, *this);
         view_.SetText(Element::NombreCP, Latin1ToUtf8(request.CpNameText));
         if (refusal) {
-            ShowMessage(MessageIcon::Critical, refusal->Text, refusal->Title);
+            const Refusal shown = ExplainedRefusal(*refusal);
+            ShowMessage(MessageIcon::Critical, shown.Text, shown.Title);
             return;
         }
-        RunConversion(job_, *this, *SourceKindFromIndex(request.SourceIndex), request.CpNameText);
+        RunAcceptedRequest(request, job_, *this);
     } catch (const ConversionInterrupted&) {
         EndProgram();
         return;

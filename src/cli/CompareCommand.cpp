@@ -41,15 +41,9 @@ bool ReadSide(const SourceOptions& options, bool second, SourceSnapshot& snapsho
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
+    host.SetSource({job.SourceDir, request.CpNameText, kind, true, second ? "--with-" : "--"});
     ReadSnapshot(job, host, kind, request.CpNameText, snapshot);
-    if (job.Report.Failed) {
-        if (kind == SourceKind::SaveAll) {
-            std::string hint = SaveAllHint(options.From, request.CpNameText);
-            if (second && !hint.empty()) hint.replace(hint.rfind("--from"), 6, "--with-from");
-            if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
-        }
-        return false;
-    }
+    if (job.Report.Failed) return false;
     side = {request.CpNameText, kSourceNames[request.SourceIndex],
             kPlatformNames[request.PlatformIndex],
             job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first,

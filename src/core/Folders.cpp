@@ -1,9 +1,9 @@
 #include "core/Folders.h"
 
-#include <set>
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "core/FileError.h"

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string_view>
 #include <cstdio>
+#include <string_view>
 #include <system_error>
 
 #include "core/NativeFile.h"

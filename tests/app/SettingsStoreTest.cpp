@@ -11,8 +11,16 @@
 namespace pamiro::testing {
 namespace {
 
+// The default folder under the test's system folder "/sys".
+#ifdef _WIN32
+#define PAMIRO_TEST_TMP "/sys\\Temp"
+#else
+#define PAMIRO_TEST_TMP "/sys/tmp"
+#endif
+
 constexpr const char* kInitialisedStore =
-    "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=/sys/tmp\nDSTDIR=/sys/tmp\nVERSION=620\n"
+    "[Parametros]\nRevision=302\nLast_IA=620\nSRCDIR=" PAMIRO_TEST_TMP "\nDSTDIR=" PAMIRO_TEST_TMP
+    "\nVERSION=620\n"
     "PLTFRM=1\nFUENTE=0\nDESTINO=0\n\n[Version]\n411=4.1.1 o anterior\n423=4.2.x\n"
     "610=6.1 / 4.3\n611=6.1.1\n620=6.2 / 6.2.1 / 6.3\n";
 
@@ -104,7 +112,7 @@ TEST_F(Store, FirstStartAndStoresWithoutVersionsWriteEveryDefaultInOrder) {
         EXPECT_EQ(
             std::tuple(choices.VersionIndex, choices.PlatformIndex, choices.SourceIndex,
                        choices.DestinationIndex, choices.SourceFolder, choices.DestinationFolder),
-            std::tuple(4, 1, 0, 0, std::string("/sys/tmp"), std::string("/sys/tmp")));
+            std::tuple(4, 1, 0, 0, std::string(PAMIRO_TEST_TMP), std::string(PAMIRO_TEST_TMP)));
     }
 }
 
@@ -156,7 +164,7 @@ TEST_F(Store, UnreadableStoreIsNeverReplaced) {
     // Too large to be a store: not read, so never replaced.
     fs::remove(File());
     Put(std::string(2 << 20, 'x'));
-    EXPECT_EQ(SettingsStore(File()).Error(), File().string() + ": demasiado grande");
+    EXPECT_EQ(IniSettingsStore(File()).Error(), File().string() + ": demasiado grande");
 }
 
 #ifndef _WIN32  // POSIX file modes

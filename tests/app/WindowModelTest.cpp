@@ -17,6 +17,13 @@
 namespace pamiro::testing {
 namespace {
 
+// The default folder under the test's system folder "sys".
+#ifdef _WIN32
+constexpr const char* kTmp = "sys/Temp";
+#else
+constexpr const char* kTmp = "sys/tmp";
+#endif
+
 const fs::path kSample = fs::path(PAMIRO_SOURCE_ROOT) / "samples" / "working-file";
 
 std::string P(const fs::path& path) { return path.string(); }
@@ -88,7 +95,7 @@ struct Window {
         store.Document = IniDocument::Parse(text);
     }
     void Start() {
-        Dir("sys/tmp");
+        Dir(kTmp);
         model.Load();
         model.Shown();
     }
@@ -110,8 +117,8 @@ std::map<fs::path, std::string> FolderContents(const fs::path& dir) {
 }
 
 TEST(WindowModel, StartShowsTheStoredChoices) {
-    const std::string fresh =
-        "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|sys/tmp|sys/tmp|";
+    const std::string fresh = "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|" +
+                              std::string(kTmp) + "|" + kTmp + "|";
     // The store ("-": one that cannot be written), then the four lists, both
     // open folders and the message shown.
     const std::vector<std::pair<std::string, std::string>> cases{
@@ -121,7 +128,7 @@ TEST(WindowModel, StartShowsTheStoredChoices) {
          "4.2.x|AW70|Save All|ICC Api|a|b|"},
         {"[Parametros]\nRevision=400\nSRCDIR=@/borrada\nDSTDIR=@/b\nVERSION=630\nFUENTE=x\n"
          "DESTINO=7\n[Version]\n411=4.1.1 o anterior\n630=versi\xC3\xB3n 6.3\n",
-         "versión 6.3|PW (Intel)|||sys/tmp|b|"},
+         "versión 6.3|PW (Intel)|||" + std::string(kTmp) + "|b|"},
         {"[Version]\n411=viej\xF3\n[Parametros]\nRevision=302\nSRCDIR=@/a\nDSTDIR=@/b\n",
          "viejó|PW (Intel)|Working File|FoxCAE Transfer|a|b|"},
         {"-",

@@ -88,7 +88,8 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
               "Pamiro - Working File: SMPL01.wf no se encuentra\n  Carpeta donde se buscó: " +
                   (temp / "two/SMPL01") + "\n  No se toma ninguno: en " + (temp / "two/SMPL01") +
                   " hay varios nombres que solo difieren de SMPL01.wf en mayúsculas y "
-                  "minúsculas: Smpl01.WF, smpl01.wf\nConversión fallida: el destino no se ha modificado\n"},
+                  "minúsculas: Smpl01.WF, smpl01.wf\nConversión fallida: el destino no se ha "
+                  "modificado\n"},
 #endif
              {Convert("sa", "samples/save-all", to),
               "Pamiro - Save All: Save All incorrecto de SMPL01\n  Sugerencia: para un Save All se "
