@@ -25,10 +25,10 @@ if grep -nE '#include[[:space:]]*<(unistd|fcntl|pwd|grp|dirent|dlfcn|poll|termio
     echo "the window includes a POSIX header" >&2
     status=1
 fi
-# Windows calls live in the file layer's Windows files and the Win32 window.
+# Windows calls live in the ground floor's Windows files and the Win32 window.
 if grep -nE '#include[[:space:]]*<(windows|winreg|shellapi|commctrl)\.h>' readers/* output/* run/* app/* \
-    $(ls core/* | grep -v 'core/Native[A-Za-z]*Windows[A-Za-z]*\.cpp$'); then
-    echo "Windows headers outside the file layer's Windows files" >&2
+    $(ls core/* | grep -v 'core/[A-Za-z]*Windows[A-Za-z]*\.cpp$'); then
+    echo "Windows headers outside the ground floor's Windows files" >&2
     status=1
 fi
 if [ -d gui/win32 ] && grep -nE '#include[[:space:]]*[<"]Q' gui/win32/*; then

@@ -123,7 +123,8 @@ TEST_F(CliSample, WrongPlatformWarnsThatNothingWasWrittenAndStrictFailsOnAnyWarn
     EXPECT_EQ(RunCliHere(Set(wf, "--strict")).Status, 1);
     // A compound without blocks: the notice is the only warning, and --strict fails on it.
     WriteWorkingFile(temp.Path() / "empty", {"SMPL01", "R001", 1, {{"C1", std::nullopt, {}, {}}}});
-    const Args empty = Set(Set(wf, "--platform", "aw51"), "--from", temp / "empty");
+    const Args empty = Set(Set(Set(wf, "--platform", "aw51"), "--from", temp / "empty"), "--to",
+                           temp / "out-empty");
     result = RunCliHere(empty);
     EXPECT_EQ(result.Status, 0);
     EXPECT_EQ(result.Err, "");

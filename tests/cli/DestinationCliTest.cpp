@@ -138,7 +138,8 @@ TEST_F(DestinationCli,
         inputs += fs::path(file["path"].get<std::string>()).filename().string() + " ";
         EXPECT_EQ(file["sha256"], Sha256(ReadFile(file["path"].get<std::string>())));
     }
-    EXPECT_TRUE(Has(inputs, "SMPL01.wf SMPL01.O ver51_620.dat ")) << inputs;
+    // The CP index is read first: its platform is checked before anything is written.
+    EXPECT_TRUE(Has(inputs, "SMPL01.O SMPL01.wf ver51_620.dat ")) << inputs;
     EXPECT_TRUE(Has(inputs, " IND_base.s ")) << inputs;
     for (const json& m : r["messages"]) {
         shown += m["title"].get<std::string>() + ": " + m["text"].get<std::string>() + "\n";
