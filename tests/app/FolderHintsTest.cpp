@@ -17,7 +17,10 @@ class Hints : public ::testing::Test {
         WriteWorkingFile(temp.Path() / "wf", {"CP6001", "R001", 1, {c1}});
         WriteSaveAll(temp.Path() / "sa/CP6001", {{c1}, {}, std::nullopt});
     }
-    std::string In(const std::string& path) const { return temp / path; }
+    // Joined with the platform's separator, as the program joins them.
+    std::string In(const std::string& path) const {
+        return (temp.Path() / fs::path(path).make_preferred()).string();
+    }
     TempDir temp;
 };
 
