@@ -62,7 +62,9 @@ echo "Iguales: $(find "$work/windows" -type f | wc -l) archivos"
 
 echo "== Ventana Win32 bajo Wine"
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-# A drive letter whose medium is missing, as an empty removable drive.
+# A drive letter whose medium is missing, as an empty removable drive. Wine
+# reads its drive letters when it starts: end it first, so that Q: is seen.
+/usr/lib/wine/wineserver64 -k 2>/dev/null || true
 ln -sfn "$work/no-medium" "$WINEPREFIX/dosdevices/q:"
 PAMIRO_SAMPLE_WF="$(windows_path "$PWD/samples/working-file")" \
     PAMIRO_REFERENCE_WF_FOXCAE="$(windows_path "$work/linux/wf-foxcae")" \

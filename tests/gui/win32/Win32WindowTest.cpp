@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "app/RegistrySettingsStore.h"
 #include "app/WindowModel.h"
@@ -172,6 +173,8 @@ TEST_F(Win32Window, ARefusedRequestShowsItsMessageAndRunsNothing) {
         {L"", "No se a seleccionado un CP", "Nombre del CP"},
         {L"SMPL1", "Letterbug del CP incorrecto", "Nombre del CP"},
     };
+    // A refused letterbug is followed by what a letterbug is.
+    const std::string explained = std::string("\n") + kLetterbugExplained;
     Session session;
     for (const auto& refused : cases) {
         shown.clear();
@@ -179,7 +182,8 @@ TEST_F(Win32Window, ARefusedRequestShowsItsMessageAndRunsNothing) {
         session.Click(IDC_CMDEJECUTAR);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].Icon, MessageIcon::Critical);
-        EXPECT_EQ(shown[0].Text, refused.Text);
+        const bool letterbug = std::string(refused.Text).find("Letterbug") == 0;
+        EXPECT_EQ(shown[0].Text, refused.Text + (letterbug ? explained : std::string()));
         EXPECT_EQ(shown[0].Title, refused.Title);
     }
 }
