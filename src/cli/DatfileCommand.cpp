@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/SourceOptions.h"
+#include "core/FileError.h"
 #include "output/DataFileCheck.h"
 #include "output/DataFileText.h"
 #include "run/ConversionJob.h"
@@ -20,12 +22,21 @@ struct DatfileOptions {
     std::string Input, Output, Platform;
 };
 
-std::optional<std::string> ReadWhole(const std::string& path) {
+// A read that fails (a folder named as the file, a disk error) throws from
+// inside the stream's buffer: refused like a file that does not open, with errno's reason.
+std::optional<std::string> ReadWhole(const std::string& path, int& error) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    try {
+        if (in) {
+            std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+            if (!in.bad()) return bytes;
+        }
+    } catch (const std::ios_base::failure&) {
+    }
+    error = errno;
+    return std::nullopt;
 }
 
 // Through a temporary file and a rename: a failed or interrupted write never
@@ -67,9 +78,10 @@ std::optional<int> Prepare(const DatfileOptions& options, const DataFileLayout*&
                            std::optional<std::string>& input) {
     layout = LayoutFor(options.Platform);
     if (layout == nullptr) return 2;
-    input = ReadWhole(options.Input);
+    int error = 0;
+    input = ReadWhole(options.Input, error);
     if (!input) {
-        Complain("no se puede leer " + options.Input);
+        Complain("no se puede leer " + options.Input + (error != 0 ? ": " + ErrorText(error) : ""));
         return 1;
     }
     return std::nullopt;

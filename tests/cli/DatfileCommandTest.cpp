@@ -36,6 +36,7 @@ TEST_F(DatfileCli, DumpThenBuildGivesTheSameBytesForEveryPlatform) {
 
 TEST_F(DatfileCli, RefusalsExitWithOneAndWriteNothing) {
     WriteFile(Path("bad.txt"), "TYPE PID\nMEAS\nABCDEFGHIJKLMNOPQ\n");
+    WriteFile(Path("in.txt"), "TYPE PID\nMEAS\n");
     const CliResult bad = RunCliHere(
         {"datfile", "build", Path("bad.txt"), "--platform", "aw51", "-o", Path("bad.dat")});
     EXPECT_EQ(bad.Status, 1);
@@ -43,7 +44,20 @@ TEST_F(DatfileCli, RefusalsExitWithOneAndWriteNothing) {
         << bad.Err;
     EXPECT_FALSE(fs::exists(Path("bad.dat")));
     EXPECT_FALSE(fs::exists(Path("bad.dat.tmp")));
+    // An input that cannot be read, an output folder that does not exist.
+    const CliResult missing =
+        RunCliHere({"datfile", "build", Path("none.txt"), "--platform", "pw", "-o", Path("a.dat")});
+    EXPECT_TRUE(Has(missing.Err, "no se puede leer " + Path("none.txt") + ": ")) << missing.Err;
+    const CliResult unwritable = RunCliHere(
+        {"datfile", "build", Path("in.txt"), "--platform", "pw", "-o", Path("no/a.dat")});
+    EXPECT_TRUE(Has(unwritable.Err, "no se puede escribir " + Path("no/a.dat"))) << unwritable.Err;
+    EXPECT_EQ(missing.Status + unwritable.Status, 2);
 #ifndef _WIN32  // the program folder is named as a POSIX path
+    const CliResult folder =
+        RunCliHere({"datfile", "dump", temp.Path().string(), "--platform", "pw"});
+    EXPECT_EQ(folder.Status, 1);  // never a crash
+    EXPECT_TRUE(Has(folder.Err, "no se puede leer " + temp.Path().string() + ": es una carpeta"))
+        << folder.Err;
     // A dump with the other platform's record size is refused.
     const fs::path bin = fs::path(PAMIRO_CLI_PATH).parent_path();
     for (const auto& [file, platform] :

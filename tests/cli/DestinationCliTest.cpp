@@ -116,10 +116,11 @@ TEST_F(DestinationCli,
     const fs::path report = temp.Path() / "r.json";
     result = RunCli(Set(Set(Wf(), "--clean"), "--report", report.string()));
     ASSERT_EQ(result.Status, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Err, "Se ha eliminado la carpeta de trabajo .pamiro-00000000000000bb "
-                                "de una conversión que no terminó\nPamiro - Destino: La carpeta "
-                                "de trabajo .pamiro-00000000000000cc guarda archivos del destino "
-                                "que una conversión no pudo reponer; revísela\n"))
+    EXPECT_TRUE(Has(result.Err,
+                    "Se ha eliminado la carpeta de trabajo .pamiro-00000000000000bb "
+                    "de una conversión que no terminó\nPamiro - Destino: La carpeta "
+                    "de trabajo .pamiro-00000000000000cc guarda archivos del destino "
+                    "que una conversión no pudo reponer; revísela\n"))
         << result.Err;
     EXPECT_FALSE(fs::exists(to / ".pamiro-00000000000000bb"));
     EXPECT_EQ(ReadFile(to / ".pamiro-00000000000000cc/.anterior/cmp_list"), "user's list");
