@@ -288,9 +288,12 @@ int RunBatch(const BatchOptions& options) {
         return 1;
     }
     std::error_code error;
-    if (!fs::is_directory(options.Source.From, error)) {
-        std::fprintf(stderr, "Pamiro - Lote: La carpeta de la fuente no existe: %s\n",
-                     options.Source.From.c_str());
+    const fs::file_status from = fs::status(options.Source.From, error);
+    if (!fs::is_directory(from)) {
+        std::fprintf(
+            stderr, "Pamiro - Lote: %s: %s\n",
+            fs::exists(from) ? "La fuente no es una carpeta" : "La carpeta de la fuente no existe",
+            options.Source.From.c_str());
         return 1;
     }
     std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);

@@ -108,6 +108,16 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     EXPECT_EQ(wf.Status, 0);
     EXPECT_EQ(CpLines(wf.Out), "CPA001 CPB001 ");
     EXPECT_EQ(Batch({"--source", "Working File", "--strict"}).Status, 1);
+    // A source that is not a folder is refused, saying which it is.
+    for (const auto& [from, text] : std::map<fs::path, std::string>{
+             {ws.Src() / "nope", "La carpeta de la fuente no existe: "},
+             {ws.Src() / "CPA001" / "CPA001.wf", "La fuente no es una carpeta: "}}) {
+        const CliResult refused =
+            RunCliHere({"batch", "--platform", "aw51", "--ia-version", "620", "--from",
+                        from.string(), "--dest", "foxcae", "--to", to.string()});
+        EXPECT_EQ(refused.Status, 1);
+        EXPECT_EQ(refused.Err, "Pamiro - Lote: " + text + from.string() + "\n");
+    }
 }
 
 #ifndef _WIN32  // folders that differ only in case are one folder on Windows
