@@ -31,12 +31,14 @@ TEST(Text, TrimCutAndFieldsHandleBlanksNulsAndTheBufferEnd) {
     EXPECT_EQ(text, "a b c  ");
     EXPECT_FALSE(BlankLineBreaks(text));
     // Not UTF-8, so read as Latin-1: an overlong form, bad continuations, a lead past U+10FFFF.
-    EXPECT_EQ(DisplayText("\xE0\xA0\x80|\xE0\x80|\xE2\x82\x41|\xE2\x82\xC3\xA9|\xF5"),
-              "\xE0\xA0\x80|à\xC2\x80|â\xC2\x82\x41|â\xC2\x82é|õ");
+    EXPECT_EQ(
+        DisplayText("\xE0\xA0\x80|\xE0\x80\x80|\xE2\x82\x41|\xE2\x82\xC3\xA9|\xF5\x80\x80\x80"),
+        "\xE0\xA0\x80|à\xC2\x80\xC2\x80|â\xC2\x82\x41|â\xC2\x82é|õ\xC2\x80\xC2\x80\xC2\x80");
     EXPECT_EQ(Utf8ToLatin1("\xC4\x80\xFF\xC3\xBF"), "??\xFF");
     // Disk labels as udev spells them.
-    EXPECT_EQ(UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 a\\\\x41 \\x4"),
-              "Mi disco // \\x4g\\xg4 a\\A \\x4");
+    EXPECT_EQ(
+        UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 \\x4") + UnescapeHexBytes("\\x41"),
+        "Mi disco // \\x4g\\xg4 \\x4A");
 }
 
 TEST(Paths, NamesFromSourcesStayInsideTheirFolder) {
