@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #ifndef _WIN32  // links, FIFOs and file size limits: POSIX only
 #include <sys/resource.h>
@@ -37,8 +38,8 @@ TEST(Text, TrimCutAndFieldsHandleBlanksNulsAndTheBufferEnd) {
     EXPECT_EQ(Utf8ToLatin1("\xC4\x80\xFF\xC3\xBF"), "??\xFF");
     // Disk labels as udev spells them.
     EXPECT_EQ(
-        UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 \\x4") + UnescapeHexBytes("\\x41"),
-        "Mi disco // \\x4g\\xg4 \\x4A");
+        UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 \\x4") + UnescapeHexBytes("\\x4a"),
+        "Mi disco // \\x4g\\xg4 \\x4J");
 }
 
 TEST(Paths, NamesFromSourcesStayInsideTheirFolder) {
@@ -117,9 +118,7 @@ TEST(DiskFolders, LinksBelowTheSourceFolderCountAsMissingTheFolderItselfMayBeOne
                                                               {"CP", EntryKind::Folder},
                                                               {"LINKED", EntryKind::Link}}));
     // The window lists links to folders with the folders; "/" stays itself.
-    auto shown = VisibleSubfolders(src.string());
-    std::sort(shown.begin(), shown.end());
-    EXPECT_EQ(shown, (std::vector<std::string>{"CP", "LINKED"}));
+    EXPECT_THAT(VisibleSubfolders(src.string()), ::testing::UnorderedElementsAre("CP", "LINKED"));
     EXPECT_EQ(AbsoluteFolder("/") + "|" + AbsoluteFolder("/tmp/./x//"), "/|/tmp/x");
     // The program's own folder follows links.
     EXPECT_TRUE(DiskInputFolder(src.string(), true).Open({"LINKED", "secret"}));
@@ -156,7 +155,6 @@ TEST(DiskFolders, OutputNeverWritesThroughALinkOrIntoAnotherName) {
     fs::create_directories(out / "folder");
     WriteFile(out / "full" / "x", "");
     ASSERT_EQ(mkfifo((out / "fifo").c_str(), 0600), 0);
-    // Every refusal says why, in words.
     for (const auto& [step, reason] : std::vector<std::pair<std::function<void()>, std::string>>{
              {[&] { files.Create(folder, "folder"); }, "es una carpeta"},
              {[&] { files.Create(folder, "fifo"); }, "no es un archivo normal"},

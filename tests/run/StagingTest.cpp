@@ -64,8 +64,7 @@ MemoryRun Example() {
     return run;
 }
 
-// A source whose file Failing cannot be read, or whose file Refused is there
-// but cannot be opened (no read permission).
+// A source whose file Failing fails to read; Refused is there but cannot be opened.
 struct Unreadable : MemoryInputFolder {
     std::string Failing, Refused;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
