@@ -77,6 +77,12 @@ class OutputFolder {
     virtual std::unique_ptr<ByteSink> Create(const std::string& name) = 0;
     virtual void Remove(const std::string& name) = 0;
     virtual std::string PathOf(const std::string& name) const = 0;
+};
+
+// An output folder that a staged destination (run/Staging.h) works in: its
+// entries are listed, made, renamed and removed as well.
+class StagingTarget : public OutputFolder {
+  public:
     // The entries of the folder (or of a folder inside it) with their kind,
     // links not followed; empty when it cannot be listed.
     virtual std::vector<std::pair<std::string, EntryKind>> Entries(
@@ -91,7 +97,7 @@ class OutputFolder {
     virtual bool RemoveFolder(const std::string& name) = 0;
 };
 
-class DiskOutputFolder : public OutputFolder {
+class DiskOutputFolder : public StagingTarget {
   public:
     explicit DiskOutputFolder(std::string root) : root_(std::move(root)) {}
     std::unique_ptr<ByteSink> Create(const std::string& name) override;
@@ -109,7 +115,7 @@ class DiskOutputFolder : public OutputFolder {
 
 // Files kept in memory by name ("folder/name" inside a folder, which exists
 // while it holds a file). With keep unset every byte is dropped (a dry run).
-class MemoryOutputFolder : public OutputFolder {
+class MemoryOutputFolder : public StagingTarget {
   public:
     explicit MemoryOutputFolder(bool keep = true) : keep_(keep) {}
     std::map<std::string, std::string> Files;

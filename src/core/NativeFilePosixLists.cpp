@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -69,22 +68,6 @@ std::string RealPath(const std::string& path) {
     return result;
 }
 
-// udev writes a label's unusual bytes as \xHH.
-std::string UnescapeLabel(const std::string& name) {
-    std::string label;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name.compare(i, 2, "\\x") == 0 && i + 3 < name.size() &&
-            std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
-            std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
-            label.push_back(static_cast<char>(std::stoi(name.substr(i + 2, 2), nullptr, 16)));
-            i += 3;
-        } else {
-            label.push_back(name[i]);
-        }
-    }
-    return label;
-}
-
 }  // namespace
 
 std::vector<std::string> Drives() {
@@ -105,7 +88,7 @@ std::string DriveLabel(const std::string& root) {
     }
     if (device.empty()) return {};
     for (const auto& [name, kind] : FolderEntries("/dev/disk/by-label")) {
-        if (RealPath("/dev/disk/by-label/" + name) == device) return UnescapeLabel(name);
+        if (RealPath("/dev/disk/by-label/" + name) == device) return UnescapeHexBytes(name);
     }
     return {};
 }
@@ -124,7 +107,7 @@ bool DriveReady(const std::string& root) { return FolderStateOf(root) == FolderS
 
 FolderState FolderStateOf(const std::string& path) {
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return FolderState::Missing;
+    if (::stat(path.c_str(), &st) != 0) return FolderState::Missing;  // "" too
     if (!S_ISDIR(st.st_mode) || ::access(path.c_str(), R_OK | X_OK) != 0) {
         return FolderState::Unreadable;
     }

@@ -1,7 +1,5 @@
 #include "core/Paths.h"
 
-#include "core/NativeFile.h"
-
 namespace pamiro {
 
 std::string StripTrailingSeparator(std::string folder) {
@@ -21,8 +19,6 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     path.append(name);
     return path;
 }
-
-bool FileExists(const std::string& path) { return EntryBelow(path, {}) == EntryKind::File; }
 
 bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;

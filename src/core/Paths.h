@@ -10,11 +10,6 @@ namespace pamiro {
 std::string StripTrailingSeparator(std::string folder);
 std::string JoinPath(std::string_view folder, std::string_view name);
 
-// An existing regular file (links followed). Folders do not count; a leading
-// dot does not hide a file here, but on Windows the hidden and system
-// attributes do.
-bool FileExists(const std::string& path);
-
 // A name read from a source file may only name a file inside its folder: no
 // separators, no NUL, not empty, not "." or "..".
 bool IsSafeFileName(std::string_view name);

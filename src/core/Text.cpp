@@ -1,6 +1,8 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 
 namespace pamiro {
 
@@ -114,6 +116,24 @@ std::string Utf8ToLatin1(std::string_view text) {
             bytes.push_back(length == 0 && lead < 0x80 ? static_cast<char>(lead) : '?');
         }
         i += length == 0 ? 1 : length;
+    }
+    return bytes;
+}
+
+// udev names a labelled disk by its label, with its unusual bytes as \xHH.
+std::string UnescapeHexBytes(std::string_view name) {
+    std::string bytes;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name.compare(i, 2, "\\x") == 0 && i + 3 < name.size() &&
+            std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
+            unsigned value = 0;
+            std::from_chars(name.data() + i + 2, name.data() + i + 4, value, 16);
+            bytes.push_back(static_cast<char>(value));
+            i += 3;
+        } else {
+            bytes.push_back(name[i]);
+        }
     }
     return bytes;
 }

@@ -42,5 +42,8 @@ std::string DisplayText(std::string_view bytes);
 std::string Latin1ToUtf8(std::string_view bytes);
 // UTF-8 as Latin-1 bytes; a character beyond Latin-1 becomes "?".
 std::string Utf8ToLatin1(std::string_view text);
+// Each "\xHH" (two hexadecimal digits) as the byte it names; every other
+// byte as it is.
+std::string UnescapeHexBytes(std::string_view name);
 
 }  // namespace pamiro

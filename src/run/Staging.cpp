@@ -51,7 +51,7 @@ bool StagedDestination::IsNumberedName(std::string_view name) {
            std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-StagedDestination::StagedDestination(OutputFolder& target, std::string stagingName)
+StagedDestination::StagedDestination(StagingTarget& target, std::string stagingName)
     : target_(target), staging_(std::move(stagingName)) {
     for (const auto& [name, kind] : target_.Entries()) {
         if (kind != EntryKind::Folder || !IsStagingName(name) || name == staging_) continue;
@@ -104,21 +104,6 @@ std::unique_ptr<ByteSink> StagedDestination::Create(const std::string& name) {
 void StagedDestination::Remove(const std::string& name) {
     target_.Remove(Staged(name));
     written_.erase(std::remove(written_.begin(), written_.end(), name), written_.end());
-}
-
-std::vector<std::pair<std::string, EntryKind>> StagedDestination::Entries(
-    const std::string& folder) const {
-    return target_.Entries(folder.empty() ? staging_ : Staged(folder));
-}
-
-void StagedDestination::MakeFolder(const std::string& name) { target_.MakeFolder(Staged(name)); }
-
-void StagedDestination::Rename(const std::string& from, const std::string& to) {
-    target_.Rename(Staged(from), Staged(to));
-}
-
-bool StagedDestination::RemoveFolder(const std::string& name) {
-    return target_.RemoveFolder(Staged(name));
 }
 
 void StagedDestination::Commit(Host& host, const std::vector<std::string>& alsoRemove) {

@@ -20,7 +20,7 @@ class StagedDestination : public OutputFolder {
     // Removes the staging folders that runs killed before their end left in
     // target (StaleFolders() names them), then makes this run's own. Throws
     // FileError of kind Write when the staging folder cannot be made.
-    StagedDestination(OutputFolder& target, std::string stagingName = NewStagingName());
+    StagedDestination(StagingTarget& target, std::string stagingName = NewStagingName());
     ~StagedDestination() override;
     StagedDestination(const StagedDestination&) = delete;
     StagedDestination& operator=(const StagedDestination&) = delete;
@@ -54,11 +54,6 @@ class StagedDestination : public OutputFolder {
     std::unique_ptr<ByteSink> Create(const std::string& name) override;
     void Remove(const std::string& name) override;
     std::string PathOf(const std::string& name) const override { return target_.PathOf(name); }
-    std::vector<std::pair<std::string, EntryKind>> Entries(
-        const std::string& folder = {}) const override;
-    void MakeFolder(const std::string& name) override;
-    void Rename(const std::string& from, const std::string& to) override;
-    bool RemoveFolder(const std::string& name) override;
 
   private:
     struct Move {
@@ -71,7 +66,7 @@ class StagedDestination : public OutputFolder {
     // False when something could not be put back (it stays in the save folder).
     bool Undo(const std::vector<Move>& moves) noexcept;
 
-    OutputFolder& target_;
+    StagingTarget& target_;
     std::string staging_;
     bool open_ = true;
     std::vector<std::string> stale_, kept_;

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #ifndef _WIN32  // links, FIFOs and file size limits: POSIX only
 #include <sys/resource.h>
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <random>
 
 #include "core/FileError.h"
@@ -29,6 +31,15 @@ TEST(Text, TrimCutAndFieldsHandleBlanksNulsAndTheBufferEnd) {
     EXPECT_TRUE(BlankLineBreaks(text));
     EXPECT_EQ(text, "a b c  ");
     EXPECT_FALSE(BlankLineBreaks(text));
+    // Not UTF-8, so read as Latin-1: an overlong form, bad continuations, a lead past U+10FFFF.
+    EXPECT_EQ(
+        DisplayText("\xE0\xA0\x80|\xE0\x80\x80|\xE2\x82\x41|\xE2\x82\xC3\xA9|\xF5\x80\x80\x80"),
+        "\xE0\xA0\x80|à\xC2\x80\xC2\x80|â\xC2\x82\x41|â\xC2\x82é|õ\xC2\x80\xC2\x80\xC2\x80");
+    EXPECT_EQ(Utf8ToLatin1("\xC4\x80\xFF\xC3\xBF"), "??\xFF");
+    // Disk labels as udev spells them.
+    EXPECT_EQ(
+        UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 \\x4") + UnescapeHexBytes("\\x4a"),
+        "Mi disco // \\x4g\\xg4 \\x4J");
 }
 
 TEST(Paths, NamesFromSourcesStayInsideTheirFolder) {
@@ -106,8 +117,16 @@ TEST(DiskFolders, LinksBelowTheSourceFolderCountAsMissingTheFolderItselfMayBeOne
               (std::vector<std::pair<std::string, EntryKind>>{{".Compound_Dir", EntryKind::File},
                                                               {"CP", EntryKind::Folder},
                                                               {"LINKED", EntryKind::Link}}));
+    // The window lists links to folders with the folders; "/" stays itself.
+    EXPECT_THAT(VisibleSubfolders(src.string()), ::testing::UnorderedElementsAre("CP", "LINKED"));
+    EXPECT_EQ(AbsoluteFolder("/") + "|" + AbsoluteFolder("/tmp/./x//"), "/|/tmp/x");
     // The program's own folder follows links.
     EXPECT_TRUE(DiskInputFolder(src.string(), true).Open({"LINKED", "secret"}));
+    for (const bool follow : {false, true}) {  // a chosen "/", held as "" (StripTrailingSeparator)
+        const DiskInputFolder root("", follow);
+        EXPECT_TRUE(root.Entry({}) == EntryKind::Folder &&
+                    root.Entry({"tmp"}) == EntryKind::Folder && !root.Entries().empty());
+    }
 }
 
 TEST(DiskFolders, OutputNeverWritesThroughALinkOrIntoAnotherName) {
@@ -134,17 +153,25 @@ TEST(DiskFolders, OutputNeverWritesThroughALinkOrIntoAnotherName) {
     EXPECT_EQ(ReadFile(outside / "hard"), "keep");
     EXPECT_FALSE(fs::exists(outside / "new-file"));
     fs::create_directories(out / "folder");
+    WriteFile(out / "full" / "x", "");
     ASSERT_EQ(mkfifo((out / "fifo").c_str(), 0600), 0);
-    for (const auto& [name, reason] : {std::pair{"folder", "es una carpeta"},
-                                       {"fifo", "no es un archivo normal"},
-                                       {"none/x", "no existe el archivo o la carpeta"}}) {
-        int number = 0;
+    for (const auto& [step, reason] : std::vector<std::pair<std::function<void()>, std::string>>{
+             {[&] { files.Create(folder, "folder"); }, "es una carpeta"},
+             {[&] { files.Create(folder, "fifo"); }, "no es un archivo normal"},
+             {[&] { files.Create(folder, "none/x"); }, "no existe el archivo o la carpeta"},
+             {[&] { files.Create(folder, std::string(300, 'n')); }, "nombre demasiado largo"},
+             {[&] { folder.MakeFolder("folder"); }, "ya existe"},
+             {[&] { folder.MakeFolder("none/x"); }, "no existe el archivo o la carpeta"},
+             {[&] { folder.Rename("none", "x"); }, "no existe el archivo o la carpeta"},
+             {[&] { folder.Rename("folder", "full"); },
+              "error del sistema " + std::to_string(ENOTEMPTY)}}) {
+        std::string text = "no refusal";
         try {
-            files.Create(folder, name);
+            step();
         } catch (const FileError& error) {
-            number = error.ErrorNumber();
+            text = ErrorText(error.ErrorNumber());
         }
-        EXPECT_EQ(ErrorText(number), reason) << name;
+        EXPECT_EQ(text, reason);
     }
 }
 

@@ -54,8 +54,9 @@ TEST(NamesInAnyCase, MemoryAndDiskFoldersTakeTheOneVariantOfTheWantedKind) {
     EXPECT_NE(DiskInputFolder(temp / "data", true).Open({"VER51_620.DAT"}), nullptr);
     EXPECT_EQ(CaseVariants(temp / "src/two", "b.O"), (std::vector<std::string>{"B.o", "b.o"}));
     EXPECT_TRUE(CaseVariants(temp / "src/TWO", "A.O").empty());
-    EXPECT_TRUE(LooksLikeWindowsPath("d:salida") && LooksLikeWindowsPath("a\\b"));
-    EXPECT_FALSE(LooksLikeWindowsPath("/mnt/c:/x"));
+    for (const char* path : {"d:salida", "C:x", "a\\b"}) EXPECT_TRUE(LooksLikeWindowsPath(path));
+    for (const char* path : {"/mnt/c:/x", "1:x", "{:x", "~", ""})
+        EXPECT_FALSE(LooksLikeWindowsPath(path));
 #endif
 }
 

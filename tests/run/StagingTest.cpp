@@ -18,10 +18,11 @@ const Files kBefore{{"cmp_list", "old list"}, {"src_list", "old"},  {"cmp0001", 
                     {"CMP0002", "not ours"},  {"notes", "user's"}};
 
 // A destination in memory that fails (a full disk, a rename refused) at its
-// nth creation, write, close or rename; 0 never.
+// nth creation, write, close or rename, 0 never; when Stuck, every rename after too.
 class FailingTarget : public MemoryOutputFolder {
   public:
     int FailAt = 0;
+    bool Stuck = false;
     std::vector<std::string> Renamed;  // the names moves gave, in order
     std::unique_ptr<ByteSink> Create(const std::string& name) override {
         Step(name);
@@ -33,7 +34,8 @@ class FailingTarget : public MemoryOutputFolder {
         Renamed.push_back(to);
     }
     void Step(const std::string& name) {
-        if (--FailAt == 0) throw FileError(FileError::Kind::Write, name, 28);
+        if (--FailAt == 0 || (Stuck && FailAt < 0))
+            throw FileError(FileError::Kind::Write, name, 28);
     }
 
   private:
@@ -62,10 +64,12 @@ MemoryRun Example() {
     return run;
 }
 
-// A source whose sequence file S1.s cannot be read.
+// A source whose file Failing fails to read; Refused is there but cannot be opened.
 struct Unreadable : MemoryInputFolder {
+    std::string Failing, Refused;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override {
-        if (path.back() == "S1.s") throw FileError(FileError::Kind::Read, "A/S1.s", EIO);
+        if (path.back() == Refused) return nullptr;
+        if (path.back() == Failing) throw FileError(FileError::Kind::Read, "A/S1.s", EIO);
         return MemoryInputFolder::Open(path);
     }
 };
@@ -77,7 +81,7 @@ struct Staged {
     bool Committed = false;
     // The run into a staging folder, then the moves, as the command line does.
     void Go(SourceKind kind = SourceKind::WorkingFile) {
-        Target.Files = kBefore;
+        Target.Files.insert(kBefore.begin(), kBefore.end());
         StagedDestination staged(Target, ".pamiro-00000000000000aa");
         Run.Job.PlatformIndex = Platform::Pw;
         RunConversionIn(Run.Job, Run.Host, kind, "CP6001",
@@ -122,30 +126,54 @@ TEST(Staging, AnInterruptionOrAFailureAtAnyMomentLeavesTheDestinationAsItWas) {
         EXPECT_THROW(s.Go(), ConversionInterrupted);
         EXPECT_EQ(s.Target.Files, kBefore);
     }
-    // Every creation, write, close and rename may fail, in the run or in the moves.
-    bool movesFailed = false;
-    for (int at = 1;; ++at) {
-        SCOPED_TRACE("failed at step " + std::to_string(at));
+    // Any creation, write, close or rename may fail, in the run or the moves;
+    // what a disk that stops renaming cannot put back stays in the staging folder.
+    bool movesFailed = false, kept = false;
+    for (const bool stuck : {false, true}) {
+        for (int at = 1;; ++at) {
+            SCOPED_TRACE("failed at step " + std::to_string(at) + (stuck ? " and after" : ""));
+            Staged s;
+            s.Target.FailAt = at;
+            s.Target.Stuck = stuck;
+            try {
+                s.Go();
+            } catch (const FileError&) {
+                movesFailed = true;
+            }
+            if (s.Committed) break;
+            for (const auto& [name, bytes] : kBefore) {
+                const std::string saved = ".pamiro-00000000000000aa/.anterior/" + name;
+                kept |= s.Target.Files.count(saved) != 0;
+                EXPECT_EQ(s.Target.Files[s.Target.Files.count(saved) ? saved : name], bytes);
+            }
+            EXPECT_TRUE(stuck || s.Target.Files == kBefore);
+        }
+    }
+    EXPECT_TRUE(movesFailed && kept);
+    // A read error, a file there but refused, a folder where a file goes.
+    for (const auto& [failing, refused, standing, message] :
+         std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
+             {"S1.s", "", "", "No se puede leer el archivo A/S1.s: " + ErrorText(EIO)},
+             {"", "S1.s", "", "No se puede leer el archivo A/S1.s: permiso denegado"},
+             {"", "CP6001.wf", "", "CP6001.wf no se puede leer"},
+             {"", "", "src0002/x", "src0002: es una carpeta"}}) {
         Staged s;
-        s.Target.FailAt = at;
+        Unreadable source;
+        source.Files = s.Run.Source.Files;
+        std::tie(source.Failing, source.Refused) = std::pair(failing, refused);
+        s.Source = &source;
+        Files before = kBefore;
+        if (!standing.empty()) before[standing] = s.Target.Files[standing] = "user's";
+        std::string text;
         try {
             s.Go();
-        } catch (const FileError&) {
-            movesFailed = true;
+            text = s.Run.Host.Messages.at(0).Text;
+        } catch (const FileError& error) {
+            text = error.Path() + ": " + ErrorText(error.ErrorNumber());
         }
-        if (s.Committed) break;
-        EXPECT_EQ(s.Target.Files, kBefore);
+        EXPECT_EQ(text, message);
+        EXPECT_EQ(s.Target.Files, before);
     }
-    EXPECT_TRUE(movesFailed);
-    // A read error.
-    Staged unreadable;
-    Unreadable source;
-    source.Files = unreadable.Run.Source.Files;
-    unreadable.Source = &source;
-    unreadable.Go();
-    EXPECT_EQ(unreadable.Run.Host.Messages.at(0).Text,
-              "No se puede leer el archivo A/S1.s: " + ErrorText(EIO));
-    EXPECT_EQ(unreadable.Target.Files, kBefore);
     // A Save All scan that finds no compound.
     Staged empty;
     empty.Run.Source.Files = {{"C/not-parameters", ""}};
@@ -159,6 +187,9 @@ TEST(Staging, NamesOfItsOwnAreRecognisedAndLeftStagingFoldersRemovedUnlessTheyHo
              {".pamiro-0123456789abcdef", true, false},
              {".pamiro-0123456789ABCDEF", false, false},
              {".pamiro-0123456789abcde", false, false},
+             {".pamiro-0123456789abcdeg", false, false},
+             {".PAMIRO-0123456789abcdef", false, false},
+             {".pamiro-.123456789abcdef", false, false},
              {"cmp0001", false, true},
              {"src10000", false, true},
              {"cmp123", false, false},
@@ -174,12 +205,13 @@ TEST(Staging, NamesOfItsOwnAreRecognisedAndLeftStagingFoldersRemovedUnlessTheyHo
                     {".pamiro-00000000000000cc/.anterior/cmp_list", "user's list"},
                     {".pamiro-x/cmp0001", "not ours"},
                     {"cmp10000", "old"},
-                    {"cmp9999", "old"}};
+                    {"cmp9999", "old"},
+                    {"cmp0005", "old"}};
     StagedDestination staged(target, ".pamiro-00000000000000aa");
     EXPECT_EQ(staged.StaleFolders(), std::vector<std::string>{".pamiro-00000000000000bb"});
     EXPECT_EQ(staged.KeptFolders(), std::vector<std::string>{".pamiro-00000000000000cc"});
-    EXPECT_EQ(staged.Leftovers(), (std::vector<std::string>{"cmp9999", "cmp10000"}));
-    EXPECT_EQ(target.Files.size(), 4u);
+    EXPECT_EQ(staged.Leftovers(), (std::vector<std::string>{"cmp0005", "cmp9999", "cmp10000"}));
+    EXPECT_EQ(target.Files.size(), 5u);
 }
 
 }  // namespace
