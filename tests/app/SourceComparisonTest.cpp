@@ -175,9 +175,8 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
     }
 }
 
-// A sequence source too large to keep whole is compared by length and digest,
-// and values fill more than one of the snapshot's chunks: one byte changed at
-// the end of either is still seen.
+// A sequence source too large to keep whole (compared by length and digest) and
+// values over more than one of the snapshot's chunks: one byte changed shows.
 TEST(SourceComparison, LargeSourcesAndManyValuesStillShowOneChangedByte) {
     for (const bool changed : {false, true}) {
         SaveAllSpec tree{{C1()}, {}, std::nullopt};
