@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/FolderHints.h"
 #include "app/InputChecks.h"
 #include "core/Paths.h"
@@ -84,12 +86,8 @@ TEST_F(Hints, AMissingCompoundIndexNamesItsCaseVariants) {
 TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarned) {
     const auto wf = SourceKind::WorkingFile;
     const std::string notFound = "CP6001.wf no se encuentra", wfTitle = "Pamiro - Working File";
-    struct Case {
-        const char* From;
-        SourceKind Kind;
-        std::string Text, Title, Hint;
-    };
-    for (const Case& c : std::vector<Case>{
+    using Row = std::tuple<const char*, SourceKind, std::string, std::string, std::string>;
+    for (const auto& [from, kind, text, title, hint] : std::vector<Row>{
              {"sa", wf, notFound, wfTitle,
               In("sa/CP6001") + " es un Save All: pruebe la fuente \"Save All\" y la carpeta " +
                   In("sa/CP6001")},
@@ -98,10 +96,10 @@ TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarne
              {"wf", wf, notFound, wfTitle, ""},             // no better folder
              {"sa", wf, notFound, "Pamiro - Otro", ""}}) {  // no hint follows this message
         RecordingHost recorded;
-        HintingHost(recorded, {In(c.From), "CP6001", c.Kind, false})
-            .ShowMessage(MessageIcon::Critical, c.Text, c.Title);
+        HintingHost(recorded, {In(from), "CP6001", kind, false})
+            .ShowMessage(MessageIcon::Critical, text, title);
         EXPECT_EQ(recorded.Messages.at(0).Text,
-                  c.Text + (c.Hint.empty() ? "" : "\nSugerencia: " + c.Hint));
+                  text + (hint.empty() ? "" : "\nSugerencia: " + hint));
     }
     for (const auto& [to, warned] : std::initializer_list<std::pair<std::string, bool>>{
              {"out", false}, {"wf2", false}, {"wf/", true}, {"wf/new/out", true}}) {

@@ -128,8 +128,7 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
          {"compound-first C2: |", "compound-second C3: |"}},
         {"a sequence source, one that appears",
          [](Tree& t, auto&) {
-             t.Compounds[0].Sources["S1"] = "paso 2\r\n";
-             t.Compounds[0].Sources["M1"] = "m";
+             t.Compounds[0].Sources = {{"S1", "paso 2\r\n"}, {"M1", "m"}};
          },
          {},
          {"source C1:S1 S1.s (8 bytes)|S1.s (8 bytes)", "source C1:M1 |M1.s (1 bytes)"}},

@@ -44,7 +44,9 @@ std::string OddFile(bool longLayout) {
            Rec(longLayout, "", "NAME", std::string(detailWidth, 'T')) +  // type without NUL
            Rec(longLayout, "", "TYPE", "") +
            Rec(longLayout, "", "NAME", "AIN") +  // header with no TYPE entry
-           Rec(longLayout, "", "DESCRP", "") +
+           Rec(longLayout, "", "DESCRP", "") +   // its parameter
+           Rec(longLayout, "", "NAME", "A B") + Rec(longLayout, "", "TYPE", "") +  // blank in type
+           Rec(longLayout, "", "NAME", "C") + Rec(longLayout, "", "TYPE", "x") +   // TYPE's Detail
            Rec(longLayout, "", "NAME", "LAST") +  // header as last record
            std::string(
                "\x00\x01"
