@@ -110,6 +110,7 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
         {"RAW \"\" \"1234567890123\" \"\"\n", false, "línea 1: RAW: la clave tiene 13 bytes"},
         {"RAW \"\" \"A\" \"\" x\n", false, "línea 1: RAW: sobra texto"},
         {"PARTIAL \"\"\n", false, "línea 1: PARTIAL: un registro incompleto tiene de 1 a 31 bytes"},
+        {"PARTIAL x\n", false, "línea 1: PARTIAL: se esperaba un texto entre comillas"},
         {"PARTIAL \"12345678901234567890123456789012\"\n", false, "línea 1: PARTIAL: un registro"},
         {"TYPE PID\nPARTIAL \"x\"\n\n# fine\nMEAS\n", false,
          "línea 5: nada puede seguir a PARTIAL"},
