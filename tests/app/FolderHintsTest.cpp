@@ -105,6 +105,7 @@ TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarne
              {"out", false}, {"wf2", false}, {"wf/", true}, {"wf/new/out", true}}) {
         EXPECT_EQ(DestinationInSourceWarning(In("wf"), In(to)).empty(), !warned) << to;
     }
+    EXPECT_NE(DestinationInSourceWarning(".", "nueva/salida"), "");  // from the working folder
 }
 
 }  // namespace
