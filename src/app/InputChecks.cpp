@@ -12,14 +12,24 @@ namespace pamiro {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A relative folder counts from the working folder, as the run opens it; a
+// folder whose leading part does not exist yet would otherwise stay relative.
+fs::path Resolved(const std::string& folder, std::error_code& error) {
+    const fs::path path = fs::absolute(NativePath(folder), error);
+    return error ? fs::path() : fs::weakly_canonical(path, error);
+}
+
+}  // namespace
+
 std::string DestinationInSourceWarning(const std::string& sourceDir,
                                        const std::string& destinationDir) {
     std::error_code error;
-    const fs::path source = fs::weakly_canonical(NativePath(sourceDir), error);
+    const fs::path source = Resolved(sourceDir, error);
     if (error) return {};
-    const fs::path destination = fs::weakly_canonical(NativePath(destinationDir), error);
+    const fs::path destination = Resolved(destinationDir, error);
     if (error) return {};
-    if (source.empty() || destination.empty()) return {};
     const fs::path inside = destination.lexically_relative(source);
     if (inside.empty() || *inside.begin() == "..") return {};
     const bool same = inside == ".";

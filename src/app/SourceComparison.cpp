@@ -199,7 +199,7 @@ class Comparer {
 
     static std::string SourceLabel(const BlockSnapshot& block) {
         if (!block.SequenceBytes) return {};
-        return block.SequenceSourceName + " (" + std::to_string(block.SequenceBytes->size()) +
+        return block.SequenceSourceName + " (" + std::to_string(block.SequenceBytes->Length) +
                " bytes)";
     }
 

@@ -1,6 +1,7 @@
 #include "app/SourceSnapshot.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "core/FileError.h"
 #include "core/Folders.h"
@@ -14,17 +15,14 @@ namespace pamiro {
 
 namespace {
 
-// A sequence source larger than this is kept as its length and a digest: a
-// damaged file must not decide how much memory the comparison takes.
-constexpr std::uint64_t kKeptSourceBytes = 16 * 1024 * 1024;
 constexpr std::size_t kChunkBytes = 1024 * 1024;
 
-std::string ReadWhole(ByteSource& source) {
+KeptSource ReadWhole(ByteSource& source) {
     const std::uint64_t length = source.Length();
     if (length <= kKeptSourceBytes) {
         std::string bytes(static_cast<std::size_t>(length), '\0');
         source.ReadAt(0, bytes.data(), bytes.size());
-        return bytes;
+        return {length, std::move(bytes)};
     }
     // FNV-1a over the whole file, read in pieces.
     std::uint64_t digest = 14695981039346656037ull;
@@ -36,7 +34,7 @@ std::string ReadWhole(ByteSource& source) {
             digest = (digest ^ static_cast<unsigned char>(chunk[i])) * 1099511628211ull;
         }
     }
-    return "length " + std::to_string(length) + ", digest " + std::to_string(digest);
+    return {length, std::to_string(digest)};
 }
 
 // Hands each value of the block, as written, to take.
@@ -135,15 +133,15 @@ class SnapshotRecorder : public RunObserver {
 
     // The run has just found the file; one that cannot be opened now is a
     // read error, as it would be for the copy.
-    static std::shared_ptr<const std::string> Kept(std::unique_ptr<ByteSource> source,
-                                                   const std::string& path) {
+    static std::shared_ptr<const KeptSource> Kept(std::unique_ptr<ByteSource> source,
+                                                  const std::string& path) {
         if (!source) throw FileError(FileError::Kind::Read, path, EACCES);
-        return std::make_shared<const std::string>(ReadWhole(*source));
+        return std::make_shared<const KeptSource>(ReadWhole(*source));
     }
 
     SourceSnapshot& snapshot_;
     const RunPlaces& places_;
-    std::map<std::string, std::shared_ptr<const std::string>> baseSources_;
+    std::map<std::string, std::shared_ptr<const KeptSource>> baseSources_;
 };
 
 }  // namespace

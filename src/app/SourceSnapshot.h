@@ -17,6 +17,18 @@ class Host;
 struct ConversionJob;
 struct RunPlaces;
 
+// A sequence source larger than this is kept as its length and a digest: a
+// damaged file must not decide how much memory the comparison takes.
+constexpr std::uint64_t kKeptSourceBytes = 16 * 1024 * 1024;
+
+// The bytes of a sequence source, or for one larger than kKeptSourceBytes a
+// digest of them; two sources are the same when length and bytes agree.
+struct KeptSource {
+    std::uint64_t Length = 0;
+    std::string Bytes;
+    bool operator==(const KeptSource&) const = default;
+};
+
 // One block as a conversion to "FoxCAE Transfer" would take it.
 struct BlockSnapshot {
     std::string Name;
@@ -27,8 +39,8 @@ struct BlockSnapshot {
     bool Sequence = false;
     bool SequenceSourceIsBase = false;
     std::string SequenceSourceName;  // "BLOCK.s" or "TYPE_base.s"; empty when neither exists
-    // The bytes the conversion would copy (a base file's are shared).
-    std::shared_ptr<const std::string> SequenceBytes;
+    // What the conversion would copy (a base file's is shared).
+    std::shared_ptr<const KeptSource> SequenceBytes;
 };
 
 struct CompoundSnapshot {

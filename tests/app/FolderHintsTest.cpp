@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/FolderHints.h"
 #include "app/InputChecks.h"
 #include "core/Paths.h"
@@ -64,22 +66,46 @@ TEST_F(Hints, EachWrongFolderNamesTheRightFolderOrFormat) {
                   In("wf"));
     EXPECT_EQ(BatchFolderHint(temp.Path().string()),
               "Sugerencia: hay CP un nivel más abajo: pruebe --from " + In("sa"));
+    EXPECT_EQ(BatchFolderHint(In("sa")), "");  // no CP below CP6001's compounds
 }
 
+#ifndef _WIN32  // names that differ only in case are one name on Windows
+TEST_F(Hints, AMissingCompoundIndexNamesItsCaseVariants) {
+    const fs::path cp = temp.Path() / "wf/CP6001";
+    fs::rename(cp / "C1.O", cp / "c1.O");
+    fs::copy_file(cp / "c1.O", cp / "C1.o");
+    const ChosenSource source{In("wf"), "CP6001", SourceKind::WorkingFile, true};
+    EXPECT_EQ(NotesAfter("C1.O no encontrado", "Pamiro -Working File - Bloque", source),
+              std::vector<std::string>{"No se toma ninguno: en " + In("wf/CP6001") +
+                                       " hay varios nombres que solo difieren de C1.O en "
+                                       "mayúsculas y minúsculas: C1.o, c1.O"});
+    EXPECT_TRUE(NotesAfter("Terminado", "Pamiro", source).empty());
+}
+#endif
+
 TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarned) {
-    RecordingHost recorded;
-    HintingHost host(recorded, {In("wf/CP6001"), "CP6001", SourceKind::WorkingFile, false});
-    host.ShowMessage(MessageIcon::Critical, "CP6001.wf no se encuentra", "Pamiro - Working File");
-    host.ShowMessage(MessageIcon::Warning, "CP6001.wf no se encuentra", "Pamiro - Otro");
-    EXPECT_EQ(recorded.Messages.at(0).Text,
-              "CP6001.wf no se encuentra\nSugerencia: la carpeta elegida es la del CP; para un "
-              "Working File se elige la que la contiene: pruebe la carpeta " +
-                  In("wf"));
-    EXPECT_EQ(recorded.Messages.at(1).Text, "CP6001.wf no se encuentra");
+    const auto wf = SourceKind::WorkingFile;
+    const std::string notFound = "CP6001.wf no se encuentra", wfTitle = "Pamiro - Working File";
+    using Row = std::tuple<const char*, SourceKind, std::string, std::string, std::string>;
+    for (const auto& [from, kind, text, title, hint] : std::vector<Row>{
+             {"sa", wf, notFound, wfTitle,
+              In("sa/CP6001") + " es un Save All: pruebe la fuente \"Save All\" y la carpeta " +
+                  In("sa/CP6001")},
+             {"wf", SourceKind::SaveAll, "Save All incorrecto de CP6001", "Pamiro - Save All",
+              "la carpeta contiene el Working File de CP6001: pruebe la fuente \"Working File\""},
+             {"wf", wf, notFound, wfTitle, ""},             // no better folder
+             {"sa", wf, notFound, "Pamiro - Otro", ""}}) {  // no hint follows this message
+        RecordingHost recorded;
+        HintingHost(recorded, {In(from), "CP6001", kind, false})
+            .ShowMessage(MessageIcon::Critical, text, title);
+        EXPECT_EQ(recorded.Messages.at(0).Text,
+                  text + (hint.empty() ? "" : "\nSugerencia: " + hint));
+    }
     for (const auto& [to, warned] : std::initializer_list<std::pair<std::string, bool>>{
              {"out", false}, {"wf2", false}, {"wf/", true}, {"wf/new/out", true}}) {
         EXPECT_EQ(DestinationInSourceWarning(In("wf"), In(to)).empty(), !warned) << to;
     }
+    EXPECT_NE(DestinationInSourceWarning(".", "nueva/salida"), "");  // from the working folder
 }
 
 }  // namespace

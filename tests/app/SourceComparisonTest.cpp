@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "SampleDescription.h"
 #include "app/SourceComparison.h"
 #include "support/MemoryRun.h"
 
@@ -51,7 +50,8 @@ CompoundSpec C1() {
             {{"A1", "AIN", {"100", "0", "Nivel"}},
              {"S1", "DEP", {"1"}},
              {"P1", "PID", {"2", "30"}},
-             {"X1", "XYZ", {"1"}}},
+             {"X1", "XYZ", {"1", "", "3"}},
+             {"M1", "MON", {"1"}}},  // no source, no base file
             {{"S1", "paso 1\r\n"}}};
 }
 // A name twice in one compound (a damaged source): n-th goes with n-th.
@@ -117,18 +117,21 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
              blocks[2].Type = "AIN";
              blocks[2].Values = {"2", "30", ""};
              blocks.erase(blocks.begin());
-             t.Compounds[1].Blocks.push_back({"N1", "PID", {"1", "2"}});
+             t.Compounds[1].Blocks.back() = {"N1", "PID", {"1", "2"}};
          },
          {},
-         {"block-first C1:A1 |", "type C1:P1 PID|AIN", "block-second C2:N1 |"}},
-        {"a compound on one side",
-         [](Tree& t, auto&) { t.Compounds.pop_back(); },
+         {"block-first C1:A1 |", "type C1:P1 PID|AIN", "block-first C2:A2 |",
+          "block-second C2:N1 |"}},
+        {"a compound on each side",
+         [](Tree& t, auto&) { t.Compounds[1].Name = "C3"; },
          {},
-         {"compound-first C2: |"}},
-        {"a sequence source",
-         [](Tree& t, auto&) { t.Compounds[0].Sources["S1"] = "paso 2\r\n"; },
+         {"compound-first C2: |", "compound-second C3: |"}},
+        {"a sequence source, one that appears",
+         [](Tree& t, auto&) {
+             t.Compounds[0].Sources = {{"S1", "paso 2\r\n"}, {"M1", "m"}};
+         },
          {},
-         {"source C1:S1 S1.s (8 bytes)|S1.s (8 bytes)"}},
+         {"source C1:S1 S1.s (8 bytes)|S1.s (8 bytes)", "source C1:M1 |M1.s (1 bytes)"}},
         {"a sequence source that falls back to the base file",
          [](Tree& t, auto&) { t.Compounds[0].Sources.clear(); },
          {},
@@ -136,17 +139,24 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
         {"a type the second data file lacks: by position, named by the first",
          [](Tree& t, auto& types) {
              types.erase(types.begin());
-             t.Compounds[1].Blocks[0].Values[2] = "y";
+             t.Compounds[1].Blocks[0].Values[2] = "";
          },
          {},
-         {"value@ C2:A2 DESC x|y"}},
-        {"a parameter the second data file adds",
+         {"value@ C2:A2 DESC x|"}},
+        {"a type only the second data file knows: by position, named by it",
          [](Tree& t, auto& types) {
-             types[1].Parameters = {"TI", "KD", "KP"};
-             t.Compounds[0].Blocks[2].Values = {"30", "7", "2"};
+             types.push_back({"XYZ", {"N", "M", "O"}});
+             t.Compounds[0].Blocks[3].Values = {"1", "2", "3"};
          },
          {},
-         {"param-second C1:P1 KD |7"}},
+         {"value@ C1:X1 M |2"}},
+        {"a parameter only in each data file",
+         [](Tree& t, auto& types) {
+             types[1].Parameters = {"TI", "KD"};
+             t.Compounds[0].Blocks[2].Values = {"30", "7"};
+         },
+         {},
+         {"param-first C1:P1 KP 2|", "param-second C1:P1 KD |7"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -159,7 +169,30 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
         const Comparison result = CompareSnapshots(Read(first), Read(second), c.Ignored);
         EXPECT_EQ(Lines(result), c.Expected);
         EXPECT_EQ(result.Same(), c.Expected.empty());
-        EXPECT_EQ(result.Totals.CompoundsCompared + result.Totals.CompoundsOnlyOneSide, 2);
+        EXPECT_EQ(2 * result.Totals.CompoundsCompared + result.Totals.CompoundsOnlyOneSide,
+                  static_cast<long long>(2 + tree.Compounds.size()));
+    }
+}
+
+// A sequence source too large to keep whole (compared by length and digest) and
+// values over more than one of the snapshot's chunks: one byte changed shows.
+TEST(SourceComparison, LargeSourcesAndManyValuesStillShowOneChangedByte) {
+    for (const bool changed : {false, true}) {
+        SaveAllSpec tree{{C1()}, {}, std::nullopt};
+        auto& blocks = tree.Compounds[0].Blocks;
+        for (int i = 0; i < 220; ++i)  // 220 values of 4900 bytes: more than 1 MiB
+            blocks.push_back({"B" + std::to_string(i), "AIN", {"1", "0", std::string(4900, 'v')}});
+        std::string& source = tree.Compounds[0].Sources["S1"] =
+            std::string(kKeptSourceBytes + 1, 's');
+        Side first, second;
+        Fill(first, kTypes, tree);
+        if (changed) source.back() = blocks.back().Values[1][0] = '1';
+        Fill(second, kTypes, tree);
+        const std::string s = "S1.s (" + std::to_string(kKeptSourceBytes + 1) + " bytes)";
+        EXPECT_EQ(Lines(CompareSnapshots(Read(first), Read(second))),
+                  (changed ? std::vector<std::string>{"source C1:S1 " + s + "|" + s,
+                                                      "value C1:B219 LO 0|1"}
+                           : std::vector<std::string>{}));
     }
 }
 
@@ -176,7 +209,8 @@ TEST(SourceComparison, WorkingFileOfEachPlatformEqualsItsSaveAll) {
         wf.PlatformIndex = sa.PlatformIndex = platform;
         const Comparison result = CompareSnapshots(Read(wf), Read(sa));
         EXPECT_EQ(Lines(result), std::vector<std::string>{});
-        EXPECT_EQ(result.Totals.BlocksCompared, 6);
+        EXPECT_EQ(result.Totals.BlocksCompared, 7);
+        EXPECT_EQ(result.ComparedByPosition.size(), 2u);  // X1 and M1: types no data file has
     }
 }
 
@@ -197,30 +231,6 @@ TEST(SourceComparison, TwoPlatformsPairParametersByEachSidesOwnNames) {
         EncodeDataFile({{"AIN", {"DESC", "LO", "HI", "HHI"}}}, true);
     EXPECT_EQ(Lines(CompareSnapshots(Read(pw), Read(aw))),
               (std::vector<std::string>{"value C1:A1 LO 0|5", "param-second C1:A1 HHI |1"}));
-}
-
-// The bundled sample's Working File and Save All hold the same CP.
-TEST(SourceComparison, BundledSampleWorkingFileEqualsItsSaveAll) {
-    const fs::path program = PAMIRO_PROGRAM_DIR;
-    const fs::path samples = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
-    const auto sample =
-        samplegen::ParseSample(ReadFile(samples / "SMPL01.txt"),
-                               (program / "ver51_620.dat").string(), 1, samples / "sources");
-    Side wf, sa;
-    for (Side* side : {&wf, &sa}) {
-        for (const char* file : {"ver51_620.dat", "IND_base.s", "DEP_base.s"})
-            side->Program.Files[file] = ReadFile(program / file);
-    }
-    wf.Kind = SourceKind::WorkingFile;
-    wf.Source.Files = WorkingFileFiles({sample.Cp, sample.Revision, 1, sample.Compounds});
-    sa.Source.Files = SaveAllFiles({sample.Compounds, {}, std::nullopt});
-    const Comparison result = CompareSnapshots(Read(wf, sample.Cp), Read(sa, sample.Cp));
-    EXPECT_EQ(Lines(result), std::vector<std::string>{});
-    EXPECT_EQ(result.Totals.CompoundsCompared, 3);
-    EXPECT_EQ(result.Totals.BlocksCompared, 17);
-    // OD301 is of a type no data file has: said, its values not compared.
-    ASSERT_EQ(result.ComparedByPosition.size(), 1u);
-    EXPECT_EQ(result.ComparedByPosition[0].Block, "OD301");
 }
 
 }  // namespace

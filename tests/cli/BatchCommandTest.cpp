@@ -78,13 +78,14 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     WriteSaveAll(ws.Src() / "CPSA01", {Compounds("S", 2, 3), {}, std::nullopt});
     fs::create_directories(ws.Src() / "CPSA01" / "LNK" / "parameters");  // no plain file
     WriteFile(ws.Src() / "CPSA02" / ".Compound_Dir", "");  // names no compound: damaged
+    fs::create_directories(ws.Src() / "CPSA03" / "C1" / "parameters");  // its only compound
 #ifndef _WIN32
     fs::create_directory_symlink(ws.Src() / "CPSA01", ws.Src() / "LINKED");  // not a CP
 #endif
 
     const CliResult result = Batch({"--jobs", "3"});
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(CpLines(result.Out), "CPA001 CPB001 CPSA01 CPSA02 ") << result.Out;
+    EXPECT_EQ(CpLines(result.Out), "CPA001 CPB001 CPSA01 CPSA02 CPSA03 ") << result.Out;
     EXPECT_TRUE(Has(result.Out,
                     "CPB001: Conversión terminada: 1 compuesto(s), 3 bloque(s) escrito(s), 1 "
                     "fuente(s) copiado(s), 0 fuente(s) base en lugar de la del bloque, 1 "
@@ -93,7 +94,7 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
                     "copiado(s), 0 fuente(s) base en lugar de la del bloque, 0 bloque(s) "
                     "omitido(s) por tipo desconocido, 1 aviso(s)\nCPSA02: Conversión fallida"))
         << result.Out;
-    EXPECT_TRUE(Has(result.Out, "\nLote: 4 CP, 3 convertido(s), 1 fallido(s), 2 con avisos\n"));
+    EXPECT_TRUE(Has(result.Out, "\nLote: 5 CP, 3 convertido(s), 2 fallido(s), 3 con avisos\n"));
     EXPECT_TRUE(Has(result.Err,
                     "CPSA01: Pamiro - Save All: El compuesto LNK se omite: su archivo "
                     "de parámetros no es un archivo normal (" +
@@ -107,6 +108,7 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
     const CliResult wf = Batch({"--source", "wf"});
     EXPECT_EQ(wf.Status, 0);
     EXPECT_EQ(CpLines(wf.Out), "CPA001 CPB001 ");
+    EXPECT_EQ(CpLines(Batch({"--source", "sa"}).Out), "CPSA01 CPSA02 CPSA03 ");
     EXPECT_EQ(Batch({"--source", "Working File", "--strict"}).Status, 1);
     // A source that is not a folder is refused, saying which it is.
     for (const auto& [from, text] : std::map<fs::path, std::string>{
@@ -122,16 +124,20 @@ TEST_F(BatchCli, ParallelRunsWriteWhatSingleRunsWriteAndReportInCpOrder) {
 
 #ifndef _WIN32  // folders that differ only in case are one folder on Windows
 TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
-    for (const char* cp : {"CPOK01", "SMPL01", "smpl01", "CPGONE", "CPBAD"})
+    for (const char* cp : {"CPOK01", "SMPL01", "smpl01", "CPGONE", "CPBAD", "CPDIR1"})
         AddWorkingFile(cp, 1, 1);
     fs::remove(ws.Src() / "CPGONE" / "CPGONE.wf");
+    fs::remove(ws.Src() / "CPDIR1" / "CPDIR1.wf");
+    fs::create_directory(ws.Src() / "CPDIR1" / "CPDIR1.wf");
     const CliResult result = Batch({"--jobs", "1"});  // messages in CP order
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(CpLines(result.Out), "CPBAD CPGONE CPOK01 SMPL01 smpl01 ") << result.Out;
-    EXPECT_TRUE(Has(result.Out, "CPBAD: Solicitud rechazada\nCPGONE: Conversión fallida\n"));
+    EXPECT_EQ(CpLines(result.Out), "CPBAD CPDIR1 CPGONE CPOK01 SMPL01 smpl01 ") << result.Out;
+    EXPECT_TRUE(Has(result.Out,
+                    "CPBAD: Solicitud rechazada\nCPDIR1: Conversión fallida\n"
+                    "CPGONE: Conversión fallida\n"));
     EXPECT_TRUE(Has(result.Out, "SMPL01: Conversión fallida\nsmpl01: Conversión fallida\n"));
-    EXPECT_TRUE(Has(result.Out, "Lote: 5 CP, 1 convertido(s), 4 fallido(s)"));
-    for (const std::string cp : {"CPBAD", "CPGONE", "SMPL01", "smpl01"})
+    EXPECT_TRUE(Has(result.Out, "Lote: 6 CP, 1 convertido(s), 5 fallido(s)"));
+    for (const std::string cp : {"CPBAD", "CPDIR1", "CPGONE", "SMPL01", "smpl01"})
         EXPECT_FALSE(fs::exists(to / cp)) << cp;
     EXPECT_TRUE(fs::exists(to / "CPOK01" / "cmp_list"));
     const std::string collision =
@@ -140,6 +146,8 @@ TEST_F(BatchCli, CollidingRefusedAndBrokenCpsFailAloneWithNothingWritten) {
         (to / "SMPL01").string() + "; no se convierte ninguna\n";
     EXPECT_EQ(result.Err, "CPBAD: Nombre del CP: Letterbug del CP incorrecto\nCPBAD:   " +
                               std::string(kLetterbugExplained) +
+                              "\nCPDIR1: Pamiro - Lote: CPDIR1.wf no es un archivo normal: " +
+                              (ws.Src() / "CPDIR1" / "CPDIR1.wf").string() +
                               "\nCPGONE: Pamiro - "
                               "Lote: CPGONE.wf no se encuentra en " +
                               (ws.Src() / "CPGONE").string() + " (hay archivos .O)\nSMPL01" +

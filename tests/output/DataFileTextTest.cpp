@@ -14,6 +14,9 @@ std::string RoundTrip(const std::string& bytes, bool longLayout) {
     const std::string text = DataFileToText(bytes, Layout(longLayout));
     DataFileBuild built = DataFileFromText(text, Layout(longLayout));
     EXPECT_TRUE(built.Errors.empty()) << built.Errors.front() << "\n" << text;
+    std::string loose;  // CR LF endings and blanks around each line change nothing
+    for (char c : text) loose += c == '\n' ? std::string(" \r\n\t") : std::string(1, c);
+    EXPECT_EQ(DataFileFromText(loose, Layout(longLayout)).Bytes, built.Bytes);
     return built.Bytes;
 }
 
@@ -41,7 +44,9 @@ std::string OddFile(bool longLayout) {
            Rec(longLayout, "", "NAME", std::string(detailWidth, 'T')) +  // type without NUL
            Rec(longLayout, "", "TYPE", "") +
            Rec(longLayout, "", "NAME", "AIN") +  // header with no TYPE entry
-           Rec(longLayout, "", "DESCRP", "") +
+           Rec(longLayout, "", "DESCRP", "") +   // its parameter
+           Rec(longLayout, "", "NAME", "A B") + Rec(longLayout, "", "TYPE", "") +  // blank in type
+           Rec(longLayout, "", "NAME", "C") + Rec(longLayout, "", "TYPE", "x") +   // TYPE's Detail
            Rec(longLayout, "", "NAME", "LAST") +  // header as last record
            std::string(
                "\x00\x01"
@@ -105,6 +110,7 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
         {"RAW \"\" \"1234567890123\" \"\"\n", false, "línea 1: RAW: la clave tiene 13 bytes"},
         {"RAW \"\" \"A\" \"\" x\n", false, "línea 1: RAW: sobra texto"},
         {"PARTIAL \"\"\n", false, "línea 1: PARTIAL: un registro incompleto tiene de 1 a 31 bytes"},
+        {"PARTIAL x\n", false, "línea 1: PARTIAL: se esperaba un texto entre comillas"},
         {"PARTIAL \"12345678901234567890123456789012\"\n", false, "línea 1: PARTIAL: un registro"},
         {"TYPE PID\nPARTIAL \"x\"\n\n# fine\nMEAS\n", false,
          "línea 5: nada puede seguir a PARTIAL"},
@@ -128,11 +134,11 @@ TEST(DataFileText, RefusesTextThatWouldNotBuildWhatItSays) {
 
 TEST(DataFileText, RawLinesBuildTheRecordTheyDescribe) {
     const DataFileBuild built =
-        DataFileFromText("RAW \"ab\" \"NAME\\x00x\" \"T\\\\\\\"\"\nKEY\n", kShortDataLayout);
+        DataFileFromText("RAW \"ab\" \"NAME\\x00x\" \"T\\\\\\\"\\x2a\"\nKEY\n", kShortDataLayout);
     ASSERT_TRUE(built.Errors.empty()) << built.Errors.front();
     // A raw header opens a type, so plain names may follow it.
     EXPECT_EQ(built.Bytes,
-              Rec(false, "ab", std::string("NAME\0x", 6), "T\\\"") + Rec(false, "", "KEY", ""));
+              Rec(false, "ab", std::string("NAME\0x", 6), "T\\\"*") + Rec(false, "", "KEY", ""));
 }
 
 }  // namespace

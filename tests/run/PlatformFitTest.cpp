@@ -16,8 +16,9 @@ MemoryRun Converted(Platform written, Platform chosen, const std::string& cpInde
     run.Source.Files = WorkingFileFiles({"CP6001", "R001", IndexOf(written), {c1, c2}});
     std::string& index = run.Source.Files["CP6001/CP6001.O"];
     if (cpIndexTail != "-") index = cpIndexTail;
+    if (cpIndexTail == "none") run.Source.Files.erase("CP6001/CP6001.O");  // no index at all
     EXPECT_EQ(PlatformsFittingTree(SourceTree(run.Source), "CP6001").size(),
-              cpIndexTail == "-" ? 1u : (index.empty() ? 3u : 0u));
+              cpIndexTail == "-" ? 1u : (cpIndexTail.empty() ? 3u : 0u));
     run.Run(SourceKind::WorkingFile, chosen, DestinationKind::FoxCae);
     return run;
 }
@@ -46,6 +47,7 @@ TEST(PlatformFit, WrongPlatformWarnsOnceBeforeWritingAndConvertsAsAsked) {
 
 TEST(PlatformFit, IndexThatFitsEveryPlatformOrNoneWarnsOfNothingNew) {
     EXPECT_EQ(Converted(Platform::Aw51, Platform::Pw, "").Job.Report.PlatformWarning, "");
+    EXPECT_EQ(Converted(Platform::Aw51, Platform::Pw, "none").Job.Report.PlatformWarning, "");
     EXPECT_EQ(Converted(Platform::Aw51, Platform::Pw, std::string(48, '\0') + "x")
                   .Job.Report.PlatformWarning,
               "");
