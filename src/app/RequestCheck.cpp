@@ -104,14 +104,4 @@ void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Ho
     RunConversion(job, hinting, kind, request.CpNameText);
 }
 
-bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host) {
-    if (auto refusal = CheckRequest(request, job, host)) {
-        const Refusal shown = ExplainedRefusal(*refusal);
-        host.ShowMessage(MessageIcon::Critical, shown.Text, shown.Title);
-        return false;
-    }
-    RunAcceptedRequest(request, job, host);
-    return true;
-}
-
 }  // namespace pamiro

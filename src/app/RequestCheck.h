@@ -46,8 +46,4 @@ Refusal ExplainedRefusal(Refusal refusal);
 // warned about, and a source not found is followed by where it more likely is.
 void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Host& host);
 
-// The "Convertir" press: the check, then the run. A refusal is shown as a
-// critical message. Returns false when the request was refused.
-bool RequestConversion(ConversionRequest& request, ConversionJob& job, Host& host);
-
 }  // namespace pamiro

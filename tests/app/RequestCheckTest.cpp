@@ -46,8 +46,9 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
         job.CompoundCount = 99;
         RecordingHost host;
         host.Panel1 = "old";
-        ConversionRequest request{
-            c.Cp, c.Platform, c.Version, c.Source, c.Destination, ws.Src().string() + "/", ""};
+        const std::string src = ws.Src().string();
+        ConversionRequest request{c.Cp,          c.Platform, c.Version, c.Source,
+                                  c.Destination, src + "/",  src};
         const auto refusal = CheckRequest(request, job, host);
         EXPECT_EQ(refusal ? refusal->Text + "|" + refusal->Title : "|",
                   c.Text + std::string("|") + c.Title);
@@ -60,6 +61,9 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
         EXPECT_EQ(request.CpNameText, "CP6001");
         EXPECT_EQ(job.SourceDir, ws.Src().string());  // trailing separator removed
         EXPECT_EQ(static_cast<int>(job.PlatformIndex), c.Platform);
+        // Before anything else the run warns that the destination is the source.
+        RunAcceptedRequest(request, job, host);
+        EXPECT_EQ(host.Messages.at(0).Title, "Pamiro - Destino");
     }
     EXPECT_EQ(NormaliseCpName(" \xe9t\xe9\xf7x\xff"), "\xc9T\xc9\xf7X\xff");  // Latin-1 too
 }

@@ -53,41 +53,43 @@ class Store : public ::testing::Test {
 TEST(IniText, ValuesKeysAndOrderSurviveWritingAndEditingByHand) {
     const std::vector<std::string> values{"",          "C:\\Windows\\Temp", " leading blank",
                                           "trailing ", "\"quoted\"",        "line\nbreak",
-                                          "cr\rtab\t", "a=b;c#d",           "\xE1\xF1",
+                                          "cr\rtab\t", "a=b;c#d",           "\xE1\xF1\x7F",
                                           "\\x41",     "ends with \\",      "[x]",
                                           "\x01\x7F"};
     IniDocument document;
     for (std::size_t i = 0; i < values.size(); ++i)
         document.Set("S", std::to_string(9 - i), values[i]);
-    document.Set("s", "9", "again");  // replaced in place, the section's case kept
+    document.Set("s", "8", "again");  // replaced in place, the section's case kept
     const std::string text = document.Serialise();
     const IniDocument back = IniDocument::Parse(text);
     EXPECT_EQ(back, document);
     // Only the line ends are control bytes: the store stays text.
     for (const unsigned char c : text) EXPECT_TRUE((c >= 0x20 && c != 0x7F) || c == '\n');
-    EXPECT_EQ(back.Section("S").front(), (std::pair<std::string, std::string>{"9", "again"}));
+    EXPECT_EQ(back.Section("S").at(1), (std::pair<std::string, std::string>{"8", "again"}));
 
     const IniDocument edited = IniDocument::Parse(
         "stray=before any section\r\n; comment\r\n[parametros]\r\n  SRCDIR =  C:\\Temp  \r\n"
-        "# comment\r\nno equals sign\r\nPLTFRM=1\r\npltfrm=2\r\n[ Version ]\r\n"
-        "630=\"6.3 nueva\"\r\n=no key\r\n631=\"\\q\\x4\\x4a\"\r\n");
+        "# comment\r\nno equals sign\r\nPLTFRM=1\r\npltfrm=2\r\n[ Version ]\r\n[no end\r\n"
+        "630=\"6.3 nueva\"\r\n=no key\r\n631=\"\\q\\xg1\\x4g\\x4a\\x4\"\r\n632=\"\\\"\r\n"
+        "633=\"open\r\n634=\"\r\n[a=b]\r\n");
     // A repeated key keeps its first place and its last value.
     EXPECT_EQ(edited.Section("PARAMETROS"),
               (KeyValuePairs{{"SRCDIR", "C:\\Temp"}, {"PLTFRM", "2"}}));
-    // An unknown or cut escape stays as written.
-    EXPECT_EQ(edited.Section("Version"),
-              (KeyValuePairs{{"630", "6.3 nueva"}, {"631", "\\q\\x4J"}}));
+    // Unknown or cut escapes and unmatched quotes stay as written; "[a=b]" is a key.
+    std::string versions;
+    for (const auto& [key, value] : edited.Section("Version")) versions += key + "=" + value + ";";
+    EXPECT_EQ(versions, "630=6.3 nueva;631=\\q\\xg1\\x4gJ\\x4;632=\\;633=\"open;634=\";[a=b];");
     EXPECT_FALSE(edited.Get("", "stray"));
 }
 
 TEST(SettingsRules, RevisionDecidesWhetherTheStoreIsInitialised) {
     const std::vector<std::tuple<std::string, bool, bool>> cases{
-        {"NOREG", false, true}, {"noreg", false, true},  {"301", false, true},
-        {"", false, true},      {"abc", false, true},    {"R302", false, true},
-        {"-302", false, true},  {"  301x", false, true}, {"302", false, false},
-        {"400", false, false},  {" 302 ", false, false}, {"302abc", false, false},
-        {"3 02", false, false}, {"0302", false, false},  {"+302", false, false},
-        {"302", true, true},    {"400", true, true}};
+        {"NOREG", false, true},  {"noreg", false, true},  {"301", false, true},
+        {"", false, true},       {"abc", false, true},    {"R302", false, true},
+        {"-302", false, true},   {"  301x", false, true}, {"302", false, false},
+        {"400", false, false},   {" 302 ", false, false}, {"302abc", false, false},
+        {"3 02", false, false},  {"0302", false, false},  {"+302", false, false},
+        {"\t302", false, false}, {"302", true, true},     {"400", true, true}};
     for (const auto& [revision, versionsEmpty, expected] : cases) {
         EXPECT_EQ(NeedsInitialisation(revision, versionsEmpty), expected)
             << '"' << revision << '"' << (versionsEmpty ? " without versions" : "");
@@ -96,8 +98,9 @@ TEST(SettingsRules, RevisionDecidesWhetherTheStoreIsInitialised) {
 
 TEST(SettingsRules, StoredListIndexAcceptsOnlyAnIndexOfTheList) {
     const std::vector<std::pair<std::string, int>> cases{
-        {"0", 0},  {"2", 2},   {" 1 ", 1},  {"3", -1}, {"-1", -1},  {"", -1},
-        {"x", -1}, {"1x", -1}, {"1.0", -1}, {"+1", 1}, {"0001", 1}, {"99999999", -1}};
+        {"0", 0},    {"2", 2},         {" 1 ", 1}, {"3", -1},     {"-1", -1},
+        {"", -1},    {"x", -1},        {"1x", -1}, {"1.0", -1},   {"+1", 1},
+        {"0001", 1}, {"99999999", -1}, {"+", -1},  {"\t2\r\n", 2}};
     for (const auto& [text, index] : cases)
         EXPECT_EQ(StoredListIndex(text, 3), index) << '"' << text << '"';
 }
@@ -179,7 +182,13 @@ TEST(SettingsSave, FailureLeavesTheStoreAndNamesItWithASpanishReason) {
                "permiso denegado"},
               {"a file where the folder should be",
                [](const fs::path& file) { WriteFile(file.parent_path(), "x"); },
-               "una parte de la ruta no es una carpeta"}};
+               "una parte de la ruta no es una carpeta"},
+              {"a folder that is a link to nothing",
+               [](const fs::path& file) {
+                   fs::create_directory_symlink(file.parent_path().parent_path() / "gone",
+                                                file.parent_path());
+               },
+               "no existe el archivo o la carpeta"}};
     for (const auto& [what, prepare, reason] : cases) {
         SCOPED_TRACE(what);
         TempDir temp;
@@ -200,26 +209,32 @@ TEST(SettingsSave, FailureLeavesTheStoreAndNamesItWithASpanishReason) {
     }
 }
 
-TEST(SettingsSave, KeepsTheModeAndRemovesOnlyStaleTemporariesOfTheStore) {
+TEST(SettingsSave, KeepsTheModeAndTheLinkAndRemovesOnlyStaleTemporariesOfTheStore) {
     TempDir temp;
     const fs::path file = temp.Path() / "Pamiro.ini";
-    WriteFile(file, "[Parametros]\nPLTFRM=0\n");
+    // A store that is a link stays one: the file it points at is replaced.
+    WriteFile(temp.Path() / "real.ini", "[Parametros]\nPLTFRM=0\n");
+    fs::create_symlink("real.ini", file);
     fs::permissions(file, fs::perms(0600));
     const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const char* name :
-         {"Pamiro.ini.tmp-123", "Pamiro.ini.tmp-12a", "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}) {
+    for (const char* name : {"real.ini.tmp-123", "real.ini.tmp-12a", "real.ini.tmp-1-2",
+                             "Otro.ini.tmp-12345", "real.ini.tmp-456"}) {
         WriteFile(temp.Path() / name, "left by a crash");
-        if (name != std::string("Pamiro.ini.tmp-456"))
+        if (name != std::string("real.ini.tmp-456"))
             fs::last_write_time(temp.Path() / name, hourAgo);
     }
+    fs::create_directory(temp.Path() / "real.ini.tmp-7");  // not a file: not ours
+    fs::last_write_time(temp.Path() / "real.ini.tmp-7", hourAgo);
     const IniDocument document = IniDocument::Parse("[Parametros]\nPLTFRM=2\n");
     std::string error;
     ASSERT_TRUE(SaveIniFileAtomically(file, document, error)) << error;
-    EXPECT_EQ(ReadFile(file), document.Serialise());
+    EXPECT_TRUE(ReadFile(file) == document.Serialise() && fs::is_symlink(file));
     EXPECT_EQ(Mode(file), fs::perms(0600));
     // A fresh one may belong to a save of another instance still running.
-    EXPECT_EQ(Names(temp.Path()), (std::set<std::string>{"Pamiro.ini", "Pamiro.ini.tmp-12a",
-                                                         "Otro.ini.tmp-1", "Pamiro.ini.tmp-456"}));
+    EXPECT_EQ(
+        Names(temp.Path()),
+        (std::set<std::string>{"Pamiro.ini", "real.ini", "real.ini.tmp-12a", "real.ini.tmp-1-2",
+                               "Otro.ini.tmp-12345", "real.ini.tmp-456", "real.ini.tmp-7"}));
 }
 
 #endif

@@ -201,8 +201,10 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
         w.view.OnEvents = [&] {
             during.insert(w.view.Texts[Element::cmdEjecutar] +
                           (w.view.Enabled ? " todo" : " nada"));
+            w.model.Convert();  // no second run starts inside this one
+            // Each close is asked until one is answered Yes; after it, nothing more is asked.
             if (answer != MessageAnswer::Ok && ++events == 3) {
-                EXPECT_FALSE(w.model.CloseRequested());
+                EXPECT_FALSE(w.model.CloseRequested() || w.model.CloseRequested());
             }
         };
         w.Convert("smpl01", destination, shown);
@@ -215,7 +217,7 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
         }
         if (answer == MessageAnswer::Yes) {
             // Ended at once, what was written so far closed intact.
-            EXPECT_EQ(w.view.Ended, 1);
+            EXPECT_TRUE(w.view.Ended == 1 && w.view.Shown.size() == 1u);
             const std::string full = ReadFile(cli / "SMPL01.cmd");
             const std::string partial = ReadFile(shown / "SMPL01.cmd");
             EXPECT_TRUE(!partial.empty() && partial.size() < full.size());
@@ -232,7 +234,7 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
         // The sample's one block of a type without data, reported once the window is usable.
         EXPECT_EQ(w.view.Shown.back().rfind("Warning Pamiro - Bloques: ", 0), 0u);
         EXPECT_EQ(w.view.Shown.back().find("congelada"), std::string::npos);
-        EXPECT_EQ(w.view.Shown.size(), answer == MessageAnswer::No ? 2u : 1u);
+        EXPECT_EQ(w.view.Shown.size(), answer == MessageAnswer::No ? 3u : 1u);
         // Once idle again, a close ends the program without a question.
         EXPECT_TRUE(w.model.CloseRequested());
         EXPECT_EQ(w.view.Ended, 1);
@@ -323,8 +325,10 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
               "arbol/b arbol/b");
     w.model.EntryActivated(Element::DirDestino, int(open));
     fs::remove(w.temp.Path() / "arbol" / "C");
+    w.view.Selected[Element::DirDestino] = int(open) + 3;  // highlighted, then activated
     w.model.EntryActivated(Element::DirDestino, int(open) + 3);
     EXPECT_EQ(w.view.Lists[Element::DirDestino].size(), open + 3);
+    EXPECT_EQ(w.view.SelectedEntry(Element::DirDestino), int(open));
     EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), arbol);
     // Only a missing folder is NotFound; a file is no folder.
     EXPECT_EQ(w.model.OpenFolder(Element::DirDestino, arbol + "/x"),
@@ -332,6 +336,11 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
     EXPECT_EQ(w.model.OpenFolder(Element::DirDestino, arbol + "/archivo"),
               WindowModel::OpenResult::Failed);
     EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), arbol);
+    // Below a root, no doubled separator.
+    const std::string root = FolderChain(arbol).front();
+    w.model.OpenFolder(Element::DirDestino, root);
+    w.view.Selected[Element::DirDestino] = 1;
+    EXPECT_EQ(w.model.SelectedPath(Element::DirDestino), root + w.view.Entry(Element::DirDestino));
 }
 
 TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
@@ -345,10 +354,17 @@ TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
         w.model.DriveListOpening(Element::DrvDestino);
         const auto& drives = w.view.Lists[Element::DrvDestino];
         ASSERT_EQ(drives.back().Text, PathText(missing));
+        const int home = w.view.SelectedEntry(Element::DrvDestino);
         w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
         EXPECT_EQ(
             w.model.OpenFolderOf(Element::DirDestino) + "|" + w.model.DriveOf(Element::DrvDestino),
             other + "|" + other);
+        // Back on a drive whose last open folder is gone: its root.
+        fs::remove(other);
+        w.model.DriveChosen(Element::DrvDestino, home);
+        EXPECT_EQ(w.model.OpenFolderOf(Element::DirDestino), w.model.DriveOf(Element::DrvDestino));
+        w.Dir("otra-unidad");
+        w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 2);
         EXPECT_TRUE(w.view.Shown.empty());
         w.model.DriveChosen(Element::DrvDestino, int(drives.size()) - 1);
         EXPECT_EQ(w.view.Shown,
@@ -356,6 +372,8 @@ TEST(WindowModel, UnreadyDriveGivesItsMessageAndTheProgramsDrive) {
         // Back on the program's drive, or else both lists as they were.
         const std::string back = DriveOf(programDir).empty() ? other : DriveOf(programDir);
         EXPECT_EQ(w.model.DriveOf(Element::DrvDestino), back);
+        w.drives.resize(w.drives.size() - 2);  // gone from the machine, still listed while on it
+        w.model.DriveListOpening(Element::DrvDestino);
         EXPECT_EQ(w.view.Entry(Element::DrvDestino).rfind(PathText(back), 0), 0u);
         const std::string open = w.model.OpenFolderOf(Element::DirDestino);
         EXPECT_EQ(back == other ? open : DriveOf(open), back);

@@ -47,7 +47,8 @@ class Workspace {
         result.Job->VersionTable = DefaultVersionTable();
         ConversionRequest request{
             cp, platform, 4, source, destination, Src().string(), Out().string()};
-        result.Started = RequestConversion(request, *result.Job, result.Host);
+        result.Started = !CheckRequest(request, *result.Job, result.Host);
+        if (result.Started) RunAcceptedRequest(request, *result.Job, result.Host);
         return result;
     }
 
