@@ -16,8 +16,8 @@ set -euo pipefail
 
 # Floors of the engine (src/core, src/readers, src/output, src/run, src/app),
 # in percent: the figures reached when last measured, less one point.
-ENGINE_LINE_FLOOR=95.1
-ENGINE_BRANCH_FLOOR=81.1
+ENGINE_LINE_FLOOR=97.1
+ENGINE_BRANCH_FLOOR=87.5
 
 cd "$(dirname "$0")/.."
 root="$PWD"
