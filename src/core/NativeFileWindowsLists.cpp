@@ -8,20 +8,16 @@
 #include <filesystem>
 
 #include "core/NativeFile.h"
+#include "core/NativeWindows.h"
 
 namespace pamiro {
 
+using native::Wide;
+
 namespace {
 
-std::wstring WideOf(std::string_view bytes, UINT codePage = CP_ACP) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int count = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), count);
-    return wide;
-}
-
+// Unlike native::Narrow, never refuses: what the lists show is shown even when a
+// character has no byte in the code page (the system puts its own in place).
 std::string BytesOf(std::wstring_view wide, UINT codePage = CP_ACP) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
@@ -39,7 +35,7 @@ bool IsRoot(const std::string& path) {
 // Lists a folder without the system asking the user to insert a disk.
 template <class Visit>
 bool ListFolder(const std::string& folder, Visit visit) {
-    std::wstring pattern = WideOf(folder);
+    std::wstring pattern = Wide(folder);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
     pattern += L'*';
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -70,7 +66,7 @@ std::vector<std::string> Drives() {
 std::string DriveLabel(const std::string& root) {
     wchar_t name[MAX_PATH + 1] = {};
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    const BOOL got = ::GetVolumeInformationW(WideOf(root).c_str(), name, MAX_PATH + 1, nullptr,
+    const BOOL got = ::GetVolumeInformationW(Wide(root).c_str(), name, MAX_PATH + 1, nullptr,
                                              nullptr, nullptr, nullptr, 0);
     ::SetErrorMode(oldMode);
     return got ? BytesOf(name) : std::string();
@@ -90,7 +86,7 @@ bool DriveReady(const std::string& root) {
 FolderState FolderStateOf(const std::string& path) {
     if (path.empty()) return FolderState::Missing;
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    const DWORD attributes = ::GetFileAttributesW(WideOf(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
     const DWORD error = ::GetLastError();
     ::SetErrorMode(oldMode);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -105,10 +101,8 @@ FolderState FolderStateOf(const std::string& path) {
 
 std::string AbsoluteFolder(const std::string& path) {
     std::error_code error;
-    std::string clean = BytesOf(std::filesystem::absolute(WideOf(path), error)
-                                    .lexically_normal()
-                                    .make_preferred()
-                                    .native());
+    std::string clean = BytesOf(
+        std::filesystem::absolute(Wide(path), error).lexically_normal().make_preferred().native());
     while (clean.size() > 3 && clean.back() == '\\') clean.pop_back();
     return clean;
 }
@@ -151,6 +145,6 @@ std::vector<std::string> VisibleSubfolders(const std::string& folder) {
     return names;
 }
 
-std::string PathText(std::string_view bytes) { return BytesOf(WideOf(bytes), CP_UTF8); }
+std::string PathText(std::string_view bytes) { return BytesOf(Wide(bytes), CP_UTF8); }
 
 }  // namespace pamiro
