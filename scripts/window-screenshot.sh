@@ -32,10 +32,12 @@ for version in "411=4.1.1" "423=4.2.3" "610=6.1" "611=6.1.1" "620=6.2 / 6.2.1 / 
     "$wine" reg add 'HKCU\Software\Pamiro\Version' /v "${version%%=*}" /d "${version#*=}" /f >/dev/null
 done
 "$wine" "$dir/bin/pamiro.exe" &
+program=$!
 read -r left top width height < <("$wine" "$dir/bin/pamiro_window_tests.exe" --prepare-screenshot | tr -d '\r')
 sleep 2
 mkdir -p docs
 import -display "$display" -window root -crop "${width}x${height}+${left}+${top}" +repage docs/window-windows.png
-"$wine" "$dir/bin/pamiro_window_tests.exe" --close-installed-window
-wait
+"$wine" "$dir/bin/pamiro_window_tests.exe" --close-installed-window || true
+# The picture is taken; a window that does not close goes with Wine at exit.
+for _ in $(seq 40); do kill -0 "$program" 2>/dev/null || break; sleep 0.5; done
 echo "docs/window-windows.png: ${width}x${height}"
