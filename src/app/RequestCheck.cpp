@@ -2,10 +2,13 @@
 
 #include "app/FolderHints.h"
 #include "app/InputChecks.h"
+#include "core/Folders.h"
 #include "core/Host.h"
 #include "core/NativeFile.h"
 #include "core/Paths.h"
+#include "core/SourceTree.h"
 #include "core/Text.h"
+#include "readers/PlatformFit.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
 
@@ -97,6 +100,18 @@ Refusal ExplainedRefusal(Refusal refusal) {
 }
 
 void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Host& host) {
+    // A platform the CP's index does not fit is refused before the window
+    // starts a run (the run itself would refuse it too, having frozen the window).
+    if (request.SourceIndex == IndexOf(SourceKind::WorkingFile)) {
+        const DiskInputFolder folder(job.SourceDir, false);
+        const std::string misfit =
+            PlatformFitWarning(SourceTree(folder), request.CpNameText, job.PlatformIndex);
+        if (!misfit.empty()) {
+            job.Report.Failed = true;
+            host.ShowMessage(MessageIcon::Critical, misfit, "Pamiro - Working File");
+            return;
+        }
+    }
     const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
     if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);

@@ -13,6 +13,7 @@
 #include "app/BatchDiscovery.h"
 #include "app/FolderHints.h"
 #include "app/ProgramFolder.h"
+#include "app/ReportPath.h"
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -118,19 +119,21 @@ class BatchConsole {
 
 // One CP's host: its messages go to the console prefixed with the CP name,
 // its warnings are counted for its summary line.
-class BatchHost : public Host {
+class BatchHost : public NotingHost {
   public:
     BatchHost(BatchConsole& console, std::string cp) : console_(console), cp_(std::move(cp)) {}
     void SetStatus(int, std::string_view) override {}
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
         if (icon == MessageIcon::Warning) ++warnings_;
         std::string notes;
-        if (source_) {
-            for (const std::string& note : NotesAfter(text, title, *source_)) {
-                notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
-            }
+        for (const std::string& note : NotesFor(text, title)) {
+            notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
         }
         console_.Message(cp_, title, text, notes);
+    }
+    std::vector<std::string> NotesFor(std::string_view text,
+                                      std::string_view title) const override {
+        return source_ ? NotesAfter(text, title, *source_) : std::vector<std::string>{};
     }
     void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}
@@ -203,7 +206,7 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
             record.Outcome = RunOutcome::Failed;
         } else if (auto refusal = CheckForRun(request, job, host, &autoNote)) {
             console.Message(cp, refusal->Title, refusal->Text, refusal->Detail);
-            host.Record(MessageIcon::Critical, refusal->Title, refusal->Text);
+            host.Record(MessageIcon::Critical, refusal->Title, refusal->Text, refusal->Detail);
         } else if (auto failure = MakeDestination(destination, created)) {
             host.ShowMessage(MessageIcon::Critical, failure->Text, failure->Title);
             summary = "Conversión fallida";
@@ -221,6 +224,8 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
             outcome.Interrupted = staged.Outcome == RunOutcome::Interrupted;
             summary = outcome.Interrupted ? "Conversión interrumpida"
                                           : Summary(job.Report, host.Warnings());
+            const std::string hint = PlatformOptionHint(job.Report);
+            if (!hint.empty()) console.Message(cp, "Plataforma", hint);
             if (!outcome.Ok) {
                 const std::string line = outcome.Interrupted ? kInterruptedLine : kUnchangedLine;
                 const auto colon = line.find(": ");
@@ -306,6 +311,17 @@ int RunBatch(const BatchOptions& options) {
     }
     RefuseCollisions(cps, options.To);
     if (!options.Report.empty()) {
+        ReportGuards guards{options.Source.From, {}, settings.Source.DataDir};
+        for (const BatchCp& found : cps) {
+            const std::string cp =
+                found.Problem.empty() ? NormaliseCpName(found.Folder) : found.Folder;
+            guards.DestinationFolders.push_back((fs::path(options.To) / cp).string());
+        }
+        const std::string refusal = ReportFolderRefusal(options.Report, guards);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "Pamiro - Informe: %s\n", refusal.c_str());
+            return 1;
+        }
         fs::create_directories(options.Report, error);
         if (!fs::is_directory(options.Report, error)) {
             std::fprintf(stderr, "Pamiro - Informe: No se puede crear la carpeta %s\n",
@@ -323,7 +339,9 @@ int RunBatch(const BatchOptions& options) {
     std::atomic<std::size_t> converted{0};
     auto work = [&] {
         // After an interruption no CP starts; those running stop at their next pause.
-        for (std::size_t i = next++; i < cps.size() && InterruptionSignal() == 0; i = next++) {
+        for (std::size_t i = next++; i < cps.size(); i = next++) {
+            NoteLostOutput();
+            if (InterruptionSignal() != 0) break;
             const Outcome outcome = ConvertOne(i, cps[i], settings, console);
             if (outcome.Ok) ++converted;
             if (!outcome.Ok && !outcome.Interrupted) ++failed;
@@ -396,7 +414,8 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
         ->add_option("--to", options->To,
                      "Carpeta del destino; cada CP va a su subcarpeta, creada si no existe")
         ->required()
-        ->type_name("CARPETA");
+        ->type_name("CARPETA")
+        ->check(NotEmpty("la carpeta del destino"));
     AddDataDirOption(*batch, options->Source);
     batch
         ->add_option("--jobs", options->Jobs,
@@ -412,8 +431,10 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     batch
         ->add_option("--report", options->Report,
                      "Escribe en CARPETA un informe JSON por CP (CP.json): solicitud, archivos "
-                     "leídos y escritos con su SHA-256, mensajes y resultado")
-        ->type_name("CARPETA");
+                     "leídos y escritos con su SHA-256, mensajes y resultado; no puede estar en "
+                     "la fuente ni en la carpeta de un CP")
+        ->type_name("CARPETA")
+        ->check(NotEmpty("la carpeta de los informes"));
     AddStagedRunHelp(*batch, options->Seam);
     batch->callback([options, &exitCode] { exitCode = RunBatch(*options); });
 }

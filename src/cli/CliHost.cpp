@@ -47,17 +47,24 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     std::fputs(": ", stderr);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
+    for (const std::string& note : NotesFor(text, title)) {
+        std::fprintf(stderr, "  %s\n", note.c_str());
+    }
+}
+
+std::vector<std::string> CliHost::NotesFor(std::string_view text, std::string_view title) const {
+    std::vector<std::string> notes;
     constexpr std::string_view kNotFound = ".wf no se encuentra";
     if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
         text.size() >= kNotFound.size() &&
         text.substr(text.size() - kNotFound.size()) == kNotFound) {
-        std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
+        notes.push_back("Carpeta donde se buscó: " + workingFileFolder_);
     }
     if (source_) {
-        for (const std::string& note : NotesAfter(text, title, *source_)) {
-            std::fprintf(stderr, "  %s\n", note.c_str());
-        }
+        for (std::string& note : NotesAfter(text, title, *source_))
+            notes.push_back(std::move(note));
     }
+    return notes;
 }
 
 void CliHost::RestoreWindow() { ClearProgress(); }

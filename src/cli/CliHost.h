@@ -4,18 +4,20 @@
 #include <string>
 
 #include "app/FolderHints.h"
+#include "cli/StagedRun.h"
 #include "core/Host.h"
 
 namespace pamiro::cli {
 
 // The command line's host: every message the window would show in a box is
 // one stderr line "TITLE: TEXT"; progress goes to stderr only on a terminal.
-class CliHost : public Host {
+class CliHost : public NotingHost {
   public:
     explicit CliHost(bool showProgress);
     ~CliHost() override;
     void SetStatus(int panel, std::string_view text) override;
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    std::vector<std::string> NotesFor(std::string_view text, std::string_view title) const override;
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override;

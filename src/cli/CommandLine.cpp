@@ -2,6 +2,7 @@
 
 #include "app/ProgramInfo.h"
 #include "cli/Commands.h"
+#include "core/Interrupt.h"
 
 namespace pamiro::cli {
 
@@ -42,6 +43,11 @@ int RunCommandLine(int argc, char** argv) {
     if (app.get_subcommands().empty()) {
         std::fputs(app.help().c_str(), stdout);
         return 2;
+    }
+    // What the run said could not all be written (a pipe closed after the
+    // run): the caller learns it as from a closed pipe.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        if (exitCode == 0) return 128 + kPipeSignal;
     }
     return exitCode;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/BatchDiscovery.h"
+#include "app/ReportPath.h"
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -39,6 +40,16 @@ int RunConvert(const ConvertOptions& options) {
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = ParseDestination(options.Destination);
+    // Before anything else, so that no outcome can write the report where it
+    // must not be.
+    if (!options.Report.empty()) {
+        const std::string refusal =
+            ReportFileRefusal(options.Report, {options.From, {options.To}, job.ProgramDir});
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "Pamiro - Informe: %s\n", refusal.c_str());
+            return 1;
+        }
+    }
 
     request.DestinationFolder = options.To;
     CliHost host(isatty(STDERR_FILENO) != 0);
@@ -56,12 +67,18 @@ int RunConvert(const ConvertOptions& options) {
         record.ExitStatus = status;
         const std::string failure = WriteRunReport(options.Report, record);
         if (failure.empty()) return status;
-        std::fprintf(stderr, "Pamiro - Informe: %s\n", failure.c_str());
+        // The files are in place whatever became of the report.
+        const std::string moved =
+            outcome == RunOutcome::Finished
+                ? "; la conversión sí se ha llevado al destino " + AbsolutePathText(options.To)
+                : "";
+        std::fprintf(stderr, "Pamiro - Informe: %s%s\n", failure.c_str(), moved.c_str());
+        if (InterruptionSignal() != 0) return InterruptedStatus();
         return status == 0 ? 1 : status;
     };
     auto refuse = [&](const CliRefusal& refusal) {
         PrintRefusal(refusal);
-        log.Record(MessageIcon::Critical, refusal.Title, refusal.Text);
+        log.Record(MessageIcon::Critical, refusal.Title, refusal.Text, refusal.Detail);
         return finish(RunOutcome::Refused, 1);
     };
     if (auto refusal = CheckForRun(request, job, log)) return refuse(*refusal);
@@ -80,6 +97,8 @@ int RunConvert(const ConvertOptions& options) {
     }
     if (job.Report.Failed) {
         RemoveEmptyFolders(created);
+        const std::string hint = PlatformOptionHint(job.Report);
+        if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
         std::fprintf(stderr, "%s\n", kUnchangedLine);
     }
     PrintSummary(job);
@@ -108,7 +127,8 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
                      "Carpeta del destino; se crea si no existe, con las carpetas que la "
                      "contienen; se avisa si está dentro de la carpeta de la fuente")
         ->required()
-        ->type_name("CARPETA");
+        ->type_name("CARPETA")
+        ->check(NotEmpty("la carpeta del destino"));
     AddDataDirOption(*convert, *options);
     convert->add_flag("--strict", options->Strict,
                       "Si la conversión muestra algún aviso, no la lleva al destino y sale con 1");
@@ -118,8 +138,10 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
     convert
         ->add_option("--report", options->Report,
                      "Escribe en ARCHIVO un informe JSON de la conversión: solicitud, archivos "
-                     "leídos y escritos con su SHA-256, mensajes y resultado")
-        ->type_name("ARCHIVO");
+                     "leídos y escritos con su SHA-256, mensajes y resultado; no puede estar en "
+                     "la fuente ni en el destino, ni ser un archivo que la conversión lee")
+        ->type_name("ARCHIVO")
+        ->check(NotEmpty("el archivo del informe"));
     AddStagedRunHelp(*convert, options->Seam);
     convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 }

@@ -4,15 +4,18 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "app/ProgramInfo.h"
+#include "app/ReportPath.h"
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/SourceOptions.h"
 #include "core/FileError.h"
+#include "core/Interrupt.h"
 #include "core/NativeFile.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -22,6 +25,9 @@ namespace pamiro::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
+
+json ReportOf(const RunRecord& record);
+std::string WriteReportFile(const std::string& path, const json& report);
 
 // Length of a valid UTF-8 sequence at text[at], 0 when there is none.
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
@@ -50,7 +56,14 @@ struct Digest {
     std::string Sha256;
 };
 
+// Thrown when an interruption comes while a file is hashed.
+struct HashingInterrupted {};
+// The report of a run that was itself interrupted is still written whole;
+// only an interruption that comes while the report is made stops it.
+thread_local bool honourInterruptions = false;
+
 // Size and SHA-256 of a file as it is now; nullopt when it cannot be read.
+// A large input takes a while: an interruption is honoured between chunks.
 std::optional<Digest> DigestOf(const std::string& path) {
     static const bool ready = [] {
         gcry_check_version(nullptr);
@@ -67,6 +80,7 @@ std::optional<Digest> DigestOf(const std::string& path) {
     Digest digest;
     std::string chunk(256 * 1024, '\0');
     for (;;) {
+        if (honourInterruptions && InterruptionSignal() != 0) throw HashingInterrupted{};
         const long long got = file->ReadAt(digest.Size, chunk.data(), chunk.size());
         if (got < 0) return std::nullopt;
         if (got == 0) break;
@@ -84,6 +98,7 @@ std::optional<Digest> DigestOf(const std::string& path) {
 
 json FileEntry(const char* key, const std::string& shown, const std::string& path) {
     json entry{{key, AsUtf8(shown)}};
+    if (std::string(key) == "path") entry[key] = AsUtf8(AbsolutePathText(shown));
     if (const auto digest = DigestOf(path)) {
         entry["size"] = digest->Size;
         entry["sha256"] = digest->Sha256;
@@ -154,12 +169,12 @@ json RequestOf(const RunRecord& record) {
         {"source",
          {{"kind",
            source ? json(kSourceKindLabels[IndexOf(*source)]) : json(AsUtf8(options.Source))},
-          {"folder", AsUtf8(options.From)}}},
+          {"folder", AsUtf8(AbsolutePathText(options.From))}}},
         {"destination",
          {{"kind", destination ? json(kDestinationKindLabels[IndexOf(*destination)])
                                : json(AsUtf8(record.Destination))},
-          {"folder", AsUtf8(record.DestinationFolder)}}},
-        {"dataFolder", AsUtf8(job.ProgramDir)},
+          {"folder", AsUtf8(AbsolutePathText(record.DestinationFolder))}}},
+        {"dataFolder", AsUtf8(AbsolutePathText(job.ProgramDir))},
         {"options", {{"strict", record.Strict}, {"clean", record.Clean}}}};
 }
 
@@ -181,8 +196,22 @@ std::string AsUtf8(std::string_view bytes) {
 }
 
 std::string WriteRunReport(const std::string& path, const RunRecord& record) {
+    honourInterruptions = InterruptionSignal() == 0;
+    try {
+        return WriteReportFile(path, ReportOf(record));
+    } catch (const HashingInterrupted&) {
+        return "No se ha escrito el informe " + path + ": la orden se ha interrumpido";
+    }
+}
+
+namespace {
+
+json ReportOf(const RunRecord& record) {
+    std::error_code noFolder;
+    const std::filesystem::path working = std::filesystem::current_path(noFolder);
     json report{{"program", {{"name", kProgramName}, {"version", kVersionText}}},
                 {"date", Now()},
+                {"workingFolder", noFolder ? json(nullptr) : json(AsUtf8(PathBytes(working)))},
                 {"request", RequestOf(record)}};
     json inputs = json::array();
     if (record.Inputs != nullptr) {
@@ -207,22 +236,37 @@ std::string WriteRunReport(const std::string& path, const RunRecord& record) {
     json messages = json::array();
     if (record.Messages != nullptr) {
         for (const LoggedMessage& m : *record.Messages) {
-            messages.push_back(
-                {{"icon", IconName(m.Icon)}, {"title", AsUtf8(m.Title)}, {"text", AsUtf8(m.Text)}});
+            json message{
+                {"icon", IconName(m.Icon)}, {"title", AsUtf8(m.Title)}, {"text", AsUtf8(m.Text)}};
+            // What the command line said below it: where it looked, a hint.
+            if (!m.Detail.empty()) message["detail"] = AsUtf8(m.Detail);
+            messages.push_back(std::move(message));
         }
     }
     report["messages"] = messages;
     report["outcome"] = OutcomeName(record.Outcome);
     report["exitStatus"] = record.ExitStatus;
+    return report;
+}
 
+// Written beside its place and renamed into it: a report is whole or absent,
+// never half of one over an older one.
+std::string WriteReportFile(const std::string& path, const json& report) {
     const std::string text = report.dump(2) + "\n";
+    const std::filesystem::path place = NativePath(path);
+    const std::string temporary =
+        PathBytes(place.parent_path() / ("." + PathBytes(place.filename()) + ".pamiro-tmp"));
     int error = 0;
-    auto file = NativeFile::CreateForWriting(path, error);
-    if (!file || !file->Write(text.data(), text.size()) || !file->Close()) {
-        if (file) error = file->Error();
+    auto file = NativeFile::CreateForWriting(temporary, error);
+    if (!file || !file->Write(text.data(), text.size()) || !file->Close() ||
+        !RenameEntry(temporary, path, error)) {
+        if (file && file->Error() != 0) error = file->Error();
+        RemoveFile(temporary);
         return "No se puede escribir el informe " + path + ": " + ErrorText(error);
     }
     return {};
 }
+
+}  // namespace
 
 }  // namespace pamiro::cli

@@ -41,6 +41,14 @@ CLI::Validator PlatformChoice(bool orAuto) {
 CLI::Validator SourceChoice() {
     return Choice(ParseSource, "wf, sa, \"Working File\", \"Save All\", 0, 1");
 }
+CLI::Validator NotEmpty(std::string what) {
+    return CLI::Validator(
+        [what](std::string& value) -> std::string {
+            return value.empty() ? "no se ha indicado " + what + " (el valor está vacío)"
+                                 : std::string();
+        },
+        "");
+}
 CLI::Validator DestinationChoice() {
     return Choice(ParseDestination, "foxcae, icc, \"FoxCAE Transfer\", \"ICC Api\", 0, 1");
 }

@@ -30,6 +30,8 @@ void AddDataDirOption(CLI::App& command, SourceOptions& options);
 CLI::Validator PlatformChoice(bool orAuto = false);
 CLI::Validator SourceChoice();
 CLI::Validator DestinationChoice();
+// An empty value is a usage error naming what is missing ("la carpeta del destino").
+CLI::Validator NotEmpty(std::string what);
 inline constexpr const char* kPlatformHelp =
     "Plataforma: pw | aw51 | aw70 (también \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2), o auto: "
     "la que corresponde al índice del CP de un Working File";

@@ -1,6 +1,7 @@
 #include "cli/StagedRun.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include "cli/SourceOptions.h"
@@ -40,16 +41,33 @@ std::vector<std::string> CloseRun(const ConversionJob& job, const StagedDestinat
     return options.Clean ? leftovers : std::vector<std::string>{};
 }
 
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
 }  // namespace
 
 void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
-    messages_.push_back({icon, std::string(title), std::string(text)});
+    messages_.push_back(
+        {icon, std::string(title), std::string(text), Joined(shown_.NotesFor(text, title))});
     if (icon == MessageIcon::Warning) ++warnings_;
     shown_.ShowMessage(icon, text, title);
 }
 
+void RunLog::ShowNotice(std::string_view text, std::string_view title) {
+    messages_.push_back({MessageIcon::Warning, std::string(title), std::string(text), {}});
+    shown_.ShowMessage(MessageIcon::Warning, text, title);
+}
+
+void NoteLostOutput() {
+    if (std::ferror(stdout) != 0 || std::ferror(stderr) != 0) RaiseInterruption(kPipeSignal);
+}
+
 void RunLog::ProcessPendingEvents() {
     shown_.ProcessPendingEvents();
+    NoteLostOutput();
     if (++pauses_ == raiseAt_) RaiseSignalForTest(raiseSignal_);
     if (InterruptionSignal() != 0) throw ConversionInterrupted{};
 }
@@ -76,10 +94,19 @@ void AddStagedRunHelp(CLI::App& command, SignalSeam& seam) {
         "La conversión se escribe en una carpeta de trabajo dentro del destino\n"
         "(.pamiro-...) y pasa a su sitio solo si termina sin fallo: si falla o se\n"
         "interrumpe, el destino queda como estaba.\n"
+        "Solo una conversión a la vez escribe en un destino.\n"
         "Salida: 0 terminada; 1 rechazada o fallida; 2 error en las opciones;\n"
-        "130 Ctrl+C; 143 SIGTERM; 129 SIGHUP o consola cerrada.");
+        "130 Ctrl+C; 143 SIGTERM; 129 SIGHUP o consola cerrada; 141 salida\n"
+        "cerrada (una tubería que se cierra, como | head).");
     command.add_option("--test-signal-at", seam.At)->group("");
     command.add_option("--test-signal", seam.Signal)->group("");
+}
+
+std::string PlatformOptionHint(const RunReport& report) {
+    static constexpr const char* kOptions[] = {"pw", "aw51", "aw70"};
+    if (report.FittingPlatformIndex < 0 || report.FittingPlatformIndex > 2) return {};
+    return std::string("Use --platform ") + kOptions[report.FittingPlatformIndex] +
+           ": es la plataforma a la que corresponde el índice del CP";
 }
 
 int InterruptedStatus() { return 128 + InterruptionSignal(); }
@@ -91,6 +118,11 @@ StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const s
     std::optional<StagedDestination> staged;
     try {
         staged.emplace(disk);
+    } catch (const DestinationBusy&) {
+        job.Report.Failed = true;
+        log.ShowMessage(MessageIcon::Critical, "Otra conversión está escribiendo en este destino",
+                        kDestinationTitle);
+        return result;
     } catch (const FileError& error) {
         job.Report.Failed = true;
         log.ShowMessage(MessageIcon::Critical,
@@ -98,12 +130,6 @@ StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const s
                             ErrorText(error.ErrorNumber()),
                         kDestinationTitle);
         return result;
-    }
-    for (const std::string& name : staged->StaleFolders()) {
-        log.ShowMessage(
-            MessageIcon::Warning,
-            "Se ha eliminado la carpeta de trabajo " + name + " de una conversión que no terminó",
-            kDestinationTitle);
     }
     for (const std::string& name : staged->KeptFolders()) {
         log.ShowMessage(MessageIcon::Warning,
@@ -143,6 +169,18 @@ StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const s
                         kDestinationTitle);
     }
     job.StagedDestination = nullptr;
+    staged->Discard();
+    // Told after the moves: a run that fails leaves them where they are.
+    for (const std::string& name : staged->StaleFolders()) {
+        log.ShowNotice(
+            "Se ha eliminado la carpeta de trabajo " + name + " de una conversión que no terminó",
+            kDestinationTitle);
+    }
+    for (const std::string& name : staged->UnremovedFolders()) {
+        log.ShowNotice("No se puede eliminar la carpeta de trabajo " + disk.PathOf(name) +
+                           "; elimínela a mano",
+                       kDestinationTitle);
+    }
     return result;
 }
 

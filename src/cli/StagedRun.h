@@ -18,6 +18,15 @@ namespace pamiro::cli {
 struct LoggedMessage {
     MessageIcon Icon;
     std::string Title, Text;
+    std::string Detail;  // the lines the command line printed below it
+};
+
+// A front end's host that prints lines of its own below a message (where it
+// looked, a hint), so that the report keeps them too.
+class NotingHost : public Host {
+  public:
+    virtual std::vector<std::string> NotesFor(std::string_view text,
+                                              std::string_view title) const = 0;
 };
 
 // The host a command-line run is given: everything passes on to the front
@@ -26,15 +35,18 @@ struct LoggedMessage {
 // its next pause.
 class RunLog : public Host {
   public:
-    explicit RunLog(Host& shown) : shown_(shown) {}
+    explicit RunLog(NotingHost& shown) : shown_(shown) {}
     void SetStatus(int panel, std::string_view text) override { shown_.SetStatus(panel, text); }
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    // A warning shown and kept that does not count for --strict: said after
+    // the run was moved into place, about the program's own leftovers.
+    void ShowNotice(std::string_view text, std::string_view title);
     void ProcessPendingEvents() override;
     void FreezeWindow() override { shown_.FreezeWindow(); }
     void RestoreWindow() override { shown_.RestoreWindow(); }
     // Keeps a message the command has already printed in its own way.
-    void Record(MessageIcon icon, std::string title, std::string text) {
-        messages_.push_back({icon, std::move(title), std::move(text)});
+    void Record(MessageIcon icon, std::string title, std::string text, std::string detail = {}) {
+        messages_.push_back({icon, std::move(title), std::move(text), std::move(detail)});
     }
     const std::vector<LoggedMessage>& Messages() const { return messages_; }
     int Warnings() const { return warnings_; }
@@ -46,7 +58,7 @@ class RunLog : public Host {
     }
 
   private:
-    Host& shown_;
+    NotingHost& shown_;
     long long pauses_ = 0, raiseAt_ = 0;
     int raiseSignal_ = 0;
     std::vector<LoggedMessage> messages_;
@@ -97,6 +109,14 @@ StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const s
 std::string BaseSourceReport(const RunReport& report);
 // The warning naming the first leftovers of an earlier run.
 std::string LeftoverReport(const std::vector<std::string>& names);
+
+// Output that could not be written to stdout or stderr (a closed pipe, a
+// full disk) is an interruption: nobody reads what the run says any more.
+void NoteLostOutput();
+
+// The option that names the one platform the CP's index fits, after a run
+// refused for another; empty when it was not.
+std::string PlatformOptionHint(const RunReport& report);
 
 // Exit status of an interrupted run: 128 and the signal (130 for Ctrl+C).
 int InterruptedStatus();

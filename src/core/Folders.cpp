@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/FileError.h"
+#include "core/FileLock.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 
@@ -175,6 +176,77 @@ bool DiskOutputFolder::RemoveFolder(const std::string& name) {
     return !error;
 }
 
+namespace {
+
+struct DiskLock : StagingTarget::HeldLock {
+    explicit DiskLock(std::unique_ptr<FileLock> held) : Held(std::move(held)) {}
+    std::unique_ptr<FileLock> Held;
+};
+
+struct MemoryLock : StagingTarget::HeldLock {
+    MemoryLock(std::shared_ptr<std::set<std::string>> locked, std::string name)
+        : Locked(std::move(locked)), Name(std::move(name)) {
+        Locked->insert(Name);
+    }
+    ~MemoryLock() override { Locked->erase(Name); }
+    std::shared_ptr<std::set<std::string>> Locked;
+    std::string Name;
+};
+
+constexpr std::size_t kLockReadLimit = 4096;
+
+}  // namespace
+
+StagingTarget::Lock DiskOutputFolder::CreateLocked(const std::string& name, std::string_view text) {
+    int error = 0;
+    auto held = FileLock::Create(PathOf(name), error);
+    if (held && !held->Write(text)) error = EIO;
+    if (!held || error != 0) throw FileError(FileError::Kind::Write, PathOf(name), error);
+    return std::make_unique<DiskLock>(std::move(held));
+}
+
+StagingTarget::Lock DiskOutputFolder::TakeLock(const std::string& name, LockState& state,
+                                               std::string& read) {
+    int error = 0;
+    auto held = FileLock::Take(PathOf(name), error);
+    if (!held) {
+        state = error == EWOULDBLOCK ? LockState::Busy : LockState::Missing;
+        return nullptr;
+    }
+    state = LockState::Taken;
+    read = held->Read(kLockReadLimit);
+    return std::make_unique<DiskLock>(std::move(held));
+}
+
+void DiskOutputFolder::KeepPermissions(const std::string& from, const std::string& to) {
+    pamiro::KeepPermissions(PathOf(from), PathOf(to));
+}
+
+bool DiskOutputFolder::IgnoresCase() const { return !NamesTellCaseApart(); }
+
+StagingTarget::Lock MemoryOutputFolder::CreateLocked(const std::string& name,
+                                                     std::string_view text) {
+    if (Files.count(name) != 0) throw FileError(FileError::Kind::Write, name, EEXIST);
+    Files[name] = std::string(text);
+    return std::make_unique<MemoryLock>(locked_, name);
+}
+
+StagingTarget::Lock MemoryOutputFolder::TakeLock(const std::string& name, LockState& state,
+                                                 std::string& read) {
+    const auto it = Files.find(name);
+    if (it == Files.end()) {
+        state = LockState::Missing;
+        return nullptr;
+    }
+    if (locked_->count(name) != 0) {
+        state = LockState::Busy;
+        return nullptr;
+    }
+    state = LockState::Taken;
+    read = it->second.substr(0, kLockReadLimit);
+    return std::make_unique<MemoryLock>(locked_, name);
+}
+
 std::vector<std::pair<std::string, EntryKind>> MemoryOutputFolder::Entries(
     const std::string& folder) const {
     const std::string prefix = folder.empty() ? "" : folder + "/";
@@ -204,6 +276,7 @@ void MemoryOutputFolder::Rename(const std::string& from, const std::string& to) 
 }
 
 bool MemoryOutputFolder::RemoveFolder(const std::string& name) {
+    if (Unremovable.count(name) != 0) return false;
     const std::string prefix = name + "/";
     for (auto it = Files.lower_bound(prefix);
          it != Files.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {

@@ -2,7 +2,9 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ByteSource.h"
@@ -95,6 +97,26 @@ class StagingTarget : public OutputFolder {
     // Removes a folder inside with everything in it (links, never what they
     // point at); false when something stays.
     virtual bool RemoveFolder(const std::string& name) = 0;
+
+    // The lock of a file inside, held while the object lives.
+    class HeldLock {
+      public:
+        virtual ~HeldLock() = default;
+    };
+    using Lock = std::unique_ptr<HeldLock>;
+    // Makes name as a new file holding text, locked until the lock is
+    // dropped. Throws FileError of kind Write.
+    virtual Lock CreateLocked(const std::string& name, std::string_view text) = 0;
+    enum class LockState { Missing, Busy, Taken };
+    // Takes the lock of the plain file name; state says why when it cannot
+    // (Missing: nothing or no plain file there; Busy: somebody holds it).
+    // read receives its first bytes when it is taken.
+    virtual Lock TakeLock(const std::string& name, LockState& state, std::string& read) = 0;
+    // Gives to the permission bits of the plain file from (and, where the
+    // process may, its owner and group).
+    virtual void KeepPermissions(const std::string& from, const std::string& to) = 0;
+    // Names that differ only in case are one name here (Windows).
+    virtual bool IgnoresCase() const = 0;
 };
 
 class DiskOutputFolder : public StagingTarget {
@@ -108,6 +130,10 @@ class DiskOutputFolder : public StagingTarget {
     void MakeFolder(const std::string& name) override;
     void Rename(const std::string& from, const std::string& to) override;
     bool RemoveFolder(const std::string& name) override;
+    Lock CreateLocked(const std::string& name, std::string_view text) override;
+    Lock TakeLock(const std::string& name, LockState& state, std::string& read) override;
+    void KeepPermissions(const std::string& from, const std::string& to) override;
+    bool IgnoresCase() const override;
 
   private:
     std::string root_;
@@ -127,9 +153,19 @@ class MemoryOutputFolder : public StagingTarget {
     void MakeFolder(const std::string& /*name*/) override {}
     void Rename(const std::string& from, const std::string& to) override;
     bool RemoveFolder(const std::string& name) override;
+    Lock CreateLocked(const std::string& name, std::string_view text) override;
+    Lock TakeLock(const std::string& name, LockState& state, std::string& read) override;
+    void KeepPermissions(const std::string&, const std::string&) override {}
+    bool IgnoresCase() const override { return IgnoreCase; }
+    // As a Windows disk: a name in another case is the same name.
+    bool IgnoreCase = false;
+    // Folders RemoveFolder cannot remove (as an append-only folder on disk).
+    std::set<std::string> Unremovable;
 
   private:
     bool keep_;
+    // The files whose locks are held, shared with the locks themselves.
+    std::shared_ptr<std::set<std::string>> locked_ = std::make_shared<std::set<std::string>>();
 };
 
 }  // namespace pamiro

@@ -10,9 +10,12 @@ namespace pamiro {
 inline constexpr int kInterruptSignal = 2;   // Ctrl+C, Ctrl+Break
 inline constexpr int kTerminateSignal = 15;  // SIGTERM
 inline constexpr int kHangUpSignal = 1;      // SIGHUP, the console closed
+inline constexpr int kPipeSignal = 13;       // SIGPIPE, or output that could not be written
 
-// Installs the handler (SIGINT, SIGTERM, SIGHUP; on Windows the console's
-// control events). Safe to call more than once.
+// Installs the handler (SIGINT, SIGTERM, SIGHUP, SIGPIPE; on Windows the
+// console's control events). Safe to call more than once. A closed pipe is
+// an interruption like the others: the program stops in order instead of
+// dying in the middle of a move.
 void CatchInterruptions();
 // The first signal recorded since the last clear, 0 when none.
 int InterruptionSignal();

@@ -15,7 +15,7 @@ void CatchInterruptions() {
     sigemptyset(&action.sa_mask);
     // Reads and writes go on after the handler; the run stops at its next check.
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signal, &action, nullptr);
 }
 
 void RaiseSignalForTest(int signal) { std::raise(signal); }

@@ -20,6 +20,9 @@ struct RunReport {
     long long Warnings = 0;  // warning messages shown
     // The Working File's CP index fits another platform than the chosen one.
     std::string PlatformWarning;
+    // That one platform, by its index, when a run that writes was refused for
+    // it (-1 otherwise); a front end may say how to choose it.
+    int FittingPlatformIndex = -1;
 };
 
 }  // namespace pamiro

@@ -32,17 +32,23 @@ std::vector<Platform> PlatformsFittingTree(const SourceTree& tree, const std::st
     return PlatformsFitting(*index, workingFile->Length());
 }
 
-std::string PlatformFitWarning(const SourceTree& tree, const std::string& cp, Platform chosen) {
+std::optional<Platform> OnlyOtherFittingPlatform(const SourceTree& tree, const std::string& cp,
+                                                 Platform chosen) {
     const auto index = tree.Open(SourceTree::CompoundIndex(cp));
     const auto workingFile = tree.Open(SourceTree::WorkingFile(cp));
-    if (!index || !workingFile) return {};
+    if (!index || !workingFile) return std::nullopt;
     const std::uint64_t length = workingFile->Length();
-    if (IndexFits(*index, length, chosen)) return {};
+    if (IndexFits(*index, length, chosen)) return std::nullopt;
     std::vector<Platform> others = PlatformsFitting(*index, length);
-    if (others.size() != 1) return {};
+    if (others.size() != 1) return std::nullopt;
+    return others.front();
+}
+
+std::string PlatformFitWarning(const SourceTree& tree, const std::string& cp, Platform chosen) {
+    const std::optional<Platform> other = OnlyOtherFittingPlatform(tree, cp, chosen);
+    if (!other) return {};
     return "El índice de " + cp + ".O no corresponde a la plataforma " +
-           std::string(TraitsOf(chosen).Label) + "; parece " +
-           std::string(TraitsOf(others.front()).Label);
+           std::string(TraitsOf(chosen).Label) + "; parece " + std::string(TraitsOf(*other).Label);
 }
 
 std::string PlatformList(const std::vector<Platform>& platforms) {

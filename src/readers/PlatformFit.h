@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,12 @@ std::vector<Platform> PlatformsFitting(ByteSource& index, std::uint64_t workingF
 // working file is missing.
 std::vector<Platform> PlatformsFittingTree(const SourceTree& tree, const std::string& cp);
 
-// The warning of a run on chosen when the CP's index file does not fit it and
-// exactly one other platform does; empty otherwise.
+// The one other platform the CP's index file fits when it does not fit
+// chosen; nullopt when it fits chosen, or none or several others.
+std::optional<Platform> OnlyOtherFittingPlatform(const SourceTree& tree, const std::string& cp,
+                                                 Platform chosen);
+// What is said then: "El índice de CP.O no corresponde a la plataforma PW
+// (Intel); parece AW51"; empty when it fits (or nothing else does).
 std::string PlatformFitWarning(const SourceTree& tree, const std::string& cp, Platform chosen);
 
 // "AW51", "AW51 y AW70", "PW (Intel), AW51 y AW70".

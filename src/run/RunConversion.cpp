@@ -197,8 +197,18 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
                              "Pamiro - Working File");
             return;
         }
-        // Told before anything is written; the run then converts as asked.
+        // Told before anything is written. A run that writes stops there: its
+        // lists would be garbage over whatever the destination holds. A look
+        // at the source (a dry run) goes on and says what it saw.
         job.Report.PlatformWarning = PlatformFitWarning(tree, cp, job.PlatformIndex);
+        if (!job.Report.PlatformWarning.empty() && !job.DryRun) {
+            job.Report.Failed = true;
+            job.Report.FittingPlatformIndex =
+                IndexOf(*OnlyOtherFittingPlatform(tree, cp, job.PlatformIndex));
+            host.ShowMessage(MessageIcon::Critical, job.Report.PlatformWarning,
+                             "Pamiro - Working File");
+            return;
+        }
         if (!job.Report.PlatformWarning.empty()) {
             job.Report.Warnings += 1;
             host.ShowMessage(MessageIcon::Warning, job.Report.PlatformWarning,

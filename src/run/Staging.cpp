@@ -8,6 +8,7 @@
 
 #include "core/FileError.h"
 #include "core/Host.h"
+#include "core/Text.h"
 
 namespace pamiro {
 
@@ -53,20 +54,58 @@ bool StagedDestination::IsNumberedName(std::string_view name) {
 
 StagedDestination::StagedDestination(StagingTarget& target, std::string stagingName)
     : target_(target), staging_(std::move(stagingName)) {
+    target_.MakeFolder(staging_);
+    try {
+        lock_ = target_.CreateLocked(Staged(std::string(kMarkName)), kMarkText);
+    } catch (const FileError&) {
+        target_.RemoveFolder(staging_);
+        open_ = false;
+        throw;
+    }
+    if (FindOthers()) {
+        stale_.clear();
+        kept_.clear();
+        Discard();
+        throw DestinationBusy{};
+    }
+}
+
+bool StagedDestination::FindOthers() {
+    bool busy = false;
     for (const auto& [name, kind] : target_.Entries()) {
         if (kind != EntryKind::Folder || !IsStagingName(name) || name == staging_) continue;
+        StagingTarget::LockState state = StagingTarget::LockState::Missing;
+        std::string mark;
+        StagingTarget::Lock held =
+            target_.TakeLock(name + "/" + std::string(kMarkName), state, mark);
+        if (state == StagingTarget::LockState::Busy) busy = true;
+        // Not ours, whatever its name: never touched.
+        if (state != StagingTarget::LockState::Taken || mark != kMarkText) continue;
         // One whose moves could not all be undone still holds files of the
         // destination: it stays for the user to look at.
         if (!target_.Entries(name + "/" + std::string(kSaveFolder)).empty()) {
             kept_.push_back(name);
             continue;
         }
-        target_.RemoveFolder(name);
-        stale_.push_back(name);
+        // Held until it is removed, so no other run takes it meanwhile.
+        stale_.push_back({name, std::move(held)});
     }
-    std::sort(stale_.begin(), stale_.end());
+    std::sort(stale_.begin(), stale_.end(),
+              [](const Stale& a, const Stale& b) { return a.Name < b.Name; });
     std::sort(kept_.begin(), kept_.end());
-    target_.MakeFolder(staging_);
+    return busy;
+}
+
+void StagedDestination::RemoveStale() {
+    for (Stale& stale : stale_) {
+        stale.Held.reset();  // Windows removes no file that is open
+        if (target_.RemoveFolder(stale.Name)) {
+            removedStale_.push_back(stale.Name);
+        } else {
+            unremoved_.push_back(stale.Name);
+        }
+    }
+    stale_.clear();
 }
 
 StagedDestination::~StagedDestination() { Discard(); }
@@ -118,12 +157,21 @@ void StagedDestination::Commit(Host& host, const std::vector<std::string>& alsoR
     }
     std::map<std::string, EntryKind> standing;
     for (const auto& [name, kind] : target_.Entries()) standing[name] = kind;
+    // What stands where name goes: that name or, where case does not count,
+    // a name in another case, which the move would replace just the same.
+    auto standingAt = [&](const std::string& name) {
+        auto it = standing.find(name);
+        if (it != standing.end() || !target_.IgnoresCase()) return it;
+        return std::find_if(standing.begin(), standing.end(), [&](const auto& entry) {
+            return EqualIgnoringAsciiCase(entry.first, name);
+        });
+    };
 
     std::vector<Move> moves;
     try {
         target_.MakeFolder(Staged(std::string(kSaveFolder)));
-        auto save = [&](const std::string& name) {
-            const auto it = standing.find(name);
+        auto save = [&](const std::string& name, bool replaced) {
+            const auto it = standingAt(name);
             if (it == standing.end()) return;
             // A file or a link goes aside (a link itself, never its target);
             // a folder or a device is never replaced.
@@ -131,31 +179,44 @@ void StagedDestination::Commit(Host& host, const std::vector<std::string>& alsoR
                 throw FileError(FileError::Kind::Write, PathOf(name),
                                 it->second == EntryKind::Folder ? EISDIR : EINVAL);
             }
-            target_.Rename(name, Saved(name));
+            const std::string old = it->first;
+            // The new file is no more readable than the one it replaces.
+            if (replaced && it->second == EntryKind::File)
+                target_.KeepPermissions(old, Staged(name));
+            try {
+                target_.Rename(old, Saved(old));
+            } catch (const FileError& error) {
+                throw FileError(FileError::Kind::Write, PathOf(old), error.ErrorNumber());
+            }
+            moves.back().Old = old;
             moves.back().Saved = true;
+            standing.erase(it);
         };
         for (const std::string& name : order) {
             host.ProcessPendingEvents();
-            moves.push_back({name});
-            save(name);
+            moves.push_back({name, name});
+            save(name, true);
             target_.Rename(Staged(name), name);
             moves.back().Placed = true;
         }
         for (const std::string& name : alsoRemove) {
             host.ProcessPendingEvents();
-            moves.push_back({name});
-            save(name);
+            moves.push_back({name, name});
+            save(name, false);
         }
     } catch (...) {
         if (Undo(moves)) {
             Discard();
         } else {
             open_ = false;
+            unremoved_.push_back(staging_);
         }
         throw;
     }
-    // What the moves replaced goes away with the staging folder.
+    // What the moves replaced goes away with the staging folder, and so do
+    // the staging folders of runs that died.
     Discard();
+    RemoveStale();
 }
 
 bool StagedDestination::Undo(const std::vector<Move>& moves) noexcept {
@@ -163,7 +224,7 @@ bool StagedDestination::Undo(const std::vector<Move>& moves) noexcept {
     for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
         try {
             if (it->Placed) target_.Rename(it->Name, Staged(it->Name));
-            if (it->Saved) target_.Rename(Saved(it->Name), it->Name);
+            if (it->Saved) target_.Rename(Saved(it->Old), it->Old);
         } catch (const FileError&) {
             whole = false;  // put back what can be; the rest waits in the save folder
         }
@@ -171,10 +232,13 @@ bool StagedDestination::Undo(const std::vector<Move>& moves) noexcept {
     return whole;
 }
 
-void StagedDestination::Discard() {
-    if (!open_) return;
+bool StagedDestination::Discard() {
+    if (!open_) return removed_;
     open_ = false;
-    target_.RemoveFolder(staging_);
+    lock_.reset();  // Windows removes no file that is open
+    removed_ = target_.RemoveFolder(staging_);
+    if (!removed_) unremoved_.push_back(staging_);
+    return removed_;
 }
 
 }  // namespace pamiro

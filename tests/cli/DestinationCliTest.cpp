@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/RunReportJson.h"
+#include "run/Staging.h"
 #include "support/RunCli.h"
 
 namespace pamiro::testing {
@@ -110,19 +111,27 @@ TEST_F(DestinationCli,
     fs::remove(to / "cmp_list");
     fs::create_symlink(outside, to / "cmp_list");  // replaced itself, never its target
 #endif
-    // A killed run's working folder goes, one holding files it could not put back stays.
+    // A killed run's working folder goes, one holding files it could not put
+    // back stays, and so does one without the program's mark.
+    const std::string mark(StagedDestination::kMarkText);
     WriteFile(to / ".pamiro-00000000000000bb/cmp0001", "killed run");
+    WriteFile(to / ".pamiro-00000000000000bb/.pamiro-marca", mark);
     WriteFile(to / ".pamiro-00000000000000cc/.anterior/cmp_list", "user's list");
+    WriteFile(to / ".pamiro-00000000000000cc/.pamiro-marca", mark);
+    WriteFile(to / ".pamiro-00000000000000dd/cmp0001", "not ours");
     const fs::path report = temp.Path() / "r.json";
     result = RunCli(Set(Set(Wf(), "--clean"), "--report", report.string()));
     ASSERT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Has(result.Err,
-                    "Se ha eliminado la carpeta de trabajo .pamiro-00000000000000bb "
-                    "de una conversión que no terminó\nPamiro - Destino: La carpeta "
-                    "de trabajo .pamiro-00000000000000cc guarda archivos del destino "
-                    "que una conversión no pudo reponer; revísela\n"))
+                    "Pamiro - Destino: La carpeta de trabajo .pamiro-00000000000000cc guarda "
+                    "archivos del destino que una conversión no pudo reponer; revísela\n"))
+        << result.Err;
+    EXPECT_TRUE(Has(result.Err,
+                    "Pamiro - Destino: Se ha eliminado la carpeta de trabajo "
+                    ".pamiro-00000000000000bb de una conversión que no terminó\n"))
         << result.Err;
     EXPECT_FALSE(fs::exists(to / ".pamiro-00000000000000bb"));
+    EXPECT_EQ(ReadFile(to / ".pamiro-00000000000000dd/cmp0001"), "not ours");
     EXPECT_EQ(ReadFile(to / ".pamiro-00000000000000cc/.anterior/cmp_list"), "user's list");
     EXPECT_TRUE(Has(result.Out,
                     "\n2 archivo(s) de una conversión anterior eliminado(s) del "

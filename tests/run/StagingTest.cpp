@@ -201,17 +201,82 @@ TEST(Staging, NamesOfItsOwnAreRecognisedAndLeftStagingFoldersRemovedUnlessTheyHo
     EXPECT_TRUE(StagedDestination::IsStagingName(StagedDestination::NewStagingName()));
 
     MemoryOutputFolder target;
-    target.Files = {{".pamiro-00000000000000bb/cmp0001", "killed run"},
-                    {".pamiro-00000000000000cc/.anterior/cmp_list", "user's list"},
-                    {".pamiro-x/cmp0001", "not ours"},
-                    {"cmp10000", "old"},
-                    {"cmp9999", "old"},
-                    {"cmp0005", "old"}};
-    StagedDestination staged(target, ".pamiro-00000000000000aa");
-    EXPECT_EQ(staged.StaleFolders(), std::vector<std::string>{".pamiro-00000000000000bb"});
-    EXPECT_EQ(staged.KeptFolders(), std::vector<std::string>{".pamiro-00000000000000cc"});
-    EXPECT_EQ(staged.Leftovers(), (std::vector<std::string>{"cmp0005", "cmp9999", "cmp10000"}));
-    EXPECT_EQ(target.Files.size(), 5u);
+    target.Files = {{"cmp10000", "old"}, {"cmp9999", "old"}, {"cmp0005", "old"}};
+    EXPECT_EQ(StagedDestination(target).Leftovers(),
+              (std::vector<std::string>{"cmp0005", "cmp9999", "cmp10000"}));
+}
+
+// Staging folders found in the destination: only a marked one whose lock is
+// free and that holds no replaced files goes, and only with a run that is
+// moved into place; one whose lock is held means another run is writing.
+TEST(Staging, OnlyItsOwnDeadFoldersAreRemovedAndOnlyByARunMovedIntoPlace) {
+    const std::string mark(StagedDestination::kMarkText);
+    const std::string dead = ".pamiro-00000000000000bb", kept = ".pamiro-00000000000000cc",
+                      alien = ".pamiro-00000000000000dd", forged = ".pamiro-00000000000000ee";
+    const Files others{
+        {dead + "/.pamiro-marca", mark}, {dead + "/cmp0001", "killed run"},
+        {kept + "/.pamiro-marca", mark}, {kept + "/.anterior/cmp_list", "user's list"},
+        {alien + "/cmp0001", "no mark"}, {forged + "/.pamiro-marca", "something else"}};
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failed run" : "finished run");
+        Staged s;
+        s.Target.Files.insert(others.begin(), others.end());
+        s.Run.Source.Files.erase(fails ? "CP6001/CP6001.wf" : "none");
+        s.Go();
+        EXPECT_EQ(s.Run.Job.Report.Failed, fails);
+        for (const auto& [name, bytes] : others) {
+            const bool gone = !fails && name.rfind(dead, 0) == 0;
+            EXPECT_EQ(s.Target.Files.count(name), gone ? 0u : 1u) << name;
+            if (!gone) {
+                EXPECT_EQ(s.Target.Files[name], bytes) << name;
+            }
+        }
+        EXPECT_EQ(s.Target.Files.size(),
+                  (fails ? kBefore.size() : 9u) + others.size() - (fails ? 0 : 2));
+    }
+
+    // A live run's folder: the second run is refused and takes its own away.
+    MemoryOutputFolder target;
+    target.Files = kBefore;
+    std::optional<StagedDestination> first(std::in_place, target);
+    EXPECT_THROW(StagedDestination second(target), DestinationBusy);
+    first.reset();
+    EXPECT_EQ(target.Files, kBefore);
+    // Once it ended, its folder's lock is free: a second run goes ahead.
+    target.Files[dead + "/.pamiro-marca"] = mark;
+    target.Unremovable = {dead};
+    StagedDestination third(target);
+    RecordingHost host;
+    third.Commit(host);
+    EXPECT_EQ(third.UnremovedFolders(), std::vector<std::string>{dead});
+    EXPECT_TRUE(third.StaleFolders().empty());
+}
+
+// Where case does not count, an older file in another case is replaced like
+// one of the same name: set aside for the undo, put back on a failure.
+TEST(Staging, AFileInAnotherCaseIsSetAsideAndPutBackWhereCaseDoesNotCount) {
+    for (const int failAt : {0, 2}) {
+        MemoryOutputFolder target;
+        target.IgnoreCase = true;
+        target.Files = {{"CMP_LIST", "old list"}, {"Cmp0001", "old 1"}};
+        StagedDestination staged(target);
+        for (const char* name : {"cmp_list", "cmp0001"}) {
+            auto sink = staged.Create(name);
+            sink->Write("new", 3);
+            sink->Close();
+        }
+        RecordingHost host;
+        host.OnEvents = [failAt](int calls) {
+            if (calls == failAt) throw ConversionInterrupted{};
+        };
+        if (failAt != 0) {
+            EXPECT_THROW(staged.Commit(host), ConversionInterrupted);
+            EXPECT_EQ(target.Files, (Files{{"CMP_LIST", "old list"}, {"Cmp0001", "old 1"}}));
+        } else {
+            staged.Commit(host);
+            EXPECT_EQ(target.Files, (Files{{"cmp_list", "new"}, {"cmp0001", "new"}}));
+        }
+    }
 }
 
 }  // namespace
