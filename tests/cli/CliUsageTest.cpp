@@ -7,6 +7,11 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+Args With(Args args, const Args& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
 TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
     // The built program itself: what a shell sees of a usage error.
     const CliResult shell = RunCli({"convert", "--cp", "SMPL01"});
@@ -35,6 +40,13 @@ TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
              {Set(batch, "--jobs", "dos"), "--jobs: valor \"dos\" no válido"},
              {{"batch", "--source", "nope"}, "--source: valor \"nope\" no válido"},
              {{"convert", "--to"}, "falta el valor de la opción --to\n"},
+             {Set(convert, "--to", ""),
+              "--to: no se ha indicado la carpeta del destino (el valor está vacío)\n"},
+             {Set(batch, "--to", ""),
+              "--to: no se ha indicado la carpeta del destino (el valor está vacío)\n"},
+             {With(convert, {"--report", ""}),
+              "--report: no se ha indicado el archivo del informe (el valor está vacío)\n"},
+             {With(batch, {"--report", ""}), "--report: no se ha indicado la carpeta de los"},
              {{"frobnicate"}, "argumento no esperado: frobnicate\n"},
              {{"datfile"}, "falta la orden de datfile (dump, build, check)\n"},
              {{"datfile", "check", "--platform", "pw"}, "falta el argumento ARCHIVO\n"},
