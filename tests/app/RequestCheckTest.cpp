@@ -68,5 +68,25 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
     EXPECT_EQ(NormaliseCpName(" \xe9t\xe9\xf7x\xff"), "\xc9T\xc9\xf7X\xff");  // Latin-1 too
 }
 
+// The window's run of a Working File on a platform its index does not fit:
+// the same text in a critical box, no run started, nothing written.
+TEST(RequestCheck, AWindowRunOnAPlatformTheIndexDoesNotFitIsRefusedBeforeItStarts) {
+    Workspace ws;
+    ws.WriteDataFiles({{"T1", {"P1"}}});
+    // Two compounds, so that a record offset is a real one.
+    CompoundSpec c1{"C1", BlockSpec{"C1", "T1", {"1"}}, {{"B1", "T1", {"10"}}}, {}};
+    CompoundSpec c2{"C2", std::nullopt, {{"B2", "T1", {"20"}}}, {}};
+    WriteWorkingFile(ws.Src(), {"CP6001", "R001", IndexOf(Platform::Aw51), {c1, c2}});
+    const Workspace::Result refused = ws.Run("CP6001", IndexOf(Platform::Pw), 0, 0);
+    ASSERT_EQ(refused.Host.Messages.size(), 1u);
+    EXPECT_EQ(refused.Host.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_EQ(refused.Host.Messages[0].Text,
+              "El índice de CP6001.O no corresponde a la plataforma PW (Intel); parece AW51");
+    EXPECT_EQ(refused.Host.Freezes, 0);
+    EXPECT_TRUE(fs::is_empty(ws.Out()));
+    EXPECT_EQ(ws.Run("CP6001", IndexOf(Platform::Aw51), 0, 0).Host.Messages.size(), 0u);
+    EXPECT_TRUE(ws.OutExists("cmp_list"));
+}
+
 }  // namespace
 }  // namespace pamiro::testing
