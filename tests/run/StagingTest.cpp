@@ -137,9 +137,12 @@ TEST(Staging, AnInterruptionOrAFailureAtAnyMomentLeavesTheDestinationAsItWas) {
             s.Target.Stuck = stuck;
             try {
                 s.Go();
-            } catch (const FileError&) {
+            } catch (const FileError& error) {
                 movesFailed = true;
+                // Named where it goes, never by its staging path.
+                EXPECT_EQ(error.Path().find(".pamiro-"), std::string::npos) << error.Path();
             }
+            EXPECT_EQ(s.Run.Messages().find(".pamiro-"), std::string::npos);
             if (s.Committed) break;
             for (const auto& [name, bytes] : kBefore) {
                 const std::string saved = ".pamiro-00000000000000aa/.anterior/" + name;
