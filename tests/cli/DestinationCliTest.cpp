@@ -166,10 +166,19 @@ TEST_F(DestinationCli,
     }
     EXPECT_EQ(shown, result.Err);
 
-    // A refused request still leaves its report.
+    // A refused request and a failed run still leave their report, with the
+    // lines the command line printed below a message.
     result = RunCli(Set(Set(Wf(), "--cp", "BAD"), "--report", report.string()));
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(json::parse(ReadFile(report))["outcome"], "refused");
+    json refused = json::parse(ReadFile(report));
+    EXPECT_EQ(refused["outcome"], "refused");
+    EXPECT_TRUE(Has(refused["messages"][0]["detail"].get<std::string>(), "seis caracteres"));
+    result = RunCli(Set(Set(Wf(), "--cp", "SMPL02"), "--report", report.string()));
+    EXPECT_EQ(result.Status, 1);
+    refused = json::parse(ReadFile(report));
+    EXPECT_EQ(refused["outcome"], "failed");
+    EXPECT_TRUE(Has(refused["messages"].back().value("detail", ""), "Carpeta donde se buscó: "))
+        << refused.dump();
 }
 
 TEST(RunReportJson, LatinOneBytesBecomeUtf8AndUtf8StaysAsItIs) {
