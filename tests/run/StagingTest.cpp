@@ -238,6 +238,12 @@ TEST(Staging, OnlyItsOwnDeadFoldersAreRemovedAndOnlyByARunMovedIntoPlace) {
                   (fails ? kBefore.size() : 9u) + others.size() - (fails ? 0 : 2));
     }
 
+    // A mark that cannot be made: no folder of its own stays.
+    MemoryOutputFolder taken;
+    taken.Files[dead + "/.pamiro-marca"] = "in the way";
+    EXPECT_THROW(StagedDestination blocked(taken, dead), FileError);
+    EXPECT_TRUE(taken.Files.empty());
+
     // A live run's folder: the second run is refused and takes its own away.
     MemoryOutputFolder target;
     target.Files = kBefore;
