@@ -28,22 +28,40 @@ const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
 const char* const kSourceNames[] = {"Working File", "Save All"};
 
 // Reads one side as convert reads it; false when it was refused or failed
-// (its messages are on stderr then, as convert prints them).
-bool ReadSide(const SourceOptions& options, bool second, SourceSnapshot& snapshot,
+// (its messages are on stderr then, as convert prints them; with json, a
+// document on stdout says so too, as inspect answers a refusal).
+bool ReadSide(const SourceOptions& options, bool second, bool json, SourceSnapshot& snapshot,
               CompareSide& side) {
+    const char* const which = second ? "second" : "first";
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
     CliHost host(isatty(STDERR_FILENO) != 0);
     if (auto refusal = CheckForRun(request, job, host)) {
         PrintRefusal(*refusal);
+        if (json) {
+            nlohmann::ordered_json answer = RefusalJson(*refusal);
+            answer["side"] = which;
+            std::printf("%s\n", JsonText(answer).c_str());
+        }
         return false;
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     host.SetSource({job.SourceDir, request.CpNameText, kind, true, second ? "--with-" : "--"});
     ReadSnapshot(job, host, kind, request.CpNameText, snapshot);
-    if (job.Report.Failed) return false;
+    if (job.Report.Failed) {
+        if (json) {
+            const nlohmann::ordered_json answer{{"refused", false},
+                                                {"failed", true},
+                                                {"side", which},
+                                                {"reason",
+                                                 {{"title", UserText(host.LastCriticalTitle())},
+                                                  {"text", UserText(host.LastCriticalText())}}}};
+            std::printf("%s\n", JsonText(answer).c_str());
+        }
+        return false;
+    }
     side = {request.CpNameText, kSourceNames[request.SourceIndex],
             kPlatformNames[request.PlatformIndex],
             job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first,
@@ -61,11 +79,11 @@ int RunCompare(const CompareOptions& options) {
 
     SourceSnapshot a, b;
     CompareSide sideA, sideB;
-    if (!ReadSide(options, false, a, sideA)) {
+    if (!ReadSide(options, false, options.Json, a, sideA)) {
         std::fprintf(stderr, "  (primera fuente: --source, --from)\n");
         return 3;
     }
-    if (!ReadSide(second, true, b, sideB)) {
+    if (!ReadSide(second, true, options.Json, b, sideB)) {
         std::fprintf(stderr, "  (segunda fuente: --with-source, --with-from)\n");
         return 3;
     }

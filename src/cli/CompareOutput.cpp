@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <map>
-#include <nlohmann/json.hpp>
 
 #include "cli/ReportText.h"
 
@@ -95,11 +94,12 @@ void PrintSide(const char* which, const CompareSide& side) {
 }
 
 nlohmann::ordered_json SideJson(const CompareSide& side) {
-    return {{"cp", Latin1ToUtf8(side.Cp)},
+    // As the user gave them: not names read from a source.
+    return {{"cp", UserText(side.Cp)},
             {"source", side.Source},
             {"platform", side.Platform},
-            {"version", Latin1ToUtf8(side.Version)},
-            {"dataFile", Latin1ToUtf8(side.DataFile)}};
+            {"version", UserText(side.Version)},
+            {"dataFile", UserText(side.DataFile)}};
 }
 
 }  // namespace
@@ -182,7 +182,7 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
                       {"blocksOnlyOneSide", t.BlocksOnlyOneSide},
                       {"blocksChanged", t.BlocksChanged},
                       {"parametersChanged", t.ParametersChanged}};
-    std::printf("%s\n", root.dump(2).c_str());
+    std::printf("%s\n", JsonText(root).c_str());
 }
 
 void PrintComparisonCsv(const Comparison& c) {

@@ -80,16 +80,6 @@ Totals Count(const Inspection& inspection) {
 const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
 const char* const kSourceNames[] = {"Working File", "Save All"};
 
-// Paths are usually UTF-8 already; only text that is not is taken as Latin-1.
-std::string PathToUtf8(const std::string& path) {
-    try {
-        (void)nlohmann::json(path).dump();
-        return path;
-    } catch (const nlohmann::json::type_error&) {
-        return Latin1ToUtf8(path);
-    }
-}
-
 std::string Note(const BlockSeen& block) {
     std::string note;
     if (!block.TypeKnown) note = "tipo desconocido: se omite";
@@ -145,19 +135,20 @@ void PrintText(const ConversionRequest& request, const ConversionJob& job,
 void PrintJson(const ConversionRequest& request, const ConversionJob& job, const CliHost& host,
                const Inspection& inspection, const Totals& t) {
     nlohmann::ordered_json root;
-    root["cp"] = Latin1ToUtf8(request.CpNameText);
+    root["cp"] = UserText(request.CpNameText);
     root["platform"] = kPlatformNames[request.PlatformIndex];
-    root["version"] = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
+    root["version"] =
+        UserText(job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first);
     root["source"] = kSourceNames[request.SourceIndex];
-    root["dataFile"] = PathToUtf8(job.DataFilePath);
+    root["dataFile"] = UserText(job.DataFilePath);
     root["refused"] = false;
     root["failed"] = job.Report.Failed;
     root["platformWarning"] = job.Report.PlatformWarning.empty()
                                   ? nlohmann::ordered_json(nullptr)
-                                  : nlohmann::ordered_json(job.Report.PlatformWarning);
+                                  : nlohmann::ordered_json(UserText(job.Report.PlatformWarning));
     if (job.Report.Failed) {
-        root["reason"] = {{"title", PathToUtf8(host.LastCriticalTitle())},
-                          {"text", PathToUtf8(host.LastCriticalText())}};
+        root["reason"] = {{"title", UserText(host.LastCriticalTitle())},
+                          {"text", UserText(host.LastCriticalText())}};
     }
     root["compounds"] = nlohmann::ordered_json::array();
     for (const SeenCompound& compound : inspection.Compounds) {
@@ -172,7 +163,7 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
                 entry["sequenceSource"] =
                     block.SequenceSource.empty()
                         ? nlohmann::ordered_json(nullptr)
-                        : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
+                        : nlohmann::ordered_json(UserText(block.SequenceSource));
                 entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
             }
             if (inspection.WithParameters) {
@@ -191,8 +182,7 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
                       {"written", t.Written},       {"unknownType", t.UnknownType},
                       {"sequence", t.Sequence},     {"ownSource", t.OwnSource},
                       {"baseSource", t.BaseSource}, {"noSource", t.NoSource}};
-    const std::string text = root.dump(2);
-    std::printf("%s\n", text.c_str());
+    std::printf("%s\n", JsonText(root).c_str());
 }
 
 // One row per block and parameter, for a spreadsheet.
@@ -227,12 +217,7 @@ int RunInspect(const InspectOptions& options) {
     if (auto refusal = CheckForRun(request, job, host)) {
         PrintRefusal(*refusal);
         // A script parses every answer, a refusal too.
-        if (options.Json) {
-            nlohmann::ordered_json root{
-                {"refused", true}, {"title", refusal->Title}, {"text", PathToUtf8(refusal->Text)}};
-            if (!refusal->Detail.empty()) root["detail"] = PathToUtf8(refusal->Detail);
-            std::printf("%s\n", root.dump(2).c_str());
-        }
+        if (options.Json) std::printf("%s\n", JsonText(RefusalJson(*refusal)).c_str());
         return 1;
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));

@@ -9,6 +9,7 @@
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
 #include "cli/InputRefusals.h"
+#include "cli/ReportText.h"
 #include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -112,6 +113,13 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
 void PrintRefusal(const CliRefusal& refusal) {
     std::fprintf(stderr, "%s: %s\n", refusal.Title.c_str(), refusal.Text.c_str());
     if (!refusal.Detail.empty()) std::fprintf(stderr, "  %s\n", refusal.Detail.c_str());
+}
+
+nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
+    nlohmann::ordered_json answer{
+        {"refused", true}, {"title", UserText(refusal.Title)}, {"text", UserText(refusal.Text)}};
+    if (!refusal.Detail.empty()) answer["detail"] = UserText(refusal.Detail);
+    return answer;
 }
 
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,8 @@ struct CliRefusal {
     std::string Title, Text, Detail;
 };
 void PrintRefusal(const CliRefusal& refusal);
+// The same for a script: {"refused": true, "title", "text"[, "detail"]}.
+nlohmann::ordered_json RefusalJson(const CliRefusal& refusal);
 
 // The window's request check, then the command line's own: no Windows path,
 // the source folder must exist, --platform auto picks the platform (said in
