@@ -34,6 +34,8 @@ KindText TextOf(DifferenceKind kind) {
             return {"parameterOnlyInSecond", "parámetro solo en la segunda fuente"};
         case DifferenceKind::SequenceSourceChanged:
             return {"sequenceSourceChanged", "fuente de secuencia distinto"};
+        case DifferenceKind::RevisionCodeChanged:
+            return {"revisionCodeChanged", "código de revisión distinto"};
     }
     return {"", ""};
 }
@@ -69,6 +71,11 @@ std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 std::string TextLine(const Difference& d) {
     switch (d.Kind) {
+        case DifferenceKind::RevisionCodeChanged:
+            return std::string(TextOf(d.Kind).Label) + ": " + Quoted(d.First) + " -> " +
+                   Quoted(d.Second);
+        case DifferenceKind::CompoundOnlyInFirst:
+        case DifferenceKind::CompoundOnlyInSecond:
         case DifferenceKind::BlockOnlyInFirst:
         case DifferenceKind::BlockOnlyInSecond:
             return TextOf(d.Kind).Label;
@@ -113,7 +120,7 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
         for (const Difference* p : group.Differences) {
             const Difference& d = *p;
             if (d.Block.empty()) {
-                std::printf("\nCompuesto %s: %s\n", compound, TextOf(d.Kind).Label);
+                std::printf("\nCompuesto %s: %s\n", compound, TextLine(d).c_str());
                 headed = true;
                 continue;
             }
@@ -134,9 +141,13 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
     const ComparisonTotals& t = c.Totals;
     std::printf(
         "\n%s: %lld compuesto(s) y %lld bloque(s) comparados; solo en una fuente: %lld "
-        "compuesto(s) y %lld bloque(s); %lld bloque(s) distintos, %lld parámetro(s) distintos\n",
+        "compuesto(s) y %lld bloque(s); %lld bloque(s) distintos, %lld parámetro(s) distintos",
         c.Same() ? "Iguales" : "Distintas", t.CompoundsCompared, t.BlocksCompared,
         t.CompoundsOnlyOneSide, t.BlocksOnlyOneSide, t.BlocksChanged, t.ParametersChanged);
+    if (t.RevisionCodesChanged > 0) {
+        std::printf(", %lld código(s) de revisión distintos", t.RevisionCodesChanged);
+    }
+    std::printf("\n");
 }
 
 void PrintComparisonJson(const Comparison& c, const CompareSide& first, const CompareSide& second) {
@@ -181,7 +192,8 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
                       {"compoundsOnlyOneSide", t.CompoundsOnlyOneSide},
                       {"blocksOnlyOneSide", t.BlocksOnlyOneSide},
                       {"blocksChanged", t.BlocksChanged},
-                      {"parametersChanged", t.ParametersChanged}};
+                      {"parametersChanged", t.ParametersChanged},
+                      {"revisionCodesChanged", t.RevisionCodesChanged}};
     std::printf("%s\n", JsonText(root).c_str());
 }
 
