@@ -79,7 +79,9 @@ class Side {
     }
 
     CompareSide Description() const {
-        return {request_.CpNameText, kSourceNames[request_.SourceIndex],
+        return {request_.CpNameText,
+                kSourceNames[request_.SourceIndex],
+                options_.From,
                 kPlatformNames[request_.PlatformIndex],
                 job_.VersionTable[static_cast<std::size_t>(request_.VersionIndex)].first,
                 job_.DataFilePath};

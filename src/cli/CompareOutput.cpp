@@ -33,7 +33,7 @@ KindText TextOf(DifferenceKind kind) {
         case DifferenceKind::ParameterOnlyInSecond:
             return {"parameterOnlyInSecond", "parámetro solo en la segunda fuente"};
         case DifferenceKind::SequenceSourceChanged:
-            return {"sequenceSourceChanged", "fuente de secuencia distinto"};
+            return {"sequenceSourceChanged", "fuente de secuencia distinta"};
         case DifferenceKind::RevisionCodeChanged:
             return {"revisionCodeChanged", "código de revisión distinto"};
     }
@@ -82,7 +82,7 @@ std::string TextLine(const Difference& d) {
         case DifferenceKind::TypeChanged:
             return "tipo distinto: " + d.First + " -> " + d.Second;
         case DifferenceKind::SequenceSourceChanged:
-            return "fuente de secuencia distinto: " + (d.First.empty() ? "(ninguno)" : d.First) +
+            return "fuente de secuencia distinta: " + (d.First.empty() ? "(ninguno)" : d.First) +
                    " -> " + (d.Second.empty() ? "(ninguno)" : d.Second);
         case DifferenceKind::ParameterOnlyInFirst:
             return d.Parameter + " = " + Quoted(d.First) + ": solo en la primera fuente";
@@ -95,18 +95,16 @@ std::string TextLine(const Difference& d) {
 }
 
 void PrintSide(const char* which, const CompareSide& side) {
-    std::printf("%s fuente: %s, %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
-                side.Source.c_str(), side.Platform.c_str(), side.Version.c_str(),
-                side.DataFile.c_str());
+    std::printf("%s fuente: %s, %s en %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
+                side.Source.c_str(), side.Folder.c_str(), side.Platform.c_str(),
+                side.Version.c_str(), side.DataFile.c_str());
 }
 
 nlohmann::ordered_json SideJson(const CompareSide& side) {
     // As the user gave them: not names read from a source.
-    return {{"cp", UserText(side.Cp)},
-            {"source", side.Source},
-            {"platform", side.Platform},
-            {"version", UserText(side.Version)},
-            {"dataFile", UserText(side.DataFile)}};
+    return {{"cp", UserText(side.Cp)},           {"source", side.Source},
+            {"folder", UserText(side.Folder)},   {"platform", side.Platform},
+            {"version", UserText(side.Version)}, {"dataFile", UserText(side.DataFile)}};
 }
 
 }  // namespace

@@ -56,10 +56,7 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         ->required()
         ->type_name("PLATAFORMA")
         ->check(PlatformChoice(true));
-    command
-        .add_option("--ia-version", options.Version,
-                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto; otro código "
-                    "solo si existe su archivo de datos")
+    command.add_option("--ia-version", options.Version, kVersionHelp)
         ->required()
         ->type_name("VERSIÓN");
     command
@@ -88,7 +85,8 @@ void AddDataDirOption(CLI::App& command, SourceOptions& options) {
 
 int PickVersion(ConversionJob& job, const std::string& wanted) {
     for (std::size_t i = 0; i < job.VersionTable.size(); ++i) {
-        if (job.VersionTable[i].first == wanted || job.VersionTable[i].second == wanted) {
+        const auto& [code, label] = job.VersionTable[i];
+        if (code == wanted || label == wanted || LabelNamesVersion(label, wanted)) {
             return static_cast<int>(i);
         }
     }

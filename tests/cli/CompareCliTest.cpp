@@ -126,16 +126,19 @@ TEST(CompareCli, RevisionCodesIgnoredNamesAndWarningsOfEachSide) {
 }
 
 // --platform auto picks the first side's platform from its index; a Save All
-// second side, which has none to pick, takes it.
+// second side, which has none to pick, takes it. A version a label names
+// stands for its code; the header names each side's folder and kind.
 TEST(CompareCli, AutoPlatformCarriesToASaveAllSecondSide) {
     const std::string samples = std::string(PAMIRO_SOURCE_ROOT) + "/samples/";
     const CliResult result =
-        RunCliHere({"compare", "--cp", "SMPL01", "--platform", "auto", "--ia-version", "620",
+        RunCliHere({"compare", "--cp", "SMPL01", "--platform", "auto", "--ia-version", "6.2.1",
                     "--source", "wf", "--from", samples + "working-file", "--with-source", "sa",
                     "--with-from", samples + "save-all/SMPL01"});
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Has(result.Err, "(primera fuente) Plataforma: se elige AW51")) << result.Err;
-    EXPECT_TRUE(Has(result.Out, "Segunda fuente: SMPL01, Save All, AW51")) << result.Out;
+    EXPECT_TRUE(Has(result.Out, "Segunda fuente: SMPL01, Save All en " + samples +
+                                    "save-all/SMPL01, AW51, versión 620 ("))
+        << result.Out;
 }
 
 TEST(InspectCli, ParametersListEveryBlocksNamedValues) {
