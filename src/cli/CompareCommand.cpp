@@ -191,8 +191,10 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
     compare->add_option("--with-cp", options->WithCp, "CP de la segunda fuente (por omisión, --cp)")
         ->type_name("CP");
     compare
-        ->add_option("--with-platform", options->WithPlatform,
-                     "Plataforma de la segunda fuente (por omisión, --platform)")
+        ->add_option(
+            "--with-platform", options->WithPlatform,
+            "Plataforma de la segunda fuente (por omisión, --platform; con auto, la elegida "
+            "para la primera)")
         ->type_name("PLATAFORMA")
         ->check(PlatformChoice());
     compare
@@ -206,8 +208,11 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
         "Salida CSV (UTF-8 con BOM): una fila por diferencia: compuesto, bloque, tipo, "
         "parámetro, valor en cada fuente, diferencia");
     compare
-        ->add_option("--ignore", options->Ignore,
-                     "Parámetros que no se comparan, separados por comas (p. ej. PERIOD,PHASE)")
+        ->add_option(
+            "--ignore", options->Ignore,
+            "Parámetros que no se comparan, separados por comas (p. ej. PERIOD,PHASE), sin "
+            "distinguir mayúsculas y minúsculas; uno que no tiene el archivo de datos de "
+            "ninguna fuente es un error")
         ->delimiter(',')
         ->type_name("PARÁMETROS");
     compare->callback([options, &exitCode] {
