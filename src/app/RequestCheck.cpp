@@ -1,5 +1,7 @@
 #include "app/RequestCheck.h"
 
+#include <algorithm>
+
 #include "app/FolderHints.h"
 #include "app/InputChecks.h"
 #include "core/Folders.h"
@@ -37,6 +39,17 @@ const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable() {
         {"611", "6.1.1"},
         {"620", "6.2 / 6.2.1 / 6.3"}};
     return table;
+}
+
+bool LabelNamesVersion(std::string_view label, std::string_view version) {
+    if (version.empty()) return false;
+    for (std::size_t start = 0; start <= label.size();) {
+        const std::size_t slash = std::min(label.find('/', start), label.size());
+        const std::string part = TrimBlanks(label.substr(start, slash - start));
+        if (part.substr(0, part.find(' ')) == version) return true;
+        start = slash + 1;
+    }
+    return false;
 }
 
 std::string NormaliseCpName(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct Refusal {
 
 // The default table of offered versions: code, label.
 const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable();
+// True when version is one a label names: "6.2 / 6.2.1 / 6.3" names 6.2,
+// 6.2.1 and 6.3; "4.1.1 o anterior" names 4.1.1.
+bool LabelNamesVersion(std::string_view label, std::string_view version);
 
 // Trimmed of blanks, upper case (Latin-1 letters too).
 std::string NormaliseCpName(const std::string& text);

@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/Text.h"
+
 namespace pamiro {
 
 namespace {
@@ -68,6 +70,7 @@ class Comparer {
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (match[i]) {
                 ++out_.Totals.CompoundsCompared;
+                CompareRevisionCodes(a[i], b[*match[i]]);
                 CompareCompound(a[i], b[*match[i]]);
             } else {
                 ++out_.Totals.CompoundsOnlyOneSide;
@@ -87,6 +90,16 @@ class Comparer {
     Difference& Add(DifferenceKind kind, const std::string& compound, const std::string& block = {},
                     const std::string& type = {}) {
         return out_.Differences.emplace_back(Difference{kind, compound, block, type, {}, {}, {}});
+    }
+
+    // The FoxCAE output closes each compound with its code: a difference there
+    // is one in what the conversion writes.
+    void CompareRevisionCodes(const CompoundSnapshot& a, const CompoundSnapshot& b) {
+        if (a.RevisionCode == b.RevisionCode) return;
+        ++out_.Totals.RevisionCodesChanged;
+        Difference& d = Add(DifferenceKind::RevisionCodeChanged, a.Name);
+        d.First = a.RevisionCode;
+        d.Second = b.RevisionCode;
     }
 
     void CompareCompound(const CompoundSnapshot& a, const CompoundSnapshot& b) {
@@ -215,6 +228,32 @@ class Comparer {
 Comparison CompareSnapshots(const SourceSnapshot& first, const SourceSnapshot& second,
                             const std::set<std::string>& ignored) {
     return Comparer(first, second, ignored).Run();
+}
+
+std::set<std::string> DataFileParameterNames(const InputFolder& program, const std::string& file,
+                                             Platform platform) {
+    ParameterLookup lookup(program, {file}, TraitsOf(platform).DataLayout);
+    std::set<std::string> names;
+    for (const auto& [type, list] : lookup.Lists()) {
+        for (std::size_t j = 2; j < list.size(); ++j) names.insert(list[j]);
+    }
+    return names;
+}
+
+std::set<std::string> MatchIgnoringCase(const std::vector<std::string>& wanted,
+                                        const std::set<std::string>& names,
+                                        std::vector<std::string>& unknown) {
+    std::set<std::string> matched;
+    for (const std::string& name : wanted) {
+        bool found = false;
+        for (const std::string& candidate : names) {
+            if (!EqualIgnoringAsciiCase(name, candidate)) continue;
+            matched.insert(candidate);
+            found = true;
+        }
+        if (!found) unknown.push_back(name);
+    }
+    return matched;
 }
 
 }  // namespace pamiro

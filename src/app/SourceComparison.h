@@ -18,6 +18,7 @@ enum class DifferenceKind {
     ParameterOnlyInFirst,  // the other side's data file lacks the name
     ParameterOnlyInSecond,
     SequenceSourceChanged,  // First and Second name the source files
+    RevisionCodeChanged,    // of a compound; First and Second hold the codes
 };
 
 struct Difference {
@@ -38,6 +39,7 @@ struct ComparisonTotals {
     long long BlocksOnlyOneSide = 0;  // within compounds on both sides
     long long BlocksChanged = 0;      // type, a value or the sequence source
     long long ParametersChanged = 0;
+    long long RevisionCodesChanged = 0;  // compounds whose closing line differs
 };
 
 // The differences grouped by compound: the first side's order, then the
@@ -65,5 +67,14 @@ struct Comparison {
 // file. Parameters named in ignored are left out.
 Comparison CompareSnapshots(const SourceSnapshot& first, const SourceSnapshot& second,
                             const std::set<std::string>& ignored = {});
+
+// Every parameter name (after each list's first two) of a data file.
+std::set<std::string> DataFileParameterNames(const InputFolder& program, const std::string& file,
+                                             Platform platform);
+// Each wanted name as the names spell it, without regard to ASCII case (all
+// spellings that match); a name none matches goes to unknown.
+std::set<std::string> MatchIgnoringCase(const std::vector<std::string>& wanted,
+                                        const std::set<std::string>& names,
+                                        std::vector<std::string>& unknown);
 
 }  // namespace pamiro

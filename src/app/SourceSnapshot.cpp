@@ -93,6 +93,12 @@ class SnapshotRecorder : public RunObserver {
         snapshot_.Compounds.back().Blocks.push_back(std::move(block));
     }
 
+    void CompoundEnded(const std::string& revisionCode) override {
+        if (snapshot_.Compounds.empty()) return;
+        std::string& code = snapshot_.Compounds.back().RevisionCode = revisionCode;
+        BlankLineBreaks(code);
+    }
+
   private:
     // A record's values fit in its 5001 bytes, so a chunk with room for them
     // takes the whole block.

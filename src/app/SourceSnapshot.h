@@ -46,6 +46,7 @@ struct BlockSnapshot {
 struct CompoundSnapshot {
     std::string Name;
     std::vector<BlockSnapshot> Blocks;
+    std::string RevisionCode = {};  // as the compound's closing line writes it
 };
 
 // A block's values, each a view into its snapshot.

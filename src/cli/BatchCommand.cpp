@@ -389,9 +389,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
         ->required()
         ->type_name("PLATAFORMA")
         ->check(PlatformChoice(true));
-    batch
-        ->add_option("--ia-version", options->Source.Version,
-                     "Versión de I/A: código (411, 423, 610, 611, 620) o su texto")
+    batch->add_option("--ia-version", options->Source.Version, kVersionHelp)
         ->required()
         ->type_name("VERSIÓN");
     batch

@@ -43,6 +43,7 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
             break;
     }
     // Names inside the text are the source's bytes, written as they are.
+    std::fputs(prefix_.c_str(), stderr);
     std::fwrite(title.data(), 1, title.size(), stderr);
     std::fputs(": ", stderr);
     std::fwrite(text.data(), 1, text.size(), stderr);

@@ -27,6 +27,8 @@ class CliHost : public NotingHost {
     void SetWorkingFileFolder(std::string folder) { workingFileFolder_ = std::move(folder); }
     // The source the run reads: a failure to find it is followed by a hint.
     void SetSource(ChosenSource source) { source_ = std::move(source); }
+    // Put before every message line, e.g. to say which of two sources it is about.
+    void SetMessagePrefix(std::string prefix) { prefix_ = std::move(prefix); }
     // The title and text of the last critical message (a failed run's reason).
     const std::string& LastCriticalTitle() const { return criticalTitle_; }
     const std::string& LastCriticalText() const { return criticalText_; }
@@ -37,6 +39,7 @@ class CliHost : public NotingHost {
     bool progressShown_ = false;
     std::string compound_;
     std::string workingFileFolder_;
+    std::string prefix_;
     std::optional<ChosenSource> source_;
     std::string criticalTitle_, criticalText_;
     int critical_ = 0, warning_ = 0, question_ = 0;

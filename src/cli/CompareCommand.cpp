@@ -11,6 +11,7 @@
 #include "cli/CompareOutput.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
+#include "core/Folders.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 
@@ -27,62 +28,151 @@ struct CompareOptions : SourceOptions {
 const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
 const char* const kSourceNames[] = {"Working File", "Save All"};
 
-// Reads one side as convert reads it; false when it was refused or failed
-// (its messages are on stderr then, as convert prints them).
-bool ReadSide(const SourceOptions& options, bool second, SourceSnapshot& snapshot,
-              CompareSide& side) {
-    ConversionJob job;
-    ConversionRequest request = PrepareRequest(options, job);
-    request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
-    CliHost host(isatty(STDERR_FILENO) != 0);
-    if (auto refusal = CheckForRun(request, job, host)) {
-        PrintRefusal(*refusal);
+// One side from its request check to its snapshot. Its messages on stderr
+// say which side they come from.
+class Side {
+  public:
+    Side(const SourceOptions& options, bool second)
+        : options_(options), second_(second), host_(isatty(STDERR_FILENO) != 0) {
+        host_.SetMessagePrefix(second ? "(segunda fuente) " : "(primera fuente) ");
+    }
+
+    // False when the request is refused (printed, and with json answered).
+    bool Check(bool json) {
+        request_ = PrepareRequest(options_, job_);
+        request_.DestinationIndex = IndexOf(DestinationKind::FoxCae);
+        std::string autoNote;
+        if (auto refusal = CheckForRun(request_, job_, host_, &autoNote)) {
+            PrintRefusal(*refusal);
+            Said();
+            if (json) {
+                nlohmann::ordered_json answer = RefusalJson(*refusal);
+                answer["side"] = Which();
+                std::printf("%s\n", JsonText(answer).c_str());
+            }
+            return false;
+        }
+        if (!autoNote.empty())
+            std::fprintf(stderr, "%sPlataforma: %s\n", Prefix(), autoNote.c_str());
+        return true;
+    }
+
+    // False when the read failed (said as convert says it).
+    bool Read(bool json) {
+        host_.SetWorkingFileFolder(JoinPath(job_.SourceDir, request_.CpNameText));
+        const SourceKind kind = *SourceKindFromIndex(request_.SourceIndex);
+        host_.SetSource(
+            {job_.SourceDir, request_.CpNameText, kind, true, second_ ? "--with-" : "--"});
+        ReadSnapshot(job_, host_, kind, request_.CpNameText, snapshot_);
+        if (!job_.Report.Failed) return true;
+        Said();
+        if (json) {
+            const nlohmann::ordered_json answer{{"refused", false},
+                                                {"failed", true},
+                                                {"side", Which()},
+                                                {"reason",
+                                                 {{"title", UserText(host_.LastCriticalTitle())},
+                                                  {"text", UserText(host_.LastCriticalText())}}}};
+            std::printf("%s\n", JsonText(answer).c_str());
+        }
         return false;
     }
-    host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
-    const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
-    host.SetSource({job.SourceDir, request.CpNameText, kind, true, second ? "--with-" : "--"});
-    ReadSnapshot(job, host, kind, request.CpNameText, snapshot);
-    if (job.Report.Failed) return false;
-    side = {request.CpNameText, kSourceNames[request.SourceIndex],
-            kPlatformNames[request.PlatformIndex],
-            job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first,
-            job.DataFilePath};
-    return true;
+
+    CompareSide Description() const {
+        return {request_.CpNameText,
+                kSourceNames[request_.SourceIndex],
+                options_.From,
+                kPlatformNames[request_.PlatformIndex],
+                job_.VersionTable[static_cast<std::size_t>(request_.VersionIndex)].first,
+                job_.DataFilePath};
+    }
+    int PlatformIndex() const { return request_.PlatformIndex; }
+    const SourceSnapshot& Snapshot() const { return snapshot_; }
+    // Every parameter name of this side's data file.
+    std::set<std::string> ParameterNamesOffered() const {
+        const DiskInputFolder program(job_.ProgramDir, true);
+        return DataFileParameterNames(program, DataFileName(),
+                                      *PlatformFromIndex(request_.PlatformIndex));
+    }
+
+  private:
+    const char* Prefix() const { return second_ ? "(segunda fuente) " : "(primera fuente) "; }
+    const char* Which() const { return second_ ? "second" : "first"; }
+    void Said() const {
+        std::fprintf(stderr, second_ ? "  (segunda fuente: --with-source, --with-from)\n"
+                                     : "  (primera fuente: --source, --from)\n");
+    }
+    std::string DataFileName() const {
+        const std::string& data = job_.DataFilePath;
+        const std::size_t slash = data.find_last_of("/\\");
+        return slash == std::string::npos ? data : data.substr(slash + 1);
+    }
+
+    const SourceOptions& options_;
+    bool second_;
+    CliHost host_;
+    ConversionJob job_;
+    ConversionRequest request_;
+    SourceSnapshot snapshot_;
+};
+
+// The names --ignore gives, as the data files spell them. A name neither
+// data file has is a usage error: a typo would otherwise hide nothing and
+// still say "Iguales".
+std::set<std::string> IgnoredNames(const std::vector<std::string>& given, const Side& a,
+                                   const Side& b) {
+    std::vector<std::string> wanted;
+    for (const std::string& item : given) {
+        std::string name = TrimBlanks(item);
+        if (!name.empty()) wanted.push_back(std::move(name));
+    }
+    if (wanted.empty()) return {};
+    std::set<std::string> offered = a.ParameterNamesOffered();
+    offered.merge(b.ParameterNamesOffered());
+    std::vector<std::string> unknown;
+    const std::set<std::string> ignored = MatchIgnoringCase(wanted, offered, unknown);
+    if (!unknown.empty()) {
+        std::string list;
+        for (const std::string& name : unknown) list += (list.empty() ? "" : ", ") + name;
+        throw CLI::ValidationError(
+            "--ignore",
+            std::string(unknown.size() == 1 ? "parámetro" : "parámetros") +
+                " que no tiene el archivo de datos de ninguna de las dos fuentes: " + list);
+    }
+    return ignored;
 }
 
 int RunCompare(const CompareOptions& options) {
+    Side a(options, false);
+    if (!a.Check(options.Json)) return 3;
     SourceOptions second = options;
     second.Source = options.WithSource;
     second.From = options.WithFrom;
     if (!options.WithCp.empty()) second.Cp = options.WithCp;
-    if (!options.WithPlatform.empty()) second.Platform = options.WithPlatform;
     if (!options.WithVersion.empty()) second.Version = options.WithVersion;
+    // With auto, the second side takes the platform the first side's index chose.
+    if (!options.WithPlatform.empty()) {
+        second.Platform = options.WithPlatform;
+    } else if (options.Platform == "auto") {
+        second.Platform = std::to_string(a.PlatformIndex());
+    }
+    Side b(second, true);
+    if (!b.Check(options.Json)) return 3;
+    const std::set<std::string> ignored = IgnoredNames(options.Ignore, a, b);
+    if (!a.Read(options.Json) || !b.Read(options.Json)) return 3;
 
-    SourceSnapshot a, b;
-    CompareSide sideA, sideB;
-    if (!ReadSide(options, false, a, sideA)) {
-        std::fprintf(stderr, "  (primera fuente: --source, --from)\n");
-        return 3;
-    }
-    if (!ReadSide(second, true, b, sideB)) {
-        std::fprintf(stderr, "  (segunda fuente: --with-source, --with-from)\n");
-        return 3;
-    }
-    const std::set<std::string> ignored(options.Ignore.begin(), options.Ignore.end());
-    const Comparison comparison = CompareSnapshots(a, b, ignored);
+    const Comparison comparison = CompareSnapshots(a.Snapshot(), b.Snapshot(), ignored);
     if (options.Json) {
-        PrintComparisonJson(comparison, sideA, sideB);
+        PrintComparisonJson(comparison, a.Description(), b.Description());
     } else if (options.Csv) {
         PrintComparisonCsv(comparison);
     } else {
-        PrintComparisonText(comparison, sideA, sideB);
+        PrintComparisonText(comparison, a.Description(), b.Description());
     }
     return comparison.Same() ? 0 : 1;
 }
 
 }  // namespace
-
 void AddCompareCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<CompareOptions>();
     CLI::App* compare = app.add_subcommand(
@@ -101,8 +191,10 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
     compare->add_option("--with-cp", options->WithCp, "CP de la segunda fuente (por omisión, --cp)")
         ->type_name("CP");
     compare
-        ->add_option("--with-platform", options->WithPlatform,
-                     "Plataforma de la segunda fuente (por omisión, --platform)")
+        ->add_option(
+            "--with-platform", options->WithPlatform,
+            "Plataforma de la segunda fuente (por omisión, --platform; con auto, la elegida "
+            "para la primera)")
         ->type_name("PLATAFORMA")
         ->check(PlatformChoice());
     compare
@@ -116,8 +208,11 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
         "Salida CSV (UTF-8 con BOM): una fila por diferencia: compuesto, bloque, tipo, "
         "parámetro, valor en cada fuente, diferencia");
     compare
-        ->add_option("--ignore", options->Ignore,
-                     "Parámetros que no se comparan, separados por comas (p. ej. PERIOD,PHASE)")
+        ->add_option(
+            "--ignore", options->Ignore,
+            "Parámetros que no se comparan, separados por comas (p. ej. PERIOD,PHASE), sin "
+            "distinguir mayúsculas y minúsculas; uno que no tiene el archivo de datos de "
+            "ninguna fuente es un error")
         ->delimiter(',')
         ->type_name("PARÁMETROS");
     compare->callback([options, &exitCode] {

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <map>
-#include <nlohmann/json.hpp>
 
 #include "cli/ReportText.h"
 
@@ -34,7 +33,9 @@ KindText TextOf(DifferenceKind kind) {
         case DifferenceKind::ParameterOnlyInSecond:
             return {"parameterOnlyInSecond", "parámetro solo en la segunda fuente"};
         case DifferenceKind::SequenceSourceChanged:
-            return {"sequenceSourceChanged", "fuente de secuencia distinto"};
+            return {"sequenceSourceChanged", "fuente de secuencia distinta"};
+        case DifferenceKind::RevisionCodeChanged:
+            return {"revisionCodeChanged", "código de revisión distinto"};
     }
     return {"", ""};
 }
@@ -70,13 +71,18 @@ std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 std::string TextLine(const Difference& d) {
     switch (d.Kind) {
+        case DifferenceKind::RevisionCodeChanged:
+            return std::string(TextOf(d.Kind).Label) + ": " + Quoted(d.First) + " -> " +
+                   Quoted(d.Second);
+        case DifferenceKind::CompoundOnlyInFirst:
+        case DifferenceKind::CompoundOnlyInSecond:
         case DifferenceKind::BlockOnlyInFirst:
         case DifferenceKind::BlockOnlyInSecond:
             return TextOf(d.Kind).Label;
         case DifferenceKind::TypeChanged:
             return "tipo distinto: " + d.First + " -> " + d.Second;
         case DifferenceKind::SequenceSourceChanged:
-            return "fuente de secuencia distinto: " + (d.First.empty() ? "(ninguno)" : d.First) +
+            return "fuente de secuencia distinta: " + (d.First.empty() ? "(ninguno)" : d.First) +
                    " -> " + (d.Second.empty() ? "(ninguno)" : d.Second);
         case DifferenceKind::ParameterOnlyInFirst:
             return d.Parameter + " = " + Quoted(d.First) + ": solo en la primera fuente";
@@ -89,17 +95,16 @@ std::string TextLine(const Difference& d) {
 }
 
 void PrintSide(const char* which, const CompareSide& side) {
-    std::printf("%s fuente: %s, %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
-                side.Source.c_str(), side.Platform.c_str(), side.Version.c_str(),
-                side.DataFile.c_str());
+    std::printf("%s fuente: %s, %s en %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
+                side.Source.c_str(), side.Folder.c_str(), side.Platform.c_str(),
+                side.Version.c_str(), side.DataFile.c_str());
 }
 
 nlohmann::ordered_json SideJson(const CompareSide& side) {
-    return {{"cp", Latin1ToUtf8(side.Cp)},
-            {"source", side.Source},
-            {"platform", side.Platform},
-            {"version", Latin1ToUtf8(side.Version)},
-            {"dataFile", Latin1ToUtf8(side.DataFile)}};
+    // As the user gave them: not names read from a source.
+    return {{"cp", UserText(side.Cp)},           {"source", side.Source},
+            {"folder", UserText(side.Folder)},   {"platform", side.Platform},
+            {"version", UserText(side.Version)}, {"dataFile", UserText(side.DataFile)}};
 }
 
 }  // namespace
@@ -113,7 +118,7 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
         for (const Difference* p : group.Differences) {
             const Difference& d = *p;
             if (d.Block.empty()) {
-                std::printf("\nCompuesto %s: %s\n", compound, TextOf(d.Kind).Label);
+                std::printf("\nCompuesto %s: %s\n", compound, TextLine(d).c_str());
                 headed = true;
                 continue;
             }
@@ -134,9 +139,13 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
     const ComparisonTotals& t = c.Totals;
     std::printf(
         "\n%s: %lld compuesto(s) y %lld bloque(s) comparados; solo en una fuente: %lld "
-        "compuesto(s) y %lld bloque(s); %lld bloque(s) distintos, %lld parámetro(s) distintos\n",
+        "compuesto(s) y %lld bloque(s); %lld bloque(s) distintos, %lld parámetro(s) distintos",
         c.Same() ? "Iguales" : "Distintas", t.CompoundsCompared, t.BlocksCompared,
         t.CompoundsOnlyOneSide, t.BlocksOnlyOneSide, t.BlocksChanged, t.ParametersChanged);
+    if (t.RevisionCodesChanged > 0) {
+        std::printf(", %lld código(s) de revisión distintos", t.RevisionCodesChanged);
+    }
+    std::printf("\n");
 }
 
 void PrintComparisonJson(const Comparison& c, const CompareSide& first, const CompareSide& second) {
@@ -181,8 +190,9 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
                       {"compoundsOnlyOneSide", t.CompoundsOnlyOneSide},
                       {"blocksOnlyOneSide", t.BlocksOnlyOneSide},
                       {"blocksChanged", t.BlocksChanged},
-                      {"parametersChanged", t.ParametersChanged}};
-    std::printf("%s\n", root.dump(2).c_str());
+                      {"parametersChanged", t.ParametersChanged},
+                      {"revisionCodesChanged", t.RevisionCodesChanged}};
+    std::printf("%s\n", JsonText(root).c_str());
 }
 
 void PrintComparisonCsv(const Comparison& c) {

@@ -6,9 +6,9 @@
 
 namespace pamiro::cli {
 
-// One side of a comparison as the user chose it (names as the source's bytes).
+// One side of a comparison as the user chose it (the user's own text).
 struct CompareSide {
-    std::string Cp, Source, Platform, Version, DataFile;
+    std::string Cp, Source, Folder, Platform, Version, DataFile;
 };
 
 // Spanish, grouped by compound, then a one-line summary.

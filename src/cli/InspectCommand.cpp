@@ -19,6 +19,8 @@ namespace pamiro::cli {
 
 namespace {
 
+using json = nlohmann::ordered_json;
+
 struct InspectOptions : SourceOptions {
     bool Json = false;
     bool Parameters = false, Csv = false;
@@ -27,68 +29,76 @@ struct InspectOptions : SourceOptions {
 // (name, value) of each parameter a block's lines get.
 using NamedValues = std::vector<std::pair<std::string, std::string>>;
 
-struct SeenCompound {
-    std::string Name;
-    std::vector<BlockSeen> Blocks;
-    std::vector<NamedValues> Parameters;  // with --parameters, one per block
-};
-
-// Collects what a dry run hands to the writer, compound by compound.
-class Inspection : public RunObserver {
-  public:
-    void CompoundStarted(const std::string& name) override { Compounds.push_back({name, {}, {}}); }
-    void BlockSeenInRun(const BlockSeen& block) override {
-        if (Compounds.empty() || Compounds.back().Name != block.Compound) {
-            Compounds.push_back({block.Compound, {}, {}});
-        }
-        Compounds.back().Blocks.push_back(block);
-        if (!WithParameters) return;
-        NamedValues& named = Compounds.back().Parameters.emplace_back();
-        const std::vector<std::string> values = ValuesAsWritten(block);
-        for (std::size_t j = 0; block.Names != nullptr && j < values.size(); ++j) {
-            named.emplace_back((*block.Names)[j + 2], values[j]);
-        }
-    }
-    bool WithParameters = false;
-    std::vector<SeenCompound> Compounds;
-};
-
 struct Totals {
     long long Compounds = 0, Blocks = 0, Written = 0, UnknownType = 0;
     long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
 };
 
-Totals Count(const Inspection& inspection) {
-    Totals t;
-    t.Compounds = static_cast<long long>(inspection.Compounds.size());
-    for (const SeenCompound& compound : inspection.Compounds) {
-        for (const BlockSeen& block : compound.Blocks) {
-            ++t.Blocks;
-            ++(block.TypeKnown ? t.Written : t.UnknownType);
-            if (!block.Sequence) continue;
-            ++t.Sequence;
-            if (block.SequenceSource.empty()) {
-                ++t.NoSource;
-            } else {
-                ++(block.SequenceSourceIsBase ? t.BaseSource : t.OwnSource);
-            }
-        }
-    }
-    return t;
-}
-
 const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
 const char* const kSourceNames[] = {"Working File", "Save All"};
 
-// Paths are usually UTF-8 already; only text that is not is taken as Latin-1.
-std::string PathToUtf8(const std::string& path) {
-    try {
-        (void)nlohmann::json(path).dump();
-        return path;
-    } catch (const nlohmann::json::type_error&) {
-        return Latin1ToUtf8(path);
+// What the answer is about: the request as checked, the run as it goes.
+struct Subject {
+    const ConversionRequest& Request;
+    const ConversionJob& Job;
+    const CliHost& Host;
+    const std::string& Version() const {
+        return Job.VersionTable[static_cast<std::size_t>(Request.VersionIndex)].first;
     }
-}
+};
+
+// Writes the answer while the dry run reads the source, each block as it is
+// met: a large CP's parameters, kept whole, would take hundreds of megabytes.
+class Inspection : public RunObserver {
+  public:
+    Inspection(const Subject& subject, bool withParameters)
+        : subject_(subject), withParameters_(withParameters) {}
+
+    void CompoundStarted(const std::string& name) override { StartCompound(name); }
+    void BlockSeenInRun(const BlockSeen& block) override {
+        if (!started_ || compound_ != block.Compound) StartCompound(block.Compound);
+        Count(block);
+        named_.clear();
+        if (withParameters_ && block.Names != nullptr) {
+            const std::vector<std::string> values = ValuesAsWritten(block);
+            for (std::size_t j = 0; j < values.size(); ++j) {
+                named_.emplace_back((*block.Names)[j + 2], values[j]);
+            }
+        }
+        WriteBlock(block, named_);
+    }
+    virtual void Begin() {}
+    virtual void Finish() = 0;
+
+  protected:
+    virtual void WriteCompound(const std::string& name) = 0;
+    virtual void WriteBlock(const BlockSeen& block, const NamedValues& named) = 0;
+    const Subject& subject_;
+    const bool withParameters_;
+    Totals totals_;
+
+  private:
+    void StartCompound(const std::string& name) {
+        started_ = true;
+        compound_ = name;
+        ++totals_.Compounds;
+        WriteCompound(name);
+    }
+    void Count(const BlockSeen& block) {
+        ++totals_.Blocks;
+        ++(block.TypeKnown ? totals_.Written : totals_.UnknownType);
+        if (!block.Sequence) return;
+        ++totals_.Sequence;
+        if (block.SequenceSource.empty()) {
+            ++totals_.NoSource;
+        } else {
+            ++(block.SequenceSourceIsBase ? totals_.BaseSource : totals_.OwnSource);
+        }
+    }
+    bool started_ = false;
+    std::string compound_;
+    NamedValues named_;
+};
 
 std::string Note(const BlockSeen& block) {
     std::string note;
@@ -107,109 +117,181 @@ std::string Note(const BlockSeen& block) {
     return note;
 }
 
-void PrintText(const ConversionRequest& request, const ConversionJob& job,
-               const Inspection& inspection, const Totals& t) {
-    std::printf("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
-                kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
-                job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first.c_str(),
-                job.DataFilePath.c_str());
-    for (const SeenCompound& compound : inspection.Compounds) {
-        std::printf("\nCompuesto %s\n", compound.Name.c_str());
-        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
-            const BlockSeen& block = compound.Blocks[i];
-            const std::string note = Note(block);
-            if (note.empty()) {
-                std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
-            } else {
-                std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(),
-                            note.c_str());
-            }
-            if (!inspection.WithParameters) continue;
-            for (const auto& [name, value] : compound.Parameters[i]) {
-                if (value.empty()) {
-                    std::printf("      %s\n", name.c_str());
-                } else {
-                    std::printf("      %-12s %s\n", name.c_str(), value.c_str());
-                }
-            }
-        }
+// Names are written as the source's bytes, as everywhere on the terminal.
+class TextInspection : public Inspection {
+  public:
+    using Inspection::Inspection;
+    void Begin() override {
+        const ConversionRequest& request = subject_.Request;
+        std::printf("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
+                    kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
+                    subject_.Version().c_str(), subject_.Job.DataFilePath.c_str());
     }
-    std::printf(
-        "\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
-        "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
-        "%lld sin fuente\n",
-        t.Compounds, t.Blocks, t.Written, t.UnknownType, t.Sequence, t.OwnSource, t.BaseSource,
-        t.NoSource);
-}
+    void Finish() override {
+        const Totals& t = totals_;
+        std::printf(
+            "\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
+            "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
+            "%lld sin fuente\n",
+            t.Compounds, t.Blocks, t.Written, t.UnknownType, t.Sequence, t.OwnSource, t.BaseSource,
+            t.NoSource);
+    }
 
-void PrintJson(const ConversionRequest& request, const ConversionJob& job, const CliHost& host,
-               const Inspection& inspection, const Totals& t) {
-    nlohmann::ordered_json root;
-    root["cp"] = Latin1ToUtf8(request.CpNameText);
-    root["platform"] = kPlatformNames[request.PlatformIndex];
-    root["version"] = job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first;
-    root["source"] = kSourceNames[request.SourceIndex];
-    root["dataFile"] = PathToUtf8(job.DataFilePath);
-    root["refused"] = false;
-    root["failed"] = job.Report.Failed;
-    root["platformWarning"] = job.Report.PlatformWarning.empty()
-                                  ? nlohmann::ordered_json(nullptr)
-                                  : nlohmann::ordered_json(job.Report.PlatformWarning);
-    if (job.Report.Failed) {
-        root["reason"] = {{"title", PathToUtf8(host.LastCriticalTitle())},
-                          {"text", PathToUtf8(host.LastCriticalText())}};
+  private:
+    void WriteCompound(const std::string& name) override {
+        std::printf("\nCompuesto %s\n", name.c_str());
     }
-    root["compounds"] = nlohmann::ordered_json::array();
-    for (const SeenCompound& compound : inspection.Compounds) {
-        nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
-        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
-            const BlockSeen& block = compound.Blocks[i];
-            nlohmann::ordered_json entry{{"name", Latin1ToUtf8(block.Name)},
-                                         {"type", Latin1ToUtf8(block.Type)},
-                                         {"typeKnown", block.TypeKnown},
-                                         {"sequence", block.Sequence}};
-            if (block.Sequence) {
-                entry["sequenceSource"] =
-                    block.SequenceSource.empty()
-                        ? nlohmann::ordered_json(nullptr)
-                        : nlohmann::ordered_json(PathToUtf8(block.SequenceSource));
-                entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
-            }
-            if (inspection.WithParameters) {
-                entry["parameters"] = nlohmann::ordered_json::array();
-                for (const auto& [name, value] : compound.Parameters[i]) {
-                    entry["parameters"].push_back(
-                        {{"name", Latin1ToUtf8(name)}, {"value", Latin1ToUtf8(value)}});
-                }
-            }
-            blocks.push_back(std::move(entry));
+    void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
+        const std::string note = Note(block);
+        if (note.empty()) {
+            std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
+        } else {
+            std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
         }
-        root["compounds"].push_back(
-            {{"name", Latin1ToUtf8(compound.Name)}, {"blocks", std::move(blocks)}});
+        for (const auto& [name, value] : named) {
+            if (value.empty()) {
+                std::printf("      %s\n", name.c_str());
+            } else {
+                std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+            }
+        }
     }
-    root["totals"] = {{"compounds", t.Compounds},   {"blocks", t.Blocks},
-                      {"written", t.Written},       {"unknownType", t.UnknownType},
-                      {"sequence", t.Sequence},     {"ownSource", t.OwnSource},
-                      {"baseSource", t.BaseSource}, {"noSource", t.NoSource}};
-    const std::string text = root.dump(2);
-    std::printf("%s\n", text.c_str());
-}
+};
 
 // One row per block and parameter, for a spreadsheet.
-void PrintParameterCsv(const Inspection& inspection) {
-    std::string text(kUtf8Bom);
-    text += CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor"});
-    for (const SeenCompound& compound : inspection.Compounds) {
-        for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
-            const BlockSeen& block = compound.Blocks[i];
-            for (const auto& [name, value] : compound.Parameters[i]) {
-                text +=
-                    CsvLine({Latin1ToUtf8(compound.Name), Latin1ToUtf8(block.Name),
-                             Latin1ToUtf8(block.Type), Latin1ToUtf8(name), Latin1ToUtf8(value)});
-            }
+class CsvInspection : public Inspection {
+  public:
+    using Inspection::Inspection;
+    void Begin() override {
+        Write(std::string(kUtf8Bom) +
+              CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor"}));
+    }
+    void Finish() override {}
+
+  private:
+    void WriteCompound(const std::string& name) override { compoundText_ = Latin1ToUtf8(name); }
+    void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
+        for (const auto& [name, value] : named) {
+            Write(CsvLine({compoundText_, Latin1ToUtf8(block.Name), Latin1ToUtf8(block.Type),
+                           Latin1ToUtf8(name), Latin1ToUtf8(value)}));
         }
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    static void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+    std::string compoundText_;
+};
+
+// Each line of text after the first indented by width blanks, so that a
+// document dumped alone takes its place inside a larger one.
+std::string Indented(const std::string& text, std::size_t width) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        out += c;
+        if (c == '\n') out.append(width, ' ');
+    }
+    return out;
+}
+
+// The document a whole run would make, dumped with indent 2, written piece by
+// piece. The fields before "compounds" say whether the run failed: they wait,
+// with the compounds, until the run ends or the text waiting grows past
+// kHeldBytes; a failure after that is said after "compounds".
+class JsonInspection : public Inspection {
+  public:
+    using Inspection::Inspection;
+    void Finish() override {
+        CloseCompound();
+        std::string tail = compounds_ == 0 ? "]" : "\n  ]";
+        const bool failed = subject_.Job.Report.Failed;
+        if (streaming_ && failed) {
+            tail += ",\n  \"failed\": true,\n  \"reason\": " + Indented(JsonText(Reason()), 2);
+        }
+        const Totals& t = totals_;
+        const json totals{{"compounds", t.Compounds},   {"blocks", t.Blocks},
+                          {"written", t.Written},       {"unknownType", t.UnknownType},
+                          {"sequence", t.Sequence},     {"ownSource", t.OwnSource},
+                          {"baseSource", t.BaseSource}, {"noSource", t.NoSource}};
+        held_ += tail + ",\n  \"totals\": " + Indented(JsonText(totals), 2) + "\n}\n";
+        Release();
+    }
+
+  private:
+    static constexpr std::size_t kHeldBytes = 1024 * 1024;
+
+    void WriteCompound(const std::string& name) override {
+        CloseCompound();
+        held_ += compounds_++ == 0 ? "\n    {\n      \"name\": " : ",\n    {\n      \"name\": ";
+        held_ += JsonText(json(Latin1ToUtf8(name))) + ",\n      \"blocks\": [";
+        blocks_ = 0;
+        open_ = true;
+        if (held_.size() > kHeldBytes) Release();
+    }
+    void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
+        json entry{{"name", Latin1ToUtf8(block.Name)},
+                   {"type", Latin1ToUtf8(block.Type)},
+                   {"typeKnown", block.TypeKnown},
+                   {"sequence", block.Sequence}};
+        if (block.Sequence) {
+            entry["sequenceSource"] =
+                block.SequenceSource.empty() ? json(nullptr) : json(UserText(block.SequenceSource));
+            entry["sequenceSourceIsBase"] = block.SequenceSourceIsBase;
+        }
+        if (withParameters_) {
+            entry["parameters"] = json::array();
+            for (const auto& [name, value] : named) {
+                entry["parameters"].push_back(
+                    {{"name", Latin1ToUtf8(name)}, {"value", Latin1ToUtf8(value)}});
+            }
+        }
+        held_ += blocks_++ == 0 ? "\n        " : ",\n        ";
+        held_ += Indented(JsonText(entry), 8);
+        if (held_.size() > kHeldBytes) Release();
+    }
+    void CloseCompound() {
+        if (!open_) return;
+        held_ += blocks_ == 0 ? "]\n    }" : "\n      ]\n    }";
+        open_ = false;
+    }
+    json Reason() const {
+        return {{"title", UserText(subject_.Host.LastCriticalTitle())},
+                {"text", UserText(subject_.Host.LastCriticalText())}};
+    }
+    // The fields before "compounds", as the run stands now.
+    std::string Head() const {
+        const ConversionRequest& request = subject_.Request;
+        const ConversionJob& job = subject_.Job;
+        json head;
+        head["cp"] = UserText(request.CpNameText);
+        head["platform"] = kPlatformNames[request.PlatformIndex];
+        head["version"] = UserText(subject_.Version());
+        head["source"] = kSourceNames[request.SourceIndex];
+        head["dataFile"] = UserText(job.DataFilePath);
+        head["refused"] = false;
+        head["failed"] = job.Report.Failed;
+        head["platformWarning"] = job.Report.PlatformWarning.empty()
+                                      ? json(nullptr)
+                                      : json(UserText(job.Report.PlatformWarning));
+        if (job.Report.Failed) head["reason"] = Reason();
+        std::string text = JsonText(head);
+        text.resize(text.size() - 2);  // its closing "\n}"
+        return text + ",\n  \"compounds\": [";
+    }
+    void Release() {
+        if (!streaming_) held_.insert(0, Head());
+        streaming_ = true;
+        std::fwrite(held_.data(), 1, held_.size(), stdout);
+        held_.clear();
+    }
+    std::string held_;
+    bool streaming_ = false, open_ = false;
+    long long compounds_ = 0, blocks_ = 0;
+};
+
+std::unique_ptr<Inspection> InspectionFor(const InspectOptions& options, const Subject& subject) {
+    const bool parameters = options.Parameters || options.Csv;
+    if (options.Json) return std::make_unique<JsonInspection>(subject, parameters);
+    if (options.Csv) return std::make_unique<CsvInspection>(subject, parameters);
+    return std::make_unique<TextInspection>(subject, parameters);
 }
 
 // A dry run of "FoxCAE Transfer" through the normal request check: the same
@@ -218,35 +300,24 @@ int RunInspect(const InspectOptions& options) {
     ConversionJob job;
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
-    Inspection inspection;
-    inspection.WithParameters = options.Parameters || options.Csv;
-    job.DryRun = true;
-    job.Observer = &inspection;
-
     CliHost host(isatty(STDERR_FILENO) != 0);
     if (auto refusal = CheckForRun(request, job, host)) {
         PrintRefusal(*refusal);
         // A script parses every answer, a refusal too.
-        if (options.Json) {
-            nlohmann::ordered_json root{
-                {"refused", true}, {"title", refusal->Title}, {"text", PathToUtf8(refusal->Text)}};
-            if (!refusal->Detail.empty()) root["detail"] = PathToUtf8(refusal->Detail);
-            std::printf("%s\n", root.dump(2).c_str());
-        }
+        if (options.Json) std::printf("%s\n", JsonText(RefusalJson(*refusal)).c_str());
         return 1;
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     host.SetSource({job.SourceDir, request.CpNameText, kind, true});
+    const Subject subject{request, job, host};
+    const std::unique_ptr<Inspection> inspection = InspectionFor(options, subject);
+    job.DryRun = true;
+    job.Observer = inspection.get();
+    inspection->Begin();
     RunConversion(job, host, kind, request.CpNameText);
-    const Totals totals = Count(inspection);
-    if (options.Json) {
-        PrintJson(request, job, host, inspection, totals);
-    } else if (options.Csv) {
-        PrintParameterCsv(inspection);
-    } else {
-        PrintText(request, job, inspection, totals);
-    }
+    job.Observer = nullptr;
+    inspection->Finish();
     return job.Report.Failed ? 1 : 0;
 }
 

@@ -4,19 +4,10 @@
 
 namespace pamiro::cli {
 
-std::string Latin1ToUtf8(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text.push_back(c);
-        } else {
-            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return text;
+std::string UserText(std::string_view bytes) { return DisplayText(bytes); }
+
+std::string JsonText(const nlohmann::ordered_json& document) {
+    return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string CsvLine(const std::vector<std::string>& fields) {

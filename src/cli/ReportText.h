@@ -1,15 +1,26 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/Text.h"
+
 namespace pamiro::cli {
 
-// Names and values are the source's bytes, shown by the window as Latin-1;
-// JSON and CSV want UTF-8, so each byte becomes the Latin-1 character it
-// stands for.
-std::string Latin1ToUtf8(std::string_view bytes);
+// JSON and CSV answers are UTF-8. Names and values read from sources are the
+// source's bytes, one Latin-1 character each: Latin1ToUtf8 (core). Text the
+// user gave (paths, --cp, a version) is already in the user's encoding, and
+// messages mix the program's UTF-8 words with names from sources: both go
+// through UserText, which keeps every valid UTF-8 sequence and takes any
+// other byte as Latin-1, so nothing is encoded twice and nothing is invalid.
+std::string UserText(std::string_view bytes);
+
+// A JSON document as the answers print it (indent 2). Every string is made
+// valid before it is put in; a byte that slipped through is replaced rather
+// than aborting the program.
+std::string JsonText(const nlohmann::ordered_json& document);
 
 // CSV for spreadsheet programs: UTF-8 behind a byte-order mark (so accents
 // show right), RFC 4180 fields and CR LF line ends.

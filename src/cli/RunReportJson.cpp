@@ -18,6 +18,7 @@
 #include "core/Interrupt.h"
 #include "core/NativeFile.h"
 #include "core/Paths.h"
+#include "core/Text.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
@@ -28,28 +29,6 @@ using json = nlohmann::ordered_json;
 
 json ReportOf(const RunRecord& record);
 std::string WriteReportFile(const std::string& path, const json& report);
-
-// Length of a valid UTF-8 sequence at text[at], 0 when there is none.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = lead < 0x80                    ? 1
-                         : lead >= 0xC2 && lead <= 0xDF ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-    const unsigned char second = length > 1 ? byte(at + 1) : 0;
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
-        return 0;
-    }
-    return length;
-}
 
 struct Digest {
     std::uint64_t Size = 0;
@@ -180,20 +159,7 @@ json RequestOf(const RunRecord& record) {
 
 }  // namespace
 
-std::string AsUtf8(std::string_view bytes) {
-    std::string text;
-    for (std::size_t at = 0; at < bytes.size();) {
-        if (const std::size_t length = Utf8Length(bytes, at)) {
-            text.append(bytes.substr(at, length));
-            at += length;
-            continue;
-        }
-        const auto latin1 = static_cast<unsigned char>(bytes[at++]);
-        text += static_cast<char>(0xC0 | (latin1 >> 6));
-        text += static_cast<char>(0x80 | (latin1 & 0x3F));
-    }
-    return text;
-}
+std::string AsUtf8(std::string_view bytes) { return DisplayText(bytes); }
 
 std::string WriteRunReport(const std::string& path, const RunRecord& record) {
     honourInterruptions = InterruptionSignal() == 0;
@@ -252,7 +218,8 @@ json ReportOf(const RunRecord& record) {
 // Written beside its place and renamed into it: a report is whole or absent,
 // never half of one over an older one.
 std::string WriteReportFile(const std::string& path, const json& report) {
-    const std::string text = report.dump(2) + "\n";
+    // Every string went through AsUtf8; replace, not abort, should one slip by.
+    const std::string text = report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
     const std::filesystem::path place = NativePath(path);
     const std::string temporary =
         PathBytes(place.parent_path() / ("." + PathBytes(place.filename()) + ".pamiro-tmp"));

@@ -9,6 +9,7 @@
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
 #include "cli/InputRefusals.h"
+#include "cli/ReportText.h"
 #include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -63,10 +64,7 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         ->required()
         ->type_name("PLATAFORMA")
         ->check(PlatformChoice(true));
-    command
-        .add_option("--ia-version", options.Version,
-                    "Versión de I/A: código (411, 423, 610, 611, 620) o su texto; otro código "
-                    "solo si existe su archivo de datos")
+    command.add_option("--ia-version", options.Version, kVersionHelp)
         ->required()
         ->type_name("VERSIÓN");
     command
@@ -95,7 +93,8 @@ void AddDataDirOption(CLI::App& command, SourceOptions& options) {
 
 int PickVersion(ConversionJob& job, const std::string& wanted) {
     for (std::size_t i = 0; i < job.VersionTable.size(); ++i) {
-        if (job.VersionTable[i].first == wanted || job.VersionTable[i].second == wanted) {
+        const auto& [code, label] = job.VersionTable[i];
+        if (code == wanted || label == wanted || LabelNamesVersion(label, wanted)) {
             return static_cast<int>(i);
         }
     }
@@ -120,6 +119,13 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
 void PrintRefusal(const CliRefusal& refusal) {
     std::fprintf(stderr, "%s: %s\n", refusal.Title.c_str(), refusal.Text.c_str());
     if (!refusal.Detail.empty()) std::fprintf(stderr, "  %s\n", refusal.Detail.c_str());
+}
+
+nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
+    nlohmann::ordered_json answer{
+        {"refused", true}, {"title", UserText(refusal.Title)}, {"text", UserText(refusal.Text)}};
+    if (!refusal.Detail.empty()) answer["detail"] = UserText(refusal.Detail);
+    return answer;
 }
 
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ inline constexpr const char* kPlatformHelp =
     "la que corresponde al índice del CP de un Working File";
 // --platform auto, until the Working File's index has chosen.
 inline constexpr int kAutoPlatform = -2;
+inline constexpr const char* kVersionHelp =
+    "Versión de I/A: código (411, 423, 610, 611, 620), su texto o una versión que el texto "
+    "nombra (6.2, 6.2.1 o 6.3 son 620; 6.1 o 4.3, 610); otro código solo si existe su archivo "
+    "de datos";
 inline constexpr const char* kDestinationHelp =
     "Formato del destino: foxcae | icc (también \"FoxCAE Transfer\", \"ICC Api\", 0, 1)";
 
@@ -54,6 +59,8 @@ struct CliRefusal {
     std::string Title, Text, Detail;
 };
 void PrintRefusal(const CliRefusal& refusal);
+// The same for a script: {"refused": true, "title", "text"[, "detail"]}.
+nlohmann::ordered_json RefusalJson(const CliRefusal& refusal);
 
 // The window's request check, then the command line's own: no Windows path,
 // the source folder must exist, --platform auto picks the platform (said in

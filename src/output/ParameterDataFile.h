@@ -43,6 +43,11 @@ class ParameterLookup : public TypeLookup {
     ParameterLookup(const InputFolder& folder, RelativePath file, const DataFileLayout& layout)
         : folder_(folder), file_(std::move(file)), layout_(layout) {}
     const ParameterNames* Find(const std::string& typeName) override;
+    // Every type's list, by type.
+    const std::unordered_map<std::string, ParameterNames>& Lists() {
+        if (!loaded_) Load();
+        return lists_;
+    }
 
   private:
     void Load();

@@ -49,6 +49,7 @@ class RunSink : public CompoundSink {
 
     void EndCompound(const std::string& revisionCode) override {
         job_.Report.CompoundsConverted += 1;
+        if (job_.Observer != nullptr) job_.Observer->CompoundEnded(revisionCode);
         if (!destination_.IsFoxCae()) return;
         compoundFile_->WriteLine(kFoxEndLine);
         // The code is four raw bytes of the source: they may hold a line break too.

@@ -31,6 +31,8 @@ class RunObserver {
     virtual ~RunObserver() = default;
     virtual void CompoundStarted(const std::string& /*name*/) {}
     virtual void BlockSeenInRun(const BlockSeen& /*block*/) {}
+    // The code the compound's closing "**** Revision Code" line gets, raw.
+    virtual void CompoundEnded(const std::string& /*revisionCode*/) {}
     // A source file, the data file or a base source opened for reading, by
     // the path messages show.
     virtual void InputOpened(const std::string& /*path*/) {}

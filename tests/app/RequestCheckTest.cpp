@@ -6,6 +6,34 @@
 namespace pamiro::testing {
 namespace {
 
+// --ia-version takes each version a label of the table names, and no part of one.
+TEST(RequestCheck, LabelsNameTheirVersions) {
+    const auto codeOf = [](const std::string& version) {
+        std::string codes;
+        for (const auto& [code, label] : DefaultVersionTable()) {
+            if (LabelNamesVersion(label, version)) codes += code;
+        }
+        return codes;
+    };
+    for (const auto& [version, code] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"6.2", "620"},
+                                                                    {"6.2.1", "620"},
+                                                                    {"6.3", "620"},
+                                                                    {"6.1", "610"},
+                                                                    {"4.3", "610"},
+                                                                    {"6.1.1", "611"},
+                                                                    {"4.1.1", "411"},
+                                                                    {"4.2.x", "423"},
+                                                                    {"6", ""},
+                                                                    {"6.4", ""},
+                                                                    {"o", ""},
+                                                                    {"anterior", ""},
+                                                                    {"/", ""},
+                                                                    {"", ""}}) {
+        EXPECT_EQ(codeOf(version), code) << version;
+    }
+}
+
 TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
     Workspace ws;
     WriteFile(ws.Data() / "ver51_620.dat", "");

@@ -31,7 +31,7 @@ SourceSnapshot Read(const Side& side, const std::string& cp = "CP6001") {
 std::vector<std::string> Lines(const Comparison& c) {
     static const char* const kKinds[] = {
         "compound-first", "compound-second", "block-first",  "block-second", "type",
-        "value",          "param-first",     "param-second", "source"};
+        "value",          "param-first",     "param-second", "source",       "revision"};
     std::vector<std::string> lines;
     for (const Difference& d : c.Differences) {
         lines.push_back(std::string(kKinds[static_cast<int>(d.Kind)]) +
@@ -99,6 +99,10 @@ TEST(SourceComparison, ReportsExactlyWhatChangedBetweenTwoSaveAlls) {
          },
          {},
          {}},
+        {"a revision code alone",
+         [](Tree& t, auto&) { t.Revisions["C2"] = "R\n02"; },
+         {},
+         {"revision C2: R001|R 02"}},
         {"a value",
          [](Tree& t, auto&) { t.Compounds[0].Blocks[0].Values[0] = "150"; },
          {},

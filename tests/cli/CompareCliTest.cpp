@@ -72,7 +72,7 @@ TEST(CompareCli, JsonAndExitStatusTellSameDifferentUsageAndFailure) {
     EXPECT_EQ(d["second"], "bajo");
 
     // --ignore leaves the one difference out; the text report says "Iguales".
-    result = RunCliHere(Set(trees.Args(trees.Second), "--ignore", "PERIOD,DESC"));
+    result = RunCliHere(Set(trees.Args(trees.Second), "--ignore", "hi, DESC"));
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Has(result.Out, "\nIguales: 1 compuesto(s) y 1 bloque(s) comparados"))
         << result.Out;
@@ -86,6 +86,59 @@ TEST(CompareCli, JsonAndExitStatusTellSameDifferentUsageAndFailure) {
     EXPECT_EQ(result.Status, 3);
     EXPECT_TRUE(Has(result.Err, "Fuente: La carpeta de la fuente no existe")) << result.Err;
     EXPECT_TRUE(result.Out.empty());
+}
+
+// What compare sees besides the values: the revision code each compound file
+// ends with, --ignore names in any case (and refused when no data file has
+// one), warnings that say which side they come from.
+TEST(CompareCli, RevisionCodesIgnoredNamesAndWarningsOfEachSide) {
+    TwoSaveAlls trees;
+    const std::string compound = "BOMBA\xD1";
+    // The second tree: the value and the revision code differ, and a block of
+    // a type the data file lacks is warned.
+    const CompoundSpec second{
+        compound, std::nullopt, {{"A1", "AIN", {"100", "bajo"}}, {"Z1", "XYZ", {}}}, {}};
+    WriteSaveAll(trees.Second.Path(), {{second}, {{compound, "R002"}}, std::nullopt});
+
+    CliResult result = RunCliHere(Set(trees.Args(trees.Second), "--ignore", " desc , hi"));
+    EXPECT_EQ(result.Status, 1) << result.Err;
+    EXPECT_TRUE(Has(result.Out, "\nCompuesto " + compound +
+                                    ": código de revisión distinto: \"R001\" -> \"R002\"\n"))
+        << result.Out;
+    EXPECT_TRUE(Has(result.Out, ", 1 código(s) de revisión distintos\n")) << result.Out;
+    EXPECT_TRUE(Has(result.Err, "(segunda fuente) Pamiro - Bloques: ")) << result.Err;
+    EXPECT_FALSE(Has(result.Err, "(primera fuente)")) << result.Err;
+
+    result = RunCliHere(Set(Set(trees.Args(trees.Second), "--ignore", "DESC"), "--json"));
+    const nlohmann::json doc = nlohmann::json::parse(result.Out);
+    EXPECT_EQ(doc["compounds"][0]["differences"][0],
+              nlohmann::json::parse(
+                  R"({"kind": "revisionCodeChanged", "first": "R001", "second": "R002"})"));
+    EXPECT_EQ(doc["totals"]["revisionCodesChanged"], 1);
+
+    result = RunCliHere(Set(Set(trees.Args(trees.Second), "--ignore", "DESC,nada"), "--csv"));
+    EXPECT_EQ(result.Status, 2);
+    EXPECT_TRUE(result.Out.empty());
+    EXPECT_TRUE(Has(result.Err,
+                    "pamiro-cli: --ignore: parámetro que no tiene el archivo de "
+                    "datos de ninguna de las dos fuentes: nada\n"))
+        << result.Err;
+}
+
+// --platform auto picks the first side's platform from its index; a Save All
+// second side, which has none to pick, takes it. A version a label names
+// stands for its code; the header names each side's folder and kind.
+TEST(CompareCli, AutoPlatformCarriesToASaveAllSecondSide) {
+    const std::string samples = std::string(PAMIRO_SOURCE_ROOT) + "/samples/";
+    const CliResult result =
+        RunCliHere({"compare", "--cp", "SMPL01", "--platform", "auto", "--ia-version", "6.2.1",
+                    "--source", "wf", "--from", samples + "working-file", "--with-source", "sa",
+                    "--with-from", samples + "save-all/SMPL01"});
+    EXPECT_EQ(result.Status, 0) << result.Err;
+    EXPECT_TRUE(Has(result.Err, "(primera fuente) Plataforma: se elige AW51")) << result.Err;
+    EXPECT_TRUE(Has(result.Out, "Segunda fuente: SMPL01, Save All en " + samples +
+                                    "save-all/SMPL01, AW51, versión 620 ("))
+        << result.Out;
 }
 
 TEST(InspectCli, ParametersListEveryBlocksNamedValues) {

@@ -73,12 +73,12 @@ TEST_F(CliSample, RefusalsAndFailedRunsExitWithOneAndTakeBackTheDestination) {
               "Plataforma: No se puede elegir la plataforma: el índice de SMPL01.O corresponde "
               "a varias: PW (Intel), AW51 y AW70\n  Índice: " +
                   ambiguousIndex + "; indique --platform pw, aw51 o aw70\n"},
-             {Set(Set(wf, "--ia-version", "6.2"), "--data-dir", "samples"),
-              "Versión: La versión de I/A 6.2 no es ninguna de las ofrecidas y no hay archivo "
+             {Set(Set(wf, "--ia-version", "6.4"), "--data-dir", "samples"),
+              "Versión: La versión de I/A 6.4 no es ninguna de las ofrecidas y no hay archivo "
               "de datos para ella\n  Versiones ofrecidas (código o texto): 411 (4.1.1 o "
               "anterior), 423 (4.2.x), 610 (6.1 / 4.3), 611 (6.1.1), 620 (6.2 / 6.2.1 / 6.3)\n"
               "  Archivo de datos buscado: " +
-                  JoinPath("samples", "ver51_6.2.dat") + "\n"},
+                  JoinPath("samples", "ver51_6.4.dat") + "\n"},
 #ifndef _WIN32  // where a drive letter means nothing and names tell case apart
              {Set(wf, "--to", "C:\\datos\\salida"),
               "Pamiro: --to parece una ruta de Windows: C:\\datos\\salida\n  Aquí las carpetas "

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "support/RunCli.h"
+
+namespace pamiro::testing {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// A Working File written with PW (Intel) index entries (read as AW51 it draws
+// the platform warning, which names the letterbug) and a data folder; every
+// folder name may carry bytes that are not ASCII.
+struct Tree {
+    TempDir Temp;
+    std::string Cp, Data;
+    Tree(const std::string& cp, const std::string& dataFolder) : Cp(cp), Data(Temp / dataFolder) {
+        WriteFile(fs::path(Data) / "ver51_620.dat", EncodeDataFile({{"AIN", {"HI"}}}, true));
+        WriteWorkingFile(Temp.Path() / "wf",
+                         {cp, "R001", 0, {{"C1", std::nullopt, {{"A1", "AIN", {"5"}}}, {}}}});
+    }
+    Args Inspect() const {
+        return {"inspect",  "--cp", Cp,       "--platform", "aw51",       "--ia-version", "620",
+                "--source", "wf",   "--from", Temp / "wf",  "--data-dir", Data,           "--json"};
+    }
+    Args Compare(const std::string& withFrom) const {
+        Args args = Inspect();
+        args[0] = "compare";
+        args.insert(args.end(), {"--with-source", "wf", "--with-from", withFrom});
+        return args;
+    }
+};
+
+// Every answer parses, whatever bytes the letterbug or a folder holds; text
+// the user gave in UTF-8 comes back as it was, a Latin-1 byte as its letter.
+TEST(JsonAnswers, ValidUtf8WithoutAbortOrDoubleEncoding) {
+    const std::string n = "\xC3\x91";  // Ñ in UTF-8
+    struct Case {
+        const char* What;
+        std::string Cp, DataFolder;
+        std::string ShownCp;
+    };
+    const std::vector<Case> cases = {
+        {"a Latin-1 letterbug", "SMPL0\xD1", "datos", "SMPL0" + n},
+        {"a UTF-8 letterbug and data folder", n + "AME0", "dat" + n + "os", n + "AME0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        const Tree tree(c.Cp, c.DataFolder);
+        // Through the real program: an abort would end the test process.
+        CliResult result = RunCli(tree.Inspect());
+        ASSERT_EQ(result.Status, 0) << result.Err;
+        nlohmann::json doc = nlohmann::json::parse(result.Out);
+        EXPECT_EQ(doc["cp"], c.ShownCp);
+        EXPECT_EQ(doc["platformWarning"], "El índice de " + c.ShownCp +
+                                              ".O no corresponde a la plataforma AW51; "
+                                              "parece PW (Intel)");
+        EXPECT_EQ(doc["dataFile"], tree.Data + "/ver51_620.dat");
+
+        result = RunCliHere(tree.Compare(tree.Temp / "wf"));
+        ASSERT_EQ(result.Status, 0) << result.Err;
+        doc = nlohmann::json::parse(result.Out);
+        EXPECT_EQ(doc["second"]["cp"], c.ShownCp);
+        EXPECT_EQ(doc["first"]["dataFile"], doc["second"]["dataFile"]);
+        EXPECT_EQ(doc["first"]["dataFile"], tree.Data + "/ver51_620.dat");
+    }
+}
+
+// A side that cannot be read is answered with a document too, naming the
+// side; the exit status stays 3.
+TEST(JsonAnswers, CompareAnswersARefusedOrFailedSideWithADocument) {
+    const Tree tree("CP6001", "datos");
+    CliResult result = RunCliHere(tree.Compare(tree.Temp / "nada"));
+    EXPECT_EQ(result.Status, 3);
+    nlohmann::json doc = nlohmann::json::parse(result.Out);
+    EXPECT_EQ(doc, nlohmann::json::parse(R"({"refused": true, "title": "Fuente", "side": "second",
+        "text": "La carpeta de la fuente no existe: )" +
+                                         tree.Temp / "nada" + "\"}"));
+
+    // A missing Working File is a failed run, not a refusal.
+    result = RunCliHere(Set(tree.Compare(tree.Temp / "wf"), "--cp", "CP6002"));
+    EXPECT_EQ(result.Status, 3);
+    doc = nlohmann::json::parse(result.Out);
+    EXPECT_EQ(doc["side"], "first");
+    EXPECT_EQ(doc["failed"], true);
+    EXPECT_EQ(doc["reason"]["text"], "CP6002.wf no se encuentra");
+    EXPECT_TRUE(Has(result.Err, "  (primera fuente: --source, --from)")) << result.Err;
+}
+
+}  // namespace
+}  // namespace pamiro::testing
