@@ -125,12 +125,11 @@ class BatchHost : public Host {
     void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
         if (icon == MessageIcon::Warning) ++warnings_;
         std::string notes;
-        if (source_) {
-            for (const std::string& note : NotesAfter(text, title, *source_)) {
-                notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
-            }
+        for (const std::string& note :
+             source_ ? NotesAfter(text, title, *source_) : FurtherLines(text)) {
+            notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
         }
-        console_.Message(cp_, title, text, notes);
+        console_.Message(cp_, title, text.substr(0, text.find('\n')), notes);
     }
     void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}
@@ -192,7 +191,7 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
         InputLog inputs;
         const BatchOptions& options = *settings.Options;
         RunRecord record{&source,     &request,        &job,          options.Destination,
-                         destination, options.Strict,  options.Clean, &inputs.Paths(),
+                         destination, options.Strict,  options.Clean, &inputs.Inputs(),
                          {},          &host.Messages()};
         record.Outcome = RunOutcome::Refused;
         std::vector<std::string> created;

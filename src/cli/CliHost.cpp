@@ -43,20 +43,21 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
             break;
     }
     // Names inside the text are the source's bytes, written as they are.
+    const std::string_view first = text.substr(0, text.find('\n'));
     std::fwrite(title.data(), 1, title.size(), stderr);
     std::fputs(": ", stderr);
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fwrite(first.data(), 1, first.size(), stderr);
     std::fputc('\n', stderr);
     constexpr std::string_view kNotFound = ".wf no se encuentra";
     if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
-        text.size() >= kNotFound.size() &&
-        text.substr(text.size() - kNotFound.size()) == kNotFound) {
+        first.size() >= kNotFound.size() &&
+        first.substr(first.size() - kNotFound.size()) == kNotFound) {
         std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
     }
-    if (source_) {
-        for (const std::string& note : NotesAfter(text, title, *source_)) {
-            std::fprintf(stderr, "  %s\n", note.c_str());
-        }
+    // The text's further lines, then the hints, each indented below it.
+    for (const std::string& note :
+         source_ ? NotesAfter(text, title, *source_) : FurtherLines(text)) {
+        std::fprintf(stderr, "  %s\n", note.c_str());
     }
 }
 
