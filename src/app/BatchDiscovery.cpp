@@ -50,9 +50,9 @@ std::string WorkingFileProblem(const std::string& folder, const std::string& nam
     }
     if (!indexFiles) return {};
     if (found.Kind == EntryKind::Missing) {
-        return name + ".wf no se encuentra en " + where + " (hay archivos .O)";
+        return cp + ".wf no se encuentra en " + where + " (hay archivos .O)";
     }
-    return name + ".wf no es un archivo normal: " + disk.PathOf(found.Found);
+    return cp + ".wf no es un archivo normal: " + disk.PathOf(found.Found);
 }
 
 // A compound folder holding "parameters", whatever it is, or only case

@@ -68,5 +68,25 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
     EXPECT_EQ(NormaliseCpName(" \xe9t\xe9\xf7x\xff"), "\xc9T\xc9\xf7X\xff");  // Latin-1 too
 }
 
+#ifndef _WIN32  // names that differ only in case are one name on Windows
+// The window's box names the data files it could not choose between.
+TEST(RequestCheck, TheWindowNamesTheDataFilesThatDifferOnlyInCase) {
+    Workspace ws;
+    WriteFile(ws.Data() / "VER51_620.dat", "");
+    WriteFile(ws.Data() / "ver51_620.DAT", "");
+    ConversionJob job;
+    job.ProgramDir = ws.Data().string();
+    job.VersionTable = DefaultVersionTable();
+    RecordingHost host;
+    ConversionRequest request{"CP6001", 1, 4, 0, 0, ws.Src().string(), ws.Out().string()};
+    const auto refusal = CheckRequest(request, job, host);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(ExplainedRefusal(*refusal, job).Text,
+              "No se encuentra el archivo de datos\nNo se toma ninguno: en " + ws.Data().string() +
+                  " hay varios nombres que solo difieren de ver51_620.dat en mayúsculas y "
+                  "minúsculas: VER51_620.dat, ver51_620.DAT");
+}
+#endif
+
 }  // namespace
 }  // namespace pamiro::testing
