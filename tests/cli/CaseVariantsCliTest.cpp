@@ -10,7 +10,8 @@ namespace {
 
 // A lower-case tree converts to the bytes of the original, by convert and by
 // batch, and the report lists what was read under the paths that stand on
-// disk, with their roles. batch names an ambiguous working file's variants.
+// disk, with their roles (a Save All's too). batch names an ambiguous working
+// file's variants.
 TEST(CaseVariantsCli, ALowerCaseTreeConvertsAsTheOriginalAndIsReportedAsRead) {
     const fs::path sample = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
     TempDir temp;
@@ -30,22 +31,34 @@ TEST(CaseVariantsCli, ALowerCaseTreeConvertsAsTheOriginalAndIsReportedAsRead) {
     ASSERT_EQ(lower.Status, 0) << lower.Err;
     ASSERT_EQ(RunCliHere(Convert(sample / "working-file", "original")).Status, 0);
     EXPECT_EQ(Tree(temp.Path() / "lower"), Tree(temp.Path() / "original"));
-    const nlohmann::json r = nlohmann::json::parse(ReadFile(temp.Path() / "r"));
-    std::string roles;
-    for (const auto& input : r["inputs"]) {
-        const std::string path = input["path"];
-        EXPECT_EQ(input["size"], ReadFile(path).size()) << path;
-        const bool inTree = path.rfind(temp / "wf", 0) == 0;
-        roles += input["role"].get<std::string>() + " " +
-                 (inTree ? path.substr(temp.Path().string().size() + 1)
-                         : fs::path(path).filename().string()) +
-                 ", ";
-    }
-    EXPECT_EQ(roles,
+    // Each input as "role path" (below the temporary folder, else its name).
+    const auto Roles = [&](const fs::path& report) {
+        std::string roles;
+        const nlohmann::json r = nlohmann::json::parse(ReadFile(report));
+        for (const auto& input : r["inputs"]) {
+            const std::string path = input["path"];
+            EXPECT_EQ(input["size"], ReadFile(path).size()) << path;
+            const bool below = path.rfind(temp / "", 0) == 0;
+            roles += input["role"].get<std::string>() + " " +
+                     (below ? path.substr(temp.Path().string().size() + 1)
+                            : fs::path(path).filename().string()) +
+                     ", ";
+        }
+        return roles;
+    };
+    EXPECT_EQ(Roles(temp.Path() / "r"),
               "index wf/smpl01/smpl01.o, working file wf/smpl01/smpl01.wf, data file "
               "ver51_620.dat, compound index wf/smpl01/unit02.o, own source wf/unit02/mon01.s, own "
               "source wf/unit02/exc01.s, compound index wf/smpl01/unit01.o, own source "
               "wf/unit01/seq01.s, base source IND_base.s, compound index wf/smpl01/alarms.o, ");
+    const fs::path sa = temp.Path() / "sa";  // the list file found in lower case
+    WriteFile(sa / ".compound_dir", "UNIT02\r\nx\r\n");
+    fs::copy(sample / "save-all/SMPL01/UNIT02", sa / "UNIT02", fs::copy_options::recursive);
+    EXPECT_EQ(RunCliHere(Set(Set(Convert(sa, "sa-out"), "--source", "sa"), "--report", temp / "r2"))
+                  .Status,
+              0);
+    EXPECT_TRUE(Has(Roles(temp.Path() / "r2"),
+                    "compound list sa/.compound_dir, parameters sa/UNIT02/parameters, "));
 
     WriteFile(wf / "cpamb1/Cpamb1.wf", "R001");
     WriteFile(wf / "cpamb1/cpamb1.WF", "R001");
