@@ -116,7 +116,8 @@ class RunSink : public CompoundSink {
         const std::string baseName = seen.Type + "_base.s";
         const Lookup ownFound = tree_.Find(own);
         // The case variants that kept a file from being found, one line each.
-        std::string variants = tree_.VariantsLine(own);
+        std::string variants =
+            ownFound.Ambiguous ? "\n" + CaseVariantsNote(*ownFound.Ambiguous) : std::string();
         const bool ownExists = ownFound.Kind == EntryKind::File;
         std::unique_ptr<ByteSource> source =
             job_.DryRun || !ownExists ? nullptr : tree_.Open(own, InputRole::OwnSource);
