@@ -1,8 +1,6 @@
 #include "app/BatchDiscovery.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "app/RequestCheck.h"
 #include "core/Choices.h"
@@ -15,8 +13,6 @@
 namespace pamiro {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Visits the subfolders of folder that are folders themselves (not links)
 // and whose names do not start with a dot.
@@ -34,30 +30,39 @@ bool IsWorkingFileCp(const std::string& folder, const std::string& name) {
     return SourceTree(disk).Exists(SourceTree::WorkingFile(cp));
 }
 
-// Why a folder that holds ".O" index files and is named as a letterbug is no
-// Working File CP; empty when it is not such a folder.
+// Why a folder is no Working File CP when it looks like one: named as a
+// letterbug and holding ".O" index files, or holding CP.wf only in case
+// variants the run cannot choose between. Empty when it is no such folder.
 std::string WorkingFileProblem(const std::string& folder, const std::string& name) {
+    const DiskInputFolder disk(folder, false);
+    const std::string cp = NormaliseCpName(name);
+    const Lookup found = SourceTree(disk).Find(SourceTree::WorkingFile(cp));
+    const std::string where = disk.PathOf({name});
+    if (found.Ambiguous) {
+        return cp + ".wf no se encuentra en " + where + "\n" + CaseVariantsNote(*found.Ambiguous);
+    }
     if (name.size() != 6) return {};
-    const fs::path cp = fs::path(JoinPath(folder, name));
     bool indexFiles = false;
-    std::error_code error;
-    for (fs::directory_iterator it(cp, error), end; !error && it != end; it.increment(error)) {
-        if (EqualIgnoringAsciiCase(it->path().extension().string(), ".O")) indexFiles = true;
+    for (const auto& [entry, kind] : FolderEntries(where)) {
+        if (entry.size() >= 2 && EqualIgnoringAsciiCase(entry.substr(entry.size() - 2), ".O")) {
+            indexFiles = true;
+        }
     }
     if (!indexFiles) return {};
-    const fs::path main = cp / (name + ".wf");
-    if (!fs::exists(fs::symlink_status(main, error))) {
-        return name + ".wf no se encuentra en " + cp.string() + " (hay archivos .O)";
+    if (found.Kind == EntryKind::Missing) {
+        return cp + ".wf no se encuentra en " + where + " (hay archivos .O)";
     }
-    return name + ".wf no es un archivo normal: " + main.string();
+    return cp + ".wf no es un archivo normal: " + disk.PathOf(found.Found);
 }
 
+// A compound folder holding "parameters", whatever it is, or only case
+// variants of it.
 bool HasParametersEntry(const std::string& tree) {
+    const DiskInputFolder disk(tree, false);
     bool found = false;
     ForEachSubfolder(tree, [&](const std::string& name) {
-        if (EntryBelow(tree, {name, "parameters"}) != EntryKind::Missing) {
-            found = true;
-        }
+        const Lookup parameters = disk.Find({name, "parameters"});
+        if (parameters.Kind != EntryKind::Missing || parameters.Ambiguous) found = true;
     });
     return found;
 }

@@ -18,7 +18,8 @@ struct BatchCp {
 // The CPs under folder, sorted by name. Working File: a subfolder X holding
 // the file X/X.wf (its source folder is folder itself, where the sequence
 // sources of its compounds lie too); a subfolder named as a letterbug holding
-// ".O" files but no plain X/X.wf is a CP with a Problem. Save All: a subfolder
+// ".O" files but no plain X/X.wf, or one where only case variants of X.wf
+// match, is a CP with a Problem. Save All: a subfolder
 // that is a Save All tree (see IsSaveAllTree), its source folder the
 // subfolder. sourceKind 0 or 1 looks for that format only; any other value
 // takes each subfolder in the format it holds, a Working File first. Linked
@@ -26,7 +27,8 @@ struct BatchCp {
 std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind);
 
 // A ".Compound_Dir" file (even an empty one) or a compound folder holding an
-// entry "parameters", whatever it is: a damaged tree is still reported.
+// entry "parameters", whatever it is, or case variants of it: a damaged tree
+// is still reported.
 bool IsSaveAllTree(const std::string& tree);
 
 }  // namespace pamiro

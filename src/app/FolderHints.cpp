@@ -108,21 +108,10 @@ std::string SaveAllHint(const ChosenSource& s, const std::string& from) {
     return {};
 }
 
-// "Hay varios nombres ..." when name is not in folder but several case variants are.
-void AddAmbiguity(std::vector<std::string>& notes, const std::string& folder,
-                  const std::string& name) {
-    const std::vector<std::string> variants = CaseVariants(folder, name);
-    if (variants.size() < 2) return;
-    std::string list;
-    for (const std::string& v : variants) list += (list.empty() ? "" : ", ") + v;
-    notes.push_back("No se toma ninguno: en " + folder +
-                    " hay varios nombres que solo difieren de " + name +
-                    " en mayúsculas y minúsculas: " + list);
-}
-
 }  // namespace
 
 bool HintFollows(std::string_view text, std::string_view title) {
+    text = text.substr(0, text.find('\n'));  // further lines name case variants
     return (title == "Pamiro - Working File" && EndsWith(text, ".wf no se encuentra")) ||
            (title == "Pamiro - Save All" && text.substr(0, 23) == "Save All incorrecto de ");
 }
@@ -135,19 +124,19 @@ std::string FolderHint(const ChosenSource& source) {
     return hint.empty() ? hint : "Sugerencia: " + hint;
 }
 
+std::vector<std::string> FurtherLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;) {
+        const std::size_t end = text.find('\n', at + 1);
+        lines.emplace_back(text.substr(at + 1, end - at - 1));
+        at = end;
+    }
+    return lines;
+}
+
 std::vector<std::string> NotesAfter(std::string_view text, std::string_view title,
                                     const ChosenSource& source) {
-    std::vector<std::string> notes;
-    const std::string from = StripTrailingSeparator(source.Folder);
-    if (HintFollows(text, title) && source.Kind == SourceKind::WorkingFile) {
-        AddAmbiguity(notes, from, source.Cp);
-        AddAmbiguity(notes, JoinPath(from, source.Cp), source.Cp + ".wf");
-    }
-    constexpr std::string_view kIndexMissing = ".O no encontrado";
-    if (EndsWith(text, kIndexMissing) && source.Kind == SourceKind::WorkingFile) {
-        AddAmbiguity(notes, JoinPath(from, source.Cp),
-                     std::string(text.substr(0, text.size() - kIndexMissing.size())) + ".O");
-    }
+    std::vector<std::string> notes = FurtherLines(text);
     if (HintFollows(text, title)) {
         std::string hint = FolderHint(source);
         if (!hint.empty()) notes.push_back(std::move(hint));

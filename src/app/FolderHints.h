@@ -27,11 +27,13 @@ bool HintFollows(std::string_view text, std::string_view title);
 // better folder or format is seen.
 std::string FolderHint(const ChosenSource& source);
 
-// The lines the command line adds after a message: the folder hint, and the
-// names that were not found because several entries differ from them only in
-// case.
+// The lines the command line writes after a message's first line: its
+// further lines (the case variants that kept a file from being found), then
+// the folder hint.
 std::vector<std::string> NotesAfter(std::string_view text, std::string_view title,
                                     const ChosenSource& source);
+// A message's lines after its first.
+std::vector<std::string> FurtherLines(std::string_view text);
 
 // A batch folder with no CP in it: where the CPs seem to be.
 std::string BatchFolderHint(const std::string& folder);

@@ -105,9 +105,15 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     return std::nullopt;
 }
 
-Refusal ExplainedRefusal(Refusal refusal) {
+Refusal ExplainedRefusal(Refusal refusal, const ConversionJob& job) {
     if (refusal.Text == "Letterbug del CP incorrecto") {
         refusal.Text += std::string("\n") + kLetterbugExplained;
+    }
+    if (refusal.Title == "Archivo de datos") {
+        const std::size_t slash = job.DataFilePath.find_last_of("/\\");
+        const Lookup found =
+            DiskInputFolder(job.ProgramDir, true).Find({job.DataFilePath.substr(slash + 1)});
+        if (found.Ambiguous) refusal.Text += "\n" + CaseVariantsNote(*found.Ambiguous);
     }
     return refusal;
 }

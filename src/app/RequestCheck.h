@@ -43,8 +43,9 @@ std::string NormaliseCpName(const std::string& text);
 // normalises request.CpNameText whatever the outcome.
 std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host);
 
-// A refusal as the window shows it: the usual text first, then what would be right.
-Refusal ExplainedRefusal(Refusal refusal);
+// A refusal as the window shows it: the usual text first, then what would be
+// right, or the case variants that kept the data file from being found.
+Refusal ExplainedRefusal(Refusal refusal, const ConversionJob& job);
 
 // The run of a request the check accepted: a destination inside the source is
 // warned about, and a source not found is followed by where it more likely is.

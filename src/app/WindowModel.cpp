@@ -293,7 +293,7 @@ void WindowModel::Convert() {
         const auto refusal = CheckRequest(request, job_, *this);
         view_.SetText(Element::NombreCP, Latin1ToUtf8(request.CpNameText));
         if (refusal) {
-            const Refusal shown = ExplainedRefusal(*refusal);
+            const Refusal shown = ExplainedRefusal(*refusal, job_);
             ShowMessage(MessageIcon::Critical, shown.Text, shown.Title);
             return;
         }

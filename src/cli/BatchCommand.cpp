@@ -129,11 +129,11 @@ class BatchHost : public NotingHost {
         for (const std::string& note : NotesFor(text, title)) {
             notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
         }
-        console_.Message(cp_, title, text, notes);
+        console_.Message(cp_, title, text.substr(0, text.find('\n')), notes);
     }
     std::vector<std::string> NotesFor(std::string_view text,
                                       std::string_view title) const override {
-        return source_ ? NotesAfter(text, title, *source_) : std::vector<std::string>{};
+        return source_ ? NotesAfter(text, title, *source_) : FurtherLines(text);
     }
     void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}
@@ -195,7 +195,7 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
         InputLog inputs;
         const BatchOptions& options = *settings.Options;
         RunRecord record{&source,     &request,        &job,          options.Destination,
-                         destination, options.Strict,  options.Clean, &inputs.Paths(),
+                         destination, options.Strict,  options.Clean, &inputs.Inputs(),
                          {},          &host.Messages()};
         record.Outcome = RunOutcome::Refused;
         std::vector<std::string> created;

@@ -44,9 +44,10 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     }
     // Names inside the text are the source's bytes, written as they are.
     std::fputs(prefix_.c_str(), stderr);
+    const std::string_view first = text.substr(0, text.find('\n'));
     std::fwrite(title.data(), 1, title.size(), stderr);
     std::fputs(": ", stderr);
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fwrite(first.data(), 1, first.size(), stderr);
     std::fputc('\n', stderr);
     for (const std::string& note : NotesFor(text, title)) {
         std::fprintf(stderr, "  %s\n", note.c_str());
@@ -55,15 +56,16 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
 
 std::vector<std::string> CliHost::NotesFor(std::string_view text, std::string_view title) const {
     std::vector<std::string> notes;
+    const std::string_view first = text.substr(0, text.find('\n'));
     constexpr std::string_view kNotFound = ".wf no se encuentra";
     if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
-        text.size() >= kNotFound.size() &&
-        text.substr(text.size() - kNotFound.size()) == kNotFound) {
+        first.size() >= kNotFound.size() &&
+        first.substr(first.size() - kNotFound.size()) == kNotFound) {
         notes.push_back("Carpeta donde se buscó: " + workingFileFolder_);
     }
-    if (source_) {
-        for (std::string& note : NotesAfter(text, title, *source_))
-            notes.push_back(std::move(note));
+    // The text's further lines, then the hints, each indented below it.
+    for (std::string& note : source_ ? NotesAfter(text, title, *source_) : FurtherLines(text)) {
+        notes.push_back(std::move(note));
     }
     return notes;
 }

@@ -57,7 +57,7 @@ int RunConvert(const ConvertOptions& options) {
     log.RaiseAt(options.Seam.At, options.Seam.Signal);
     InputLog inputs;
     RunRecord record{&options,   &request,       &job,          options.Destination,
-                     options.To, options.Strict, options.Clean, &inputs.Paths(),
+                     options.To, options.Strict, options.Clean, &inputs.Inputs(),
                      {},         &log.Messages()};
     // The report is written whatever the outcome; it names no output unless
     // the run was moved into place.

@@ -181,8 +181,10 @@ json ReportOf(const RunRecord& record) {
                 {"request", RequestOf(record)}};
     json inputs = json::array();
     if (record.Inputs != nullptr) {
-        for (const std::string& input : *record.Inputs) {
-            inputs.push_back(FileEntry("path", input, input));
+        for (const InputRead& input : *record.Inputs) {
+            json entry = FileEntry("path", input.Path, input.Path);
+            entry["role"] = InputRoleName(input.Role);
+            inputs.push_back(std::move(entry));
         }
     }
     report["inputs"] = inputs;

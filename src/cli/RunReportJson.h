@@ -21,8 +21,8 @@ struct RunRecord {
     const ConversionJob* Job = nullptr;
     std::string Destination, DestinationFolder;
     bool Strict = false, Clean = false;
-    const std::vector<std::string>* Inputs = nullptr;  // paths opened, in order
-    std::vector<std::string> Outputs;                  // names in DestinationFolder
+    const std::vector<InputRead>* Inputs = nullptr;  // files opened, in order
+    std::vector<std::string> Outputs;                // names in DestinationFolder
     const std::vector<LoggedMessage>* Messages = nullptr;
     RunOutcome Outcome = RunOutcome::Failed;
     int ExitStatus = 1;

@@ -50,8 +50,9 @@ std::string Joined(const std::vector<std::string>& lines) {
 }  // namespace
 
 void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
-    messages_.push_back(
-        {icon, std::string(title), std::string(text), Joined(shown_.NotesFor(text, title))});
+    // As printed: the first line, then the lines below it.
+    messages_.push_back({icon, std::string(title), std::string(text.substr(0, text.find('\n'))),
+                         Joined(shown_.NotesFor(text, title))});
     if (icon == MessageIcon::Warning) ++warnings_;
     shown_.ShowMessage(icon, text, title);
 }
@@ -72,8 +73,31 @@ void RunLog::ProcessPendingEvents() {
     if (InterruptionSignal() != 0) throw ConversionInterrupted{};
 }
 
-void InputLog::InputOpened(const std::string& path) {
-    if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
+void InputLog::InputOpened(InputRole role, const std::string& path) {
+    const auto same = [&](const InputRead& input) { return input.Path == path; };
+    if (std::none_of(inputs_.begin(), inputs_.end(), same)) inputs_.push_back({path, role});
+}
+
+const char* InputRoleName(InputRole role) {
+    switch (role) {
+        case InputRole::CpIndex:
+            return "index";
+        case InputRole::WorkingFile:
+            return "working file";
+        case InputRole::CompoundIndex:
+            return "compound index";
+        case InputRole::CompoundList:
+            return "compound list";
+        case InputRole::Parameters:
+            return "parameters";
+        case InputRole::DataFile:
+            return "data file";
+        case InputRole::OwnSource:
+            return "own source";
+        case InputRole::BaseSource:
+            return "base source";
+    }
+    return "index";
 }
 
 std::string BaseSourceReport(const RunReport& report) {

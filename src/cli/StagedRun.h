@@ -65,14 +65,22 @@ class RunLog : public Host {
     int warnings_ = 0;
 };
 
+// A file a run read: the path actually read and what the file is to the run.
+struct InputRead {
+    std::string Path;
+    InputRole Role;
+};
+// How the report names a role.
+const char* InputRoleName(InputRole role);
+
 // The files a run opened for reading, each once, in the order first opened.
 class InputLog : public RunObserver {
   public:
-    void InputOpened(const std::string& path) override;
-    const std::vector<std::string>& Paths() const { return paths_; }
+    void InputOpened(InputRole role, const std::string& path) override;
+    const std::vector<InputRead>& Inputs() const { return inputs_; }
 
   private:
-    std::vector<std::string> paths_;
+    std::vector<InputRead> inputs_;
 };
 
 // The help's closing lines on the destination's lifetime and exit statuses,

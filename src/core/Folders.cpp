@@ -54,6 +54,13 @@ class StringSink : public ByteSink {
 
 }  // namespace
 
+std::string CaseVariantsNote(const CaseVariantsMet& met) {
+    std::string list;
+    for (const std::string& v : met.Variants) list += (list.empty() ? "" : ", ") + v;
+    return "No se toma ninguno: en " + met.Folder + " hay varios nombres que solo difieren de " +
+           met.Name + " en mayúsculas y minúsculas: " + list;
+}
+
 EntryKind DiskInputFolder::Entry(const RelativePath& path) const {
     if (followLinks_) {
         if (path.empty()) return EntryBelow(root_, {});
@@ -63,11 +70,24 @@ EntryKind DiskInputFolder::Entry(const RelativePath& path) const {
     return EntryBelow(root_, path);
 }
 
+Lookup DiskInputFolder::Find(const RelativePath& path) const {
+    NameLookup found = LookUpBelow(root_, path, followLinks_);
+    Lookup lookup{found.Kind, found.Taken, std::nullopt};
+    if (!found.Variants.empty()) {
+        lookup.Ambiguous =
+            CaseVariantsMet{PathOf(found.Taken), path[found.Taken.size()], found.Variants};
+    }
+    return lookup;
+}
+
 std::unique_ptr<ByteSource> DiskInputFolder::Open(const RelativePath& path) const {
+    // Opened by the names found, so that the source is named by the path read.
+    const Lookup found = Find(path);
+    if (found.Kind != EntryKind::File) return nullptr;
     int error = 0;
-    auto file = NativeFile::OpenForReading(root_, path, followLinks_, error);
+    auto file = NativeFile::OpenForReading(root_, found.Found, followLinks_, error);
     if (!file) return nullptr;
-    return std::make_unique<FileSource>(PathOf(path), std::move(file));
+    return std::make_unique<FileSource>(PathOf(found.Found), std::move(file));
 }
 
 std::vector<std::pair<std::string, EntryKind>> DiskInputFolder::Entries() const {
@@ -87,36 +107,48 @@ EntryKind MemoryInputFolder::KindOf(const std::string& key) const {
 // Names in any case, as on disk: a part that no entry holds exactly is the
 // one entry of the wanted kind (a folder on the way, a file at the end) that
 // differs from it only in ASCII case.
-std::string MemoryInputFolder::Resolved(const RelativePath& path) const {
+Lookup MemoryInputFolder::Find(const RelativePath& path) const {
+    Lookup found;
+    if (path.empty()) found.Kind = KindOf({});
     std::string key;
     for (std::size_t i = 0; i < path.size(); ++i) {
         const std::string prefix = key.empty() ? "" : key + "/";
-        const EntryKind wanted = i + 1 < path.size() ? EntryKind::Folder : EntryKind::File;
-        if (KindOf(prefix + path[i]) != EntryKind::Missing) {
-            key = prefix + path[i];
-            continue;
-        }
-        std::set<std::string> variants;
-        for (auto it = Files.lower_bound(prefix);
-             it != Files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-            const std::string name =
-                it->first.substr(prefix.size(), it->first.find('/', prefix.size()) - prefix.size());
-            if (EqualIgnoringAsciiCase(name, path[i]) && KindOf(prefix + name) == wanted) {
-                variants.insert(name);
+        const bool last = i + 1 == path.size();
+        const EntryKind wanted = last ? EntryKind::File : EntryKind::Folder;
+        std::string part = path[i];
+        EntryKind kind = KindOf(prefix + part);
+        if (kind == EntryKind::Missing) {
+            std::set<std::string> variants;
+            for (auto it = Files.lower_bound(prefix);
+                 it != Files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+                const std::string name = it->first.substr(
+                    prefix.size(), it->first.find('/', prefix.size()) - prefix.size());
+                if (EqualIgnoringAsciiCase(name, path[i]) && KindOf(prefix + name) == wanted) {
+                    variants.insert(name);
+                }
             }
+            if (variants.size() > 1) {
+                found.Ambiguous = CaseVariantsMet{
+                    PathOf(found.Found), path[i], {variants.begin(), variants.end()}};
+            }
+            if (variants.size() != 1) return found;
+            part = *variants.begin();
+            kind = wanted;
         }
-        key = prefix + (variants.size() == 1 ? *variants.begin() : path[i]);
+        found.Found.push_back(part);
+        key = prefix + part;
+        if (last) found.Kind = kind;
+        if (kind != EntryKind::Folder) break;
     }
-    return key;
+    return found;
 }
 
-EntryKind MemoryInputFolder::Entry(const RelativePath& path) const {
-    return KindOf(Resolved(path));
-}
+EntryKind MemoryInputFolder::Entry(const RelativePath& path) const { return Find(path).Kind; }
 
 std::unique_ptr<ByteSource> MemoryInputFolder::Open(const RelativePath& path) const {
-    auto it = Files.find(Resolved(path));
-    if (it == Files.end()) return nullptr;
+    const Lookup found = Find(path);
+    if (found.Kind != EntryKind::File) return nullptr;
+    const auto it = Files.find(Key(found.Found));
     return std::make_unique<MemorySource>(it->first, it->second);
 }
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -15,13 +16,33 @@ namespace pamiro {
 // A path inside a folder as its parts, each a name as read or built (bytes).
 using RelativePath = std::vector<std::string>;
 
+// Names a lookup could not choose between: two or more entries of one folder,
+// of the kind wanted, that differ from the name looked for only in case.
+struct CaseVariantsMet {
+    std::string Folder;                 // the path messages show
+    std::string Name;                   // as looked for
+    std::vector<std::string> Variants;  // sorted
+};
+
+// The line that names them after the message of a file not found.
+std::string CaseVariantsNote(const CaseVariantsMet& met);
+
+// How a lookup went (names in any case, see NativeFile.h).
+struct Lookup {
+    EntryKind Kind = EntryKind::Missing;
+    RelativePath Found;  // the names as they stand; the whole path when found
+    std::optional<CaseVariantsMet> Ambiguous;
+};
+
 // A folder a run reads from: the source tree or the program's data folder.
 class InputFolder {
   public:
     virtual ~InputFolder() = default;
     virtual EntryKind Entry(const RelativePath& path) const = 0;
+    virtual Lookup Find(const RelativePath& path) const = 0;
     // Null when path names no plain file (missing, a folder, a link below the
-    // folder, anything else). A read error later throws FileError.
+    // folder, anything else). The source is named by the path actually read.
+    // A read error later throws FileError.
     virtual std::unique_ptr<ByteSource> Open(const RelativePath& path) const = 0;
     // The folder's own entries with their kind (links not followed), unsorted.
     virtual std::vector<std::pair<std::string, EntryKind>> Entries() const = 0;
@@ -36,6 +57,7 @@ class DiskInputFolder : public InputFolder {
     DiskInputFolder(std::string root, bool followLinks)
         : root_(std::move(root)), followLinks_(followLinks) {}
     EntryKind Entry(const RelativePath& path) const override;
+    Lookup Find(const RelativePath& path) const override;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override;
     std::vector<std::pair<std::string, EntryKind>> Entries() const override;
     std::string PathOf(const RelativePath& path) const override;
@@ -52,13 +74,13 @@ class MemoryInputFolder : public InputFolder {
   public:
     std::map<std::string, std::string> Files;
     EntryKind Entry(const RelativePath& path) const override;
+    Lookup Find(const RelativePath& path) const override;
     std::unique_ptr<ByteSource> Open(const RelativePath& path) const override;
     std::vector<std::pair<std::string, EntryKind>> Entries() const override;
     std::string PathOf(const RelativePath& path) const override;
 
   private:
     EntryKind KindOf(const std::string& key) const;
-    std::string Resolved(const RelativePath& path) const;
 };
 
 // Where an output file's bytes go.

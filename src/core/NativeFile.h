@@ -42,6 +42,20 @@ EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name
 // no entry holds name exactly; empty on Windows, where the system decides.
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name);
 
+// How a lookup of root/parts... went under the rule above, links followed
+// only when followLinks is set (the program's folder).
+struct NameLookup {
+    EntryKind Kind = EntryKind::Missing;
+    // The names as they stand of the parts found, in order: the whole path
+    // when it was found; when Variants is set, the parts before parts[n].
+    std::vector<std::string> Taken;
+    // The lookup stopped at parts[n] (n = Taken.size()): two or more entries
+    // of the wanted kind differ from it only in case. Their names, sorted.
+    std::vector<std::string> Variants;
+};
+NameLookup LookUpBelow(const std::string& root, const std::vector<std::string>& parts,
+                       bool followLinks);
+
 // A path written for Windows given where it means something else: a drive
 // letter and colon, or a backslash. Always false on Windows.
 bool LooksLikeWindowsPath(std::string_view path);

@@ -66,18 +66,22 @@ std::vector<std::pair<std::string, EntryKind>> VariantsIn(int dir, const std::st
 
 // Names in any case: only when dir holds no entry named name, the one entry
 // that differs from it only in ASCII case and is of the wanted kind; name
-// itself when there is none or more than one (so the lookup still fails).
-std::string InAnyCase(int dir, const std::string& name, EntryKind wanted, bool follow) {
+// itself when there is none or more than one (so the lookup still fails), and
+// then the names of those of the wanted kind in ambiguous, when given.
+std::string InAnyCase(int dir, const std::string& name, EntryKind wanted, bool follow,
+                      std::vector<std::string>* ambiguous = nullptr) {
     struct stat st {};
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return name;
-    std::string taken;
-    int count = 0;
+    std::vector<std::string> taken;
     for (const auto& [variant, kind] : VariantsIn(dir, name, follow)) {
-        if (kind != wanted) continue;
-        taken = variant;
-        ++count;
+        if (kind == wanted) taken.push_back(variant);
     }
-    return count == 1 ? taken : name;
+    if (taken.size() == 1) return taken.front();
+    if (ambiguous != nullptr && taken.size() > 1) {
+        std::sort(taken.begin(), taken.end());
+        *ambiguous = std::move(taken);
+    }
+    return name;
 }
 
 // Opens the folder holding the last part, one component at a time from root,
@@ -150,6 +154,44 @@ EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name
     const std::string found = InAnyCase(dir.value, name, EntryKind::File, true);
     struct stat st {};
     return ::fstatat(dir.value, found.c_str(), &st, 0) == 0 ? KindOf(st) : EntryKind::Missing;
+}
+
+NameLookup LookUpBelow(const std::string& root, const std::vector<std::string>& parts,
+                       bool followLinks) {
+    NameLookup found;
+    if (parts.empty()) {
+        found.Kind = EntryBelow(root, parts);
+        return found;
+    }
+    Fd dir(::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.value < 0) return found;
+    const int statFlags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        std::vector<std::string> variants;
+        const std::string part =
+            InAnyCase(dir.value, parts[i], last ? EntryKind::File : EntryKind::Folder, followLinks,
+                      &variants);
+        struct stat st {};
+        if (!variants.empty() || ::fstatat(dir.value, part.c_str(), &st, statFlags) != 0) {
+            found.Variants = std::move(variants);
+            return found;
+        }
+        if (last) {
+            found.Kind = KindOf(st);
+            found.Taken.push_back(part);
+            return found;
+        }
+        Fd next(::openat(dir.value, part.c_str(),
+                         O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW)));
+        if (next.value < 0) {
+            found.Kind = KindOf(st) == EntryKind::Link ? EntryKind::Link : EntryKind::Other;
+            return found;
+        }
+        found.Taken.push_back(part);
+        std::swap(dir.value, next.value);
+    }
+    return found;
 }
 
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {

@@ -252,6 +252,20 @@ EntryKind EntryFollowingLinks(const std::string& folder, const std::string& name
 
 std::vector<std::string> CaseVariants(const std::string&, const std::string&) { return {}; }
 
+NameLookup LookUpBelow(const std::string& root, const std::vector<std::string>& parts,
+                       bool followLinks) {
+    NameLookup found;
+    if (followLinks && !parts.empty()) {
+        std::string folder = root;
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i) folder += "\\" + parts[i];
+        found.Kind = EntryFollowingLinks(folder, parts.back());
+    } else {
+        found.Kind = EntryBelow(root, parts);
+    }
+    if (found.Kind == EntryKind::File) found.Taken = parts;
+    return found;
+}
+
 bool LooksLikeWindowsPath(std::string_view) { return false; }
 
 std::vector<std::pair<std::string, EntryKind>> FolderEntries(const std::string& folder) {

@@ -35,6 +35,22 @@ std::unique_ptr<ByteSource> SourceTree::Open(const RelativePath& path) const {
     return folder_.Open(path);
 }
 
+std::unique_ptr<ByteSource> SourceTree::Open(const RelativePath& path, InputRole role) const {
+    auto source = Open(path);
+    if (source && watcher_ != nullptr) watcher_->InputOpened(role, source->Name());
+    return source;
+}
+
+Lookup SourceTree::Find(const RelativePath& path) const {
+    if (!AllSafe(path)) return {};
+    return folder_.Find(path);
+}
+
+std::string SourceTree::VariantsLine(const RelativePath& path) const {
+    const Lookup found = Find(path);
+    return found.Ambiguous ? "\n" + CaseVariantsNote(*found.Ambiguous) : std::string();
+}
+
 EntryKind SourceTree::Entry(const RelativePath& path) const {
     if (!AllSafe(path)) return EntryKind::Missing;
     return folder_.Entry(path);

@@ -16,6 +16,7 @@ void ParameterLookup::Load() {
     loaded_ = true;
     const auto file = folder_.Open(file_);
     if (!file) return;
+    if (watcher_ != nullptr) watcher_->InputOpened(InputRole::DataFile, file->Name());
     const std::uint64_t records = file->Length() / layout_.RecordSize;
     ParameterNames* current = nullptr;
     std::string record(layout_.RecordSize, '\0');

@@ -8,6 +8,7 @@
 
 #include "core/Choices.h"
 #include "core/Folders.h"
+#include "core/SourceTree.h"
 
 namespace pamiro {
 
@@ -40,8 +41,9 @@ class TypeLookup {
 // opened makes every type unknown; a read error throws FileError.
 class ParameterLookup : public TypeLookup {
   public:
-    ParameterLookup(const InputFolder& folder, RelativePath file, const DataFileLayout& layout)
-        : folder_(folder), file_(std::move(file)), layout_(layout) {}
+    ParameterLookup(const InputFolder& folder, RelativePath file, const DataFileLayout& layout,
+                    InputWatcher* watcher = nullptr)
+        : folder_(folder), file_(std::move(file)), layout_(layout), watcher_(watcher) {}
     const ParameterNames* Find(const std::string& typeName) override;
     // Every type's list, by type.
     const std::unordered_map<std::string, ParameterNames>& Lists() {
@@ -54,6 +56,7 @@ class ParameterLookup : public TypeLookup {
     const InputFolder& folder_;
     RelativePath file_;
     const DataFileLayout& layout_;
+    InputWatcher* watcher_;
     bool loaded_ = false;
     std::unordered_map<std::string, ParameterNames> lists_;
 };

@@ -26,16 +26,16 @@ std::vector<Platform> PlatformsFitting(ByteSource& index, std::uint64_t workingF
 }
 
 std::vector<Platform> PlatformsFittingTree(const SourceTree& tree, const std::string& cp) {
-    const auto index = tree.Open(SourceTree::CompoundIndex(cp));
-    const auto workingFile = tree.Open(SourceTree::WorkingFile(cp));
+    const auto index = tree.Open(SourceTree::CompoundIndex(cp), InputRole::CpIndex);
+    const auto workingFile = tree.Open(SourceTree::WorkingFile(cp), InputRole::WorkingFile);
     if (!index || !workingFile) return {};
     return PlatformsFitting(*index, workingFile->Length());
 }
 
 std::optional<Platform> OnlyOtherFittingPlatform(const SourceTree& tree, const std::string& cp,
                                                  Platform chosen) {
-    const auto index = tree.Open(SourceTree::CompoundIndex(cp));
-    const auto workingFile = tree.Open(SourceTree::WorkingFile(cp));
+    const auto index = tree.Open(SourceTree::CompoundIndex(cp), InputRole::CpIndex);
+    const auto workingFile = tree.Open(SourceTree::WorkingFile(cp), InputRole::WorkingFile);
     if (!index || !workingFile) return std::nullopt;
     const std::uint64_t length = workingFile->Length();
     if (IndexFits(*index, length, chosen)) return std::nullopt;

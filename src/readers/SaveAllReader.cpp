@@ -28,12 +28,13 @@ std::string ReadWhole(ByteSource& file) {
 
 void ReadCompound(ReadContext& context, const std::string& compound) {
     const RelativePath path = SourceTree::Parameters(compound);
-    const auto file = context.Tree.Open(path);
+    const auto file = context.Tree.Open(path, InputRole::Parameters);
     if (!file) {
         context.Report.Warnings += 1;
-        context.Messages.ShowMessage(MessageIcon::Warning,
-                                     compound + " - Archivo de parametros no encontrado",
-                                     "Pamiro - Save All - Bloques");
+        context.Messages.ShowMessage(
+            MessageIcon::Warning,
+            compound + " - Archivo de parametros no encontrado" + context.Tree.VariantsLine(path),
+            "Pamiro - Save All - Bloques");
         return;
     }
     const std::uint64_t length = file->Length();
@@ -100,14 +101,15 @@ void SortCompoundNames(std::vector<std::string>& names) {
 std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree,
                                                  std::vector<std::string>* passedOver) {
     std::vector<std::string> names;
-    if (tree.Exists(SourceTree::CompoundList())) {
+    std::vector<std::string> notes;
+    const Lookup list = tree.Find(SourceTree::CompoundList());
+    if (list.Kind == EntryKind::File) {
         // When present, the list file alone names the compounds.
-        if (const auto list = tree.Open(SourceTree::CompoundList())) {
-            const std::vector<std::string> lines = SplitCompoundDirLines(ReadWhole(*list));
+        if (const auto file = tree.Open(SourceTree::CompoundList(), InputRole::CompoundList)) {
+            const std::vector<std::string> lines = SplitCompoundDirLines(ReadWhole(*file));
             for (std::size_t i = 0; i < lines.size(); i += 2) names.push_back(lines[i]);
         }
     } else {
-        std::vector<std::string> notes;
         for (const auto& [name, kind] : tree.Entries()) {
             if (name[0] == '.') continue;
             const RelativePath parameters = SourceTree::Parameters(name);
@@ -117,18 +119,30 @@ std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree,
                 continue;
             }
             if (kind != EntryKind::Folder) continue;
-            const EntryKind found = tree.Entry(parameters);
-            if (found == EntryKind::File) {
+            const Lookup found = tree.Find(parameters);
+            if (found.Kind == EntryKind::File) {
                 names.push_back(name);
-            } else if (found != EntryKind::Missing) {
+            } else if (found.Ambiguous) {
+                // Not passed over in silence: the folder holds its compound's
+                // file under a name no lookup can choose.
+                notes.push_back("El compuesto " + name +
+                                " se omite: no se encuentra su archivo de parámetros\n" +
+                                CaseVariantsNote(*found.Ambiguous));
+            } else if (found.Kind != EntryKind::Missing) {
                 notes.push_back("El compuesto " + name +
                                 " se omite: su archivo de parámetros no es un archivo normal (" +
                                 tree.PathOf(parameters) + ")");
             }
         }
         std::sort(notes.begin(), notes.end());
-        if (passedOver != nullptr) *passedOver = std::move(notes);
+        if (list.Ambiguous) {
+            notes.insert(notes.begin(),
+                         "No se lee la lista de compuestos .Compound_Dir: se toman las carpetas "
+                         "con archivo de parámetros\n" +
+                             CaseVariantsNote(*list.Ambiguous));
+        }
     }
+    if (passedOver != nullptr) *passedOver = std::move(notes);
     SortCompoundNames(names);
     return names;
 }

@@ -17,7 +17,8 @@ void SortCompoundNames(std::vector<std::string>& names);
 // The compound names a Save All tree holds, sorted: the first line of each
 // record of ".Compound_Dir" when it exists, else every folder that holds a
 // "parameters" file (names starting with "." are passed over). A linked
-// folder, or a "parameters" that is no plain file, is passed over with a
+// folder, a "parameters" that is no plain file or that only case variants
+// match, and a list file that only case variants match, are each named in a
 // note in passedOver (a Spanish warning text) when one is given.
 std::vector<std::string> CollectSaveAllCompounds(const SourceTree& tree,
                                                  std::vector<std::string>* passedOver = nullptr);

@@ -20,12 +20,15 @@ void ForEachEntry(ByteSource& index, EntryForm form, ByteOrder order, Visit visi
 // Reads every entry of an index file with visit, then reports the entries
 // whose offset names no record; a missing index file is reported by name.
 template <typename Visit>
-void ReadIndex(ReadContext& context, const RelativePath& path, const std::string& name,
-               const char* title, bool mustHoldAnEntry, ByteSource& workingFile, Visit visit) {
-    const auto index = context.Tree.Open(path);
+void ReadIndex(ReadContext& context, const RelativePath& path, InputRole role,
+               const std::string& name, const char* title, bool mustHoldAnEntry,
+               ByteSource& workingFile, Visit visit) {
+    const auto index = context.Tree.Open(path, role);
     if (!index) {
         context.Report.Warnings += 1;
-        context.Messages.ShowMessage(MessageIcon::Warning, name + ".O no encontrado", title);
+        context.Messages.ShowMessage(MessageIcon::Warning,
+                                     name + ".O no encontrado" + context.Tree.VariantsLine(path),
+                                     title);
         return;
     }
     const PlatformTraits& traits = TraitsOf(context.PlatformIndex);
@@ -39,7 +42,7 @@ void ReadIndex(ReadContext& context, const RelativePath& path, const std::string
 
 void ReadBlocks(ReadContext& context, const std::string& cp, const std::string& compound,
                 ByteSource& workingFile) {
-    ReadIndex(context, SourceTree::BlockIndex(cp, compound), compound,
+    ReadIndex(context, SourceTree::BlockIndex(cp, compound), InputRole::CompoundIndex, compound,
               "Pamiro -Working File - Bloque", false, workingFile,
               [&](const IndexEntry& entry, InvalidOffsets& invalid) {
                   context.Messages.ProcessPendingEvents();
@@ -56,8 +59,9 @@ void ReadWorkingFile(ReadContext& context, const std::string& cp, ByteSource& wo
     workingFile.ReadAt(0, code, sizeof code);
     context.RevisionCode.assign(code, sizeof code);
 
-    ReadIndex(context, SourceTree::CompoundIndex(cp), cp, "Pamiro - Working File - Compound", true,
-              workingFile, [&](const IndexEntry& entry, InvalidOffsets& invalid) {
+    ReadIndex(context, SourceTree::CompoundIndex(cp), InputRole::CpIndex, cp,
+              "Pamiro - Working File - Compound", true, workingFile,
+              [&](const IndexEntry& entry, InvalidOffsets& invalid) {
                   context.Messages.SetStatus(1, entry.Name);
                   if (entry.Name.empty()) return;
                   const std::uint32_t own =

@@ -16,7 +16,6 @@
 #include "readers/WorkingFileReader.h"
 #include "run/ConversionJob.h"
 #include "run/Destination.h"
-#include "run/ObservedFolder.h"
 
 namespace pamiro {
 
@@ -114,33 +113,57 @@ class RunSink : public CompoundSink {
 
         const RelativePath own = SourceTree::SequenceSource(seen.Compound, seen.Name);
         const RelativePath base{seen.Type + "_base.s"};
-        std::unique_ptr<ByteSource> source = job_.DryRun ? nullptr : tree_.Open(own);
-        const bool ownExists = source || tree_.Exists(own);
+        const std::string what = seen.Compound + ":" + seen.Name + " - ";
+        const std::string baseName = seen.Type + "_base.s";
+        const Lookup ownFound = tree_.Find(own);
+        // The case variants that kept a file from being found, one line each.
+        std::string variants =
+            ownFound.Ambiguous ? "\n" + CaseVariantsNote(*ownFound.Ambiguous) : std::string();
+        const bool ownExists = ownFound.Kind == EntryKind::File;
+        std::unique_ptr<ByteSource> source =
+            job_.DryRun || !ownExists ? nullptr : tree_.Open(own, InputRole::OwnSource);
         // There but not to be opened (no permission): never replaced by the base file.
         if (!source && ownExists && !job_.DryRun) {
             throw FileError(FileError::Kind::Read, tree_.PathOf(own), EACCES);
         }
+        bool baseUnreadable = false;
         if (ownExists) {
             seen.SequenceSource = tree_.PathOf(own);
         } else {
             seen.SequenceSourceIsBase = true;
-            if (places_.Program.Entry(base) == EntryKind::File) {
+            const Lookup baseFound = places_.Program.Find(base);
+            if (baseFound.Ambiguous) variants += "\n" + CaseVariantsNote(*baseFound.Ambiguous);
+            if (baseFound.Kind == EntryKind::File) {
                 seen.SequenceSource = places_.Program.PathOf(base);
                 source = job_.DryRun ? nullptr : places_.Program.Open(base);
+                baseUnreadable = !job_.DryRun && !source;
+                if (source && job_.Observer != nullptr) {
+                    job_.Observer->InputOpened(InputRole::BaseSource, source->Name());
+                }
             }
         }
         if (!seen.SequenceSource.empty() && (job_.DryRun || source)) {
             if (source) Copy(*source, SourceCopyName(n));
             CountCopy(seen);
+            if (!variants.empty()) {
+                Warn(what + seen.Name + ".s no se toma; se ha copiado " + baseName + variants,
+                     "Pamiro - Fuentes");
+            }
             return;
         }
-        seen.SequenceSource.clear();
         job_.Report.MissingSequenceSources += 1;
+        const std::string why =
+            baseUnreadable ? " y no se puede leer " + baseName + " (" + seen.SequenceSource + ")"
+                           : " ni " + baseName;
+        seen.SequenceSource.clear();
+        Warn(what + "No se encuentra " + seen.Name + ".s" + why + "; no se ha copiado el fuente" +
+                 variants,
+             "Pamiro - Fuentes");
+    }
+
+    void Warn(const std::string& text, const char* title) {
         job_.Report.Warnings += 1;
-        host_.ShowMessage(MessageIcon::Warning,
-                          seen.Compound + ":" + seen.Name + " - No se encuentra " + seen.Name +
-                              ".s ni " + seen.Type + "_base.s; no se ha copiado el fuente",
-                          "Pamiro - Fuentes");
+        host_.ShowMessage(MessageIcon::Warning, text, title);
     }
 
     void CountCopy(const BlockSeen& seen) {
@@ -182,9 +205,9 @@ class RunSink : public CompoundSink {
 
 void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
              const RunPlaces& places, FileTable& files) {
-    const SourceTree tree(places.Source);
+    const SourceTree tree(places.Source, job.Observer);
     ParameterLookup shipped(places.Program, {places.DataFileName},
-                            TraitsOf(job.PlatformIndex).DataLayout);
+                            TraitsOf(job.PlatformIndex).DataLayout, job.Observer);
     TypeLookup& lookup = places.Lookup != nullptr ? *places.Lookup : shipped;
     Destination destination(places.Destination, files, job.DestinationKind, cp);
     RunSink sink(job, host, places, tree, destination, lookup);
@@ -194,7 +217,8 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
         const RelativePath main = SourceTree::WorkingFile(cp);
         if (!tree.Exists(main)) {
             job.Report.Failed = true;
-            host.ShowMessage(MessageIcon::Critical, cp + ".wf no se encuentra",
+            host.ShowMessage(MessageIcon::Critical,
+                             cp + ".wf no se encuentra" + tree.VariantsLine(main),
                              "Pamiro - Working File");
             return;
         }
@@ -216,7 +240,7 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
                              "Pamiro - Working File");
         }
         destination.Open();
-        if (const auto workingFile = tree.Open(main)) {
+        if (const auto workingFile = tree.Open(main, InputRole::WorkingFile)) {
             ReadWorkingFile(context, cp, *workingFile);
         } else {
             job.Report.Failed = true;
@@ -304,8 +328,8 @@ void RunConversionIn(ConversionJob& job, Host& host, SourceKind kind, const std:
 
 void RunConversion(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
                    TypeLookup* lookup) {
-    const ObservedInputFolder source(DiskInputFolder(job.SourceDir, false), job.Observer);
-    const ObservedInputFolder program(DiskInputFolder(job.ProgramDir, true), job.Observer);
+    const DiskInputFolder source(job.SourceDir, false);
+    const DiskInputFolder program(job.ProgramDir, true);
     DiskOutputFolder disk(job.DestinationDir);
     MemoryOutputFolder nowhere(false);
     OutputFolder& out = job.DryRun              ? nowhere

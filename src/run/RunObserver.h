@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/SourceTree.h"
 #include "core/Text.h"
 #include "output/ParameterDataFile.h"
 
@@ -25,17 +26,15 @@ struct BlockSeen {
     NulFields Values{std::string_view{}};
 };
 
-// Watches a run without changing it; the inspection of a source uses it.
-class RunObserver {
+// Watches a run without changing it; the inspection of a source uses it, and
+// the command line's report lists the files it opened (InputOpened: a source
+// file, the data file or a base source, by its role and the path read).
+class RunObserver : public InputWatcher {
   public:
-    virtual ~RunObserver() = default;
     virtual void CompoundStarted(const std::string& /*name*/) {}
     virtual void BlockSeenInRun(const BlockSeen& /*block*/) {}
     // The code the compound's closing "**** Revision Code" line gets, raw.
     virtual void CompoundEnded(const std::string& /*revisionCode*/) {}
-    // A source file, the data file or a base source opened for reading, by
-    // the path messages show.
-    virtual void InputOpened(const std::string& /*path*/) {}
 };
 
 }  // namespace pamiro

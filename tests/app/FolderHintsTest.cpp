@@ -69,20 +69,6 @@ TEST_F(Hints, EachWrongFolderNamesTheRightFolderOrFormat) {
     EXPECT_EQ(BatchFolderHint(In("sa")), "");  // no CP below CP6001's compounds
 }
 
-#ifndef _WIN32  // names that differ only in case are one name on Windows
-TEST_F(Hints, AMissingCompoundIndexNamesItsCaseVariants) {
-    const fs::path cp = temp.Path() / "wf/CP6001";
-    fs::rename(cp / "C1.O", cp / "c1.O");
-    fs::copy_file(cp / "c1.O", cp / "C1.o");
-    const ChosenSource source{In("wf"), "CP6001", SourceKind::WorkingFile, true};
-    EXPECT_EQ(NotesAfter("C1.O no encontrado", "Pamiro -Working File - Bloque", source),
-              std::vector<std::string>{"No se toma ninguno: en " + In("wf/CP6001") +
-                                       " hay varios nombres que solo difieren de C1.O en "
-                                       "mayúsculas y minúsculas: C1.o, c1.O"});
-    EXPECT_TRUE(NotesAfter("Terminado", "Pamiro", source).empty());
-}
-#endif
-
 TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarned) {
     const auto wf = SourceKind::WorkingFile;
     const std::string notFound = "CP6001.wf no se encuentra", wfTitle = "Pamiro - Working File";

@@ -38,6 +38,8 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
     Workspace ws;
     WriteFile(ws.Data() / "ver51_620.dat", "");
     WriteFile(ws.Data() / "ver20_411.dat", "");
+    WriteFile(ws.Data() / "VER51_411.dat", "");  // two names that differ only in case name
+    WriteFile(ws.Data() / "ver51_411.DAT", "");  // no data file, and the window says so
     struct Case {
         const char* Cp;
         int Platform, Version, Source, Destination;
@@ -84,6 +86,14 @@ TEST(RequestCheck, NormalisesTheNameAndPreparesTheJobOnlyWhenAccepted) {
         if (*c.DataFile) {
             EXPECT_EQ(job.DataFilePath, (ws.Data() / c.DataFile).string());
         }
+#ifndef _WIN32  // where the system tells case apart
+        if (refusal && *c.DataFile) {
+            EXPECT_EQ(ExplainedRefusal(*refusal, job).Text,
+                      std::string(c.Text) + "\nNo se toma ninguno: en " + ws.Data().string() +
+                          " hay varios nombres que solo difieren de ver51_411.dat en mayúsculas y "
+                          "minúsculas: VER51_411.dat, ver51_411.DAT");
+        }
+#endif
         EXPECT_EQ(job.CompoundCount, refusal ? 99 : 0);  // counters change only when a run starts
         if (refusal) continue;
         EXPECT_EQ(request.CpNameText, "CP6001");

@@ -10,15 +10,6 @@
 namespace pamiro::testing {
 namespace {
 
-// Every file under folder with its bytes, keyed by its path below folder.
-std::map<std::string, std::string> Tree(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
-    return files;
-}
-
 // The stdout lines that start with a CP's name, in the order printed.
 std::string CpLines(const std::string& out) {
     std::istringstream in(out);

@@ -35,6 +35,14 @@ void ExpectNamesInAnyCase(const InputFolder& folder) {
         EXPECT_EQ(bytes, found);
         EXPECT_EQ(folder.Entry(path) == EntryKind::File, !found.empty());
     }
+    // A lookup tells where it stopped among variants of the wanted kind, and
+    // which they are; a source is named by the path read.
+    const Lookup two = folder.Find({"Two", "B.O"});
+    EXPECT_EQ(two.Ambiguous ? CaseVariantsNote(*two.Ambiguous) : "",
+              CaseVariantsNote({folder.PathOf({}), "Two", {"TWO", "two"}}));
+    EXPECT_EQ(folder.Find({"two", "B.O"}).Ambiguous->Variants,
+              (std::vector<std::string>{"B.o", "b.o"}));
+    EXPECT_EQ(folder.Open({"PLNT04", "PLNT04.WF"})->Name(), folder.PathOf({"plnt04", "plnt04.wf"}));
 }
 
 TEST(NamesInAnyCase, MemoryAndDiskFoldersTakeTheOneVariantOfTheWantedKind) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,15 @@ struct CliResult {
     std::string Out;
     std::string Err;
 };
+
+// Every file under folder with its bytes, keyed by its path below folder.
+inline std::map<std::string, std::string> Tree(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
+    return files;
+}
 
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
