@@ -7,38 +7,6 @@
 namespace pamiro::testing {
 namespace {
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
-        text.replace(at, from.size(), to);
-        at += to.size();
-    }
-    return text;
-}
-
-// inspect writes each block as it reads it; its answers are still the bytes
-// the whole document gave before (kept in tests/cli/expected, the folders as
-// @FROM@ and @DATA@), a failed run's too.
-TEST(InspectStream, AnswersForTheBundledSampleAreTheBytesTheyWere) {
-    const std::string root = PAMIRO_SOURCE_ROOT, data = PAMIRO_PROGRAM_DIR;
-    struct Case {
-        const char* Expected;
-        const char *Cp, *Source, *From, *Format;
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {"inspect-sample-wf.json", "SMPL01", "wf", "working-file", "--json"},
-             {"inspect-sample-sa.csv", "SMPL01", "sa", "save-all/SMPL01", "--csv"},
-             {"inspect-missing-wf.json", "SMPL02", "wf", "working-file", "--json"}}) {
-        SCOPED_TRACE(c.Expected);
-        const std::string from = root + "/samples/" + c.From;
-        const CliResult result =
-            RunCliHere({"inspect", "--cp", c.Cp, "--platform", "aw51", "--ia-version", "620",
-                        "--source", c.Source, "--from", from, "--data-dir", data, c.Format});
-        EXPECT_EQ(result.Status, std::string(c.Cp) == "SMPL01" ? 0 : 1) << result.Err;
-        EXPECT_EQ(Replaced(Replaced(result.Out, from, "@FROM@"), data, "@DATA@"),
-                  ReadFile(fs::path(root) / "tests/cli/expected" / c.Expected));
-    }
-}
-
 // An answer of megabytes goes out while the source is read, before the run
 // knows its end: it is still the one document a whole dump would give.
 TEST(InspectStream, ALargeAnswerIsTheDocumentAWholeDumpGives) {
