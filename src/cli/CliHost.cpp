@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/Console.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
@@ -13,7 +14,7 @@ CliHost::~CliHost() { ClearProgress(); }
 
 void CliHost::ClearProgress() {
     if (!progressShown_) return;
-    std::fputs("\r\x1b[K", stderr);
+    WriteErr("\r\x1b[K");
     progressShown_ = false;
 }
 
@@ -23,7 +24,8 @@ void CliHost::SetStatus(int panel, std::string_view text) {
     std::string line = compound_;
     if (panel == 2 && !text.empty()) line.append(":").append(text);
     if (line.size() > 70) line.resize(70);
-    std::fprintf(stderr, "\r\x1b[K%s", line.c_str());
+    PrintErr("\r\x1b[K%s", line.c_str());
+    FlushErr();
     progressShown_ = true;
 }
 
@@ -43,19 +45,19 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
             break;
     }
     // Names inside the text are the source's bytes, written as they are.
-    std::fwrite(title.data(), 1, title.size(), stderr);
-    std::fputs(": ", stderr);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteErr(title);
+    WriteErr(": ");
+    WriteErr(text);
+    WriteErr("\n");
     constexpr std::string_view kNotFound = ".wf no se encuentra";
     if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
         text.size() >= kNotFound.size() &&
         text.substr(text.size() - kNotFound.size()) == kNotFound) {
-        std::fprintf(stderr, "  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
+        PrintErr("  Carpeta donde se buscó: %s\n", workingFileFolder_.c_str());
     }
     if (source_) {
         for (const std::string& note : NotesAfter(text, title, *source_)) {
-            std::fprintf(stderr, "  %s\n", note.c_str());
+            PrintErr("  %s\n", note.c_str());
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "cli/CompareOutput.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
+#include "core/Console.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 
@@ -62,11 +63,11 @@ int RunCompare(const CompareOptions& options) {
     SourceSnapshot a, b;
     CompareSide sideA, sideB;
     if (!ReadSide(options, false, a, sideA)) {
-        std::fprintf(stderr, "  (primera fuente: --source, --from)\n");
+        PrintErr("  (primera fuente: --source, --from)\n");
         return 3;
     }
     if (!ReadSide(second, true, b, sideB)) {
-        std::fprintf(stderr, "  (segunda fuente: --with-source, --with-from)\n");
+        PrintErr("  (segunda fuente: --with-source, --with-from)\n");
         return 3;
     }
     const std::set<std::string> ignored(options.Ignore.begin(), options.Ignore.end());

@@ -9,6 +9,7 @@
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
+#include "core/Console.h"
 #include "core/Interrupt.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -26,7 +27,7 @@ struct ConvertOptions : SourceOptions {
 
 void PrintSummary(const ConversionJob& job) {
     const RunReport& r = job.Report;
-    std::printf(
+    PrintOut(
         "%s: %lld compuesto(s), %lld bloque(s) escrito(s), %lld fuente(s) copiado(s), "
         "%lld fuente(s) base en lugar de la del bloque, "
         "%lld bloque(s) omitido(s) por tipo desconocido\n",
@@ -56,7 +57,7 @@ int RunConvert(const ConvertOptions& options) {
         record.ExitStatus = status;
         const std::string failure = WriteRunReport(options.Report, record);
         if (failure.empty()) return status;
-        std::fprintf(stderr, "Pamiro - Informe: %s\n", failure.c_str());
+        PrintErr("Pamiro - Informe: %s\n", failure.c_str());
         return status == 0 ? 1 : status;
     };
     auto refuse = [&](const CliRefusal& refusal) {
@@ -75,19 +76,19 @@ int RunConvert(const ConvertOptions& options) {
         RunStaged(job, log, kind, request.CpNameText, {options.Strict, options.Clean});
     if (staged.Outcome == RunOutcome::Interrupted) {
         RemoveEmptyFolders(created);
-        std::fprintf(stderr, "%s\n", kInterruptedLine);
+        PrintErr("%s\n", kInterruptedLine);
         return finish(RunOutcome::Interrupted, InterruptedStatus());
     }
     if (job.Report.Failed) {
         RemoveEmptyFolders(created);
-        std::fprintf(stderr, "%s\n", kUnchangedLine);
+        PrintErr("%s\n", kUnchangedLine);
     }
     PrintSummary(job);
     if (staged.Removed > 0) {
-        std::printf("%zu archivo(s) de una conversión anterior eliminado(s) del destino\n",
-                    staged.Removed);
+        PrintOut("%zu archivo(s) de una conversión anterior eliminado(s) del destino\n",
+                 staged.Removed);
     }
-    if (!staged.NothingWritten.empty()) std::printf("%s\n", staged.NothingWritten.c_str());
+    if (!staged.NothingWritten.empty()) PrintOut("%s\n", staged.NothingWritten.c_str());
     if (job.Report.Failed) return finish(RunOutcome::Failed, 1);
     record.Outputs = staged.Outputs;
     return finish(RunOutcome::Finished, 0);

@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
+#include "core/Console.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
@@ -109,32 +110,31 @@ std::string Note(const BlockSeen& block) {
 
 void PrintText(const ConversionRequest& request, const ConversionJob& job,
                const Inspection& inspection, const Totals& t) {
-    std::printf("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
-                kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
-                job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first.c_str(),
-                job.DataFilePath.c_str());
+    PrintOut("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
+             kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
+             job.VersionTable[static_cast<std::size_t>(request.VersionIndex)].first.c_str(),
+             job.DataFilePath.c_str());
     for (const SeenCompound& compound : inspection.Compounds) {
-        std::printf("\nCompuesto %s\n", compound.Name.c_str());
+        PrintOut("\nCompuesto %s\n", compound.Name.c_str());
         for (std::size_t i = 0; i < compound.Blocks.size(); ++i) {
             const BlockSeen& block = compound.Blocks[i];
             const std::string note = Note(block);
             if (note.empty()) {
-                std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
+                PrintOut("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
             } else {
-                std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(),
-                            note.c_str());
+                PrintOut("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
             }
             if (!inspection.WithParameters) continue;
             for (const auto& [name, value] : compound.Parameters[i]) {
                 if (value.empty()) {
-                    std::printf("      %s\n", name.c_str());
+                    PrintOut("      %s\n", name.c_str());
                 } else {
-                    std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+                    PrintOut("      %-12s %s\n", name.c_str(), value.c_str());
                 }
             }
         }
     }
-    std::printf(
+    PrintOut(
         "\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
         "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
         "%lld sin fuente\n",
@@ -192,7 +192,7 @@ void PrintJson(const ConversionRequest& request, const ConversionJob& job, const
                       {"sequence", t.Sequence},     {"ownSource", t.OwnSource},
                       {"baseSource", t.BaseSource}, {"noSource", t.NoSource}};
     const std::string text = root.dump(2);
-    std::printf("%s\n", text.c_str());
+    PrintOut("%s\n", text.c_str());
 }
 
 // One row per block and parameter, for a spreadsheet.
@@ -209,7 +209,7 @@ void PrintParameterCsv(const Inspection& inspection) {
             }
         }
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    WriteOut(text);
 }
 
 // A dry run of "FoxCAE Transfer" through the normal request check: the same
@@ -231,7 +231,7 @@ int RunInspect(const InspectOptions& options) {
             nlohmann::ordered_json root{
                 {"refused", true}, {"title", refusal->Title}, {"text", PathToUtf8(refusal->Text)}};
             if (!refusal->Detail.empty()) root["detail"] = PathToUtf8(refusal->Detail);
-            std::printf("%s\n", root.dump(2).c_str());
+            PrintOut("%s\n", root.dump(2).c_str());
         }
         return 1;
     }
