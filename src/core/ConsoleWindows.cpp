@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
 #include "core/Console.h"
@@ -11,18 +10,38 @@ namespace pamiro {
 
 namespace {
 
+void WriteUnits(HANDLE console, std::u16string_view units) {
+    if (units.empty()) return;
+    DWORD written = 0;
+    ::WriteConsoleW(console, reinterpret_cast<const wchar_t*>(units.data()),
+                    static_cast<DWORD>(units.size()), &written, nullptr);
+}
+
+// The progress line redraws itself with "\r\x1b[K"; not every console reads
+// escape sequences, so the erase to the end of the line is done here.
+void WriteToConsole(HANDLE console, std::u16string_view line) {
+    constexpr std::u16string_view kErase = u"\x1b[K";
+    for (std::size_t at; (at = line.find(kErase)) != std::u16string_view::npos;
+         line.remove_prefix(at + kErase.size())) {
+        WriteUnits(console, line.substr(0, at));
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        if (!::GetConsoleScreenBufferInfo(console, &info)) continue;
+        DWORD filled = 0;
+        ::FillConsoleOutputCharacterW(console, L' ',
+                                      static_cast<DWORD>(info.dwSize.X - info.dwCursorPosition.X),
+                                      info.dwCursorPosition, &filled);
+    }
+    WriteUnits(console, line);
+}
+
 // One stream: its stdio FILE and, while its handle is a console, the line
-// writer in front of WriteConsoleW. The handle is looked at on every write, so
-// a stream redirected while the program runs (a test's capture) is followed.
+// writer in front of it. The handle is looked at on every write, so a stream
+// redirected while the program runs (a test's capture) is followed.
 struct StdChannel {
     std::FILE* File;
     std::mutex Lock;
     HANDLE Console = nullptr;
-    ConsoleLines Lines{[this](std::u16string_view line) {
-        const auto* units = reinterpret_cast<const wchar_t*>(line.data());
-        DWORD written = 0;
-        ::WriteConsoleW(Console, units, static_cast<DWORD>(line.size()), &written, nullptr);
-    }};
+    ConsoleLines Lines{[this](std::u16string_view line) { WriteToConsole(Console, line); }};
 
     explicit StdChannel(std::FILE* file) : File(file) {}
 
@@ -34,22 +53,6 @@ struct StdChannel {
         return handle;
     }
 };
-
-// Progress lines redraw themselves with "\r\x1b[K": the console reads such
-// sequences while the program runs and gets its own mode back at the end.
-void AskForEscapeSequences(HANDLE console) {
-    static bool asked = false;
-    static HANDLE saved = nullptr;
-    static DWORD savedMode = 0;
-    if (asked) return;
-    asked = true;
-    if (!::GetConsoleMode(console, &savedMode)) return;
-    if (::SetConsoleMode(
-            console, savedMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
-        saved = console;
-        std::atexit([] { ::SetConsoleMode(saved, savedMode); });
-    }
-}
 
 StdChannel& Channel(StdStream stream) {
     static StdChannel out(stdout);
@@ -71,7 +74,6 @@ void WriteStd(StdStream stream, std::string_view text) {
     if (console != channel.Console) {
         channel.Lines.Flush();
         channel.Console = console;
-        AskForEscapeSequences(console);
     }
     // Whatever stdio still holds comes first.
     std::fflush(channel.File);

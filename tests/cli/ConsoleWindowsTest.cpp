@@ -58,8 +58,9 @@ ConsoleRun RunInConsole(const std::wstring& arguments) {
     } else {
         ADD_FAILURE() << "pamiro-cli.exe no arranca: " << GetLastError();
     }
+    // Wine gives a console a screen only with a display driver (null will do).
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    GetConsoleScreenBufferInfo(screen, &info);
+    EXPECT_TRUE(GetConsoleScreenBufferInfo(screen, &info)) << "consola sin pantalla";
     for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
         std::wstring row(static_cast<std::size_t>(info.dwSize.X), L' ');
         DWORD read = 0;
@@ -83,6 +84,14 @@ std::wstring Wide(const std::string& utf8) {
     wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
                                     wide.data(), static_cast<int>(wide.size())));
     return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string bytes(wide.size() * 3, '\0');
+    bytes.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    return bytes;
 }
 
 TEST(WindowsConsole, HelpAParseErrorAndARefusedConversionReadRight) {
@@ -115,13 +124,18 @@ TEST(WindowsConsole, HelpAParseErrorAndARefusedConversionReadRight) {
         SCOPED_TRACE(std::string(c.Arguments.begin(), c.Arguments.end()));
         const ConsoleRun run = RunInConsole(c.Arguments);
         EXPECT_EQ(run.Status, c.Status);
+        std::string screen;
+        for (const std::wstring& row : run.Rows) screen += Utf8(row) + "\n";
         auto at = run.Rows.begin();
         for (const std::wstring& want : c.Rows) {
             at = std::find(at, run.Rows.end(), want);
-            EXPECT_NE(at, run.Rows.end()) << "falta: " << std::string(want.begin(), want.end());
+            EXPECT_NE(at, run.Rows.end()) << "falta: " << Utf8(want) << "\nen la pantalla:\n"
+                                          << screen;
         }
         for (const std::wstring& row : run.Rows) {
-            EXPECT_EQ(row.find(L'\uFFFD'), std::wstring::npos);
+            // Nothing unknown, no escape sequence shown as text.
+            EXPECT_EQ(row.find_first_of(L"\uFFFD\x1b"), std::wstring::npos) << screen;
+            EXPECT_EQ(row.find(L"[K"), std::wstring::npos) << screen;
         }
     }
 }
