@@ -28,13 +28,6 @@ void PrintV(StdStream stream, const char* format, std::va_list args) {
 
 }  // namespace
 
-void PrintStd(StdStream stream, const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    PrintV(stream, format, args);
-    va_end(args);
-}
-
 void PrintOut(const char* format, ...) {
     std::va_list args;
     va_start(args, format);

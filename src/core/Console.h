@@ -24,7 +24,6 @@ void WriteStd(StdStream stream, std::string_view text);
 // A partial line (progress) shown now; stdio's buffer emptied (false when that
 // write failed: a full disk behind a redirection).
 bool FlushStd(StdStream stream);
-void PrintStd(StdStream stream, const char* format, ...) PAMIRO_PRINTF(2, 3);
 
 inline void WriteOut(std::string_view text) { WriteStd(StdStream::Out, text); }
 inline void WriteErr(std::string_view text) { WriteStd(StdStream::Err, text); }
