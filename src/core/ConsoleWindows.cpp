@@ -69,6 +69,9 @@ void WriteStd(StdStream stream, std::string_view text) {
     if (console == nullptr) {
         channel.Lines.Flush();
         std::fwrite(text.data(), 1, text.size(), channel.File);
+        // The C library here buffers stderr too when it is a file: its lines
+        // would follow stdout's at the end, not come where they belong.
+        if (stream == StdStream::Err) std::fflush(channel.File);
         return;
     }
     if (console != channel.Console) {
