@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Cross-builds the window and the command line for 64-bit Windows into build-windows/ (or
-# $PAMIRO_WINDOWS_BUILD_DIR): GoogleTest from Debian's sources with the same
-# toolchain, then the engine, pamiro-cli.exe, the data files and the tests,
-# and the zip. The data files are made by a Linux pamiro-cli built first into
+# $PAMIRO_WINDOWS_BUILD_DIR): the engine, pamiro.exe, pamiro-cli.exe and the
+# data files, then the zip pamiro-VERSION-win64.zip and the installer
+# pamiro-VERSION-setup.exe in $dir/package, both of the same stripped files.
+# The data files are made by a Linux pamiro-cli built first into
 # build-windows-host/ (or $PAMIRO_HOST_BUILD_DIR): the format does not depend
 # on the platform, and the tests check the Windows datfile command itself.
-# Extra arguments name the targets (default: both programs, their data, the
-# tests, then the zip pamiro-VERSION-win64.zip and, when makensis is there,
-# the installer pamiro-VERSION-setup.exe in $dir/package).
-# The test executables are listed (and run by ctest) under Wine's wine64.
+# Extra arguments name the targets to build instead.
+# With PAMIRO_WINDOWS_TESTS=1 (scripts/test-windows.sh) the build also holds
+# the tests: GoogleTest from Debian's sources with the same toolchain, and the
+# test executables, listed (and run by ctest) under Wine's wine64.
 # With CI=true warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix cmake ninja-build libcli11-dev \
+    nlohmann-json3-dev libgcrypt20-dev libgcrypt-mingw-w64-dev nsis cmark
+tests="${PAMIRO_WINDOWS_TESTS:-0}"
 dir="${PAMIRO_WINDOWS_BUILD_DIR:-build-windows}"
 host="${PAMIRO_HOST_BUILD_DIR:-build-windows-host}"
 werror=OFF
@@ -28,7 +32,7 @@ mkdir -p "$deps/include"
 ln -sfn /usr/include/CLI "$deps/include/CLI"
 ln -sfn /usr/include/nlohmann "$deps/include/nlohmann"
 
-if [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
+if [ "$tests" = 1 ] && [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake -S /usr/src/googletest -B "$dir/googletest" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_GMOCK=ON >/dev/null
@@ -40,9 +44,12 @@ fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEPREFIX="${WINEPREFIX:-$(realpath -m "$dir")/wine}"
 unset DISPLAY
+test_build=OFF
+[ "$tests" = 1 ] && test_build=ON
+# The zip takes what is built (the stripped programs), not everything.
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 \
-    -DPAMIRO_BUILD_GUI=OFF -DPAMIRO_WERROR="$werror" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 -DPAMIRO_BUILD_TESTS="$test_build" \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DPAMIRO_BUILD_GUI=OFF -DPAMIRO_WERROR="$werror" \
     -DPAMIRO_CROSS_INCLUDE="$deps/include" -DCLI11_DIR="$PWD/cmake/cross" \
     -DGTest_DIR="$deps/lib/cmake/GTest" \
     -DPAMIRO_DATFILE_TOOL="$(realpath -m "$host")/bin/pamiro-cli" >/dev/null
@@ -50,12 +57,10 @@ if [ "$#" -gt 0 ]; then
     nice cmake --build "$dir" --target "$@"
     exit 0
 fi
-targets=(pamiro-cli pamiro pamiro_data pamiro_tests pamiro_window_tests)
-command -v makensis >/dev/null && targets+=(pamiro_installer)
+targets=(pamiro_shipped pamiro_installer)
+[ "$tests" = 1 ] && targets+=(pamiro_tests pamiro_window_tests)
 nice cmake --build "$dir" --target "${targets[@]}"
 (cd "$dir" && cpack -G ZIP >/dev/null)
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")"
 echo "Zip: $dir/package/pamiro-$version-win64.zip"
-if command -v makensis >/dev/null; then
-    echo "Instalador: $dir/package/pamiro-$version-setup.exe"
-fi
+echo "Instalador: $dir/package/pamiro-$version-setup.exe"

@@ -24,7 +24,7 @@ cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 "$wine" reg add 'HKCU\Software\Pamiro\Parametros' /v Revision /d 302 /f >/dev/null
-for setting in "SRCDIR=$(windows_path "$PWD/samples/working-file")" 'DSTDIR=C:\windows\Temp' \
+for setting in "SRCDIR=$(windows_path "$PWD/samples/working-file")" 'DSTDIR=C:\users\Public\Documents' \
     Last_IA=620 VERSION=620 PLTFRM=1 FUENTE=0 DESTINO=0; do
     "$wine" reg add 'HKCU\Software\Pamiro\Parametros' /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null
 done

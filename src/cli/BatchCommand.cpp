@@ -21,6 +21,7 @@
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
+#include "core/Console.h"
 #include "core/Host.h"
 #include "core/Interrupt.h"
 #include "run/ConversionJob.h"
@@ -55,12 +56,12 @@ class BatchConsole {
         std::lock_guard<std::mutex> lock(mutex_);
         ClearProgress();
         // Names inside the text are the source's bytes, written as they are.
-        std::fprintf(stderr, "%s: ", cp.c_str());
-        std::fwrite(title.data(), 1, title.size(), stderr);
-        std::fputs(": ", stderr);
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fputc('\n', stderr);
-        if (!detail.empty()) std::fprintf(stderr, "%s:   %s\n", cp.c_str(), detail.c_str());
+        PrintErr("%s: ", cp.c_str());
+        WriteErr(title);
+        WriteErr(": ");
+        WriteErr(text);
+        WriteErr("\n");
+        if (!detail.empty()) PrintErr("%s:   %s\n", cp.c_str(), detail.c_str());
         DrawProgress();
     }
 
@@ -77,11 +78,11 @@ class BatchConsole {
         ++done_;
         summaries_[index] = std::move(lines);
         ClearProgress();
-        std::fflush(stderr);
+        FlushErr();
         for (; printed_ < total_ && summaries_[printed_]; ++printed_) {
-            std::fputs(summaries_[printed_]->c_str(), stdout);
+            WriteOut(summaries_[printed_]->c_str());
         }
-        std::fflush(stdout);
+        FlushOut();
         DrawProgress();
     }
 
@@ -93,7 +94,7 @@ class BatchConsole {
   private:
     void ClearProgress() {
         if (!shown_) return;
-        std::fputs("\r\x1b[K", stderr);
+        WriteErr("\r\x1b[K");
         shown_ = false;
     }
     void DrawProgress() {
@@ -102,8 +103,8 @@ class BatchConsole {
             "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] en curso:";
         for (const std::string& cp : running_) line += " " + cp;
         if (line.size() > 78) line.resize(78);
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
+        WriteErr(line.c_str());
+        FlushErr();
         shown_ = true;
     }
 
@@ -295,18 +296,18 @@ int RunBatch(const BatchOptions& options) {
     std::error_code error;
     const fs::file_status from = fs::status(options.Source.From, error);
     if (!fs::is_directory(from)) {
-        std::fprintf(
-            stderr, "Pamiro - Lote: %s: %s\n",
+        PrintErr(
+            "Pamiro - Lote: %s: %s\n",
             fs::exists(from) ? "La fuente no es una carpeta" : "La carpeta de la fuente no existe",
             options.Source.From.c_str());
         return 1;
     }
     std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
     if (cps.empty()) {
-        std::fprintf(stderr, "Pamiro - Lote: No se ha encontrado ningún CP en %s\n",
-                     options.Source.From.c_str());
+        PrintErr("Pamiro - Lote: No se ha encontrado ningún CP en %s\n",
+                 options.Source.From.c_str());
         const std::string hint = BatchFolderHint(options.Source.From);
-        if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
+        if (!hint.empty()) PrintErr("  %s\n", hint.c_str());
         return 1;
     }
     RefuseCollisions(cps, options.To);
@@ -319,13 +320,12 @@ int RunBatch(const BatchOptions& options) {
         }
         const std::string refusal = ReportFolderRefusal(options.Report, guards);
         if (!refusal.empty()) {
-            std::fprintf(stderr, "Pamiro - Informe: %s\n", refusal.c_str());
+            PrintErr("Pamiro - Informe: %s\n", refusal.c_str());
             return 1;
         }
         fs::create_directories(options.Report, error);
         if (!fs::is_directory(options.Report, error)) {
-            std::fprintf(stderr, "Pamiro - Informe: No se puede crear la carpeta %s\n",
-                         options.Report.c_str());
+            PrintErr("Pamiro - Informe: No se puede crear la carpeta %s\n", options.Report.c_str());
             return 1;
         }
     }
@@ -353,12 +353,11 @@ int RunBatch(const BatchOptions& options) {
     work();
     for (std::thread& t : threads) t.join();
     console.Close();
-    std::printf("Lote: %zu CP, %zu convertido(s), %zu fallido(s), %zu con avisos\n", cps.size(),
-                converted.load(), failed.load(), warned.load());
+    PrintOut("Lote: %zu CP, %zu convertido(s), %zu fallido(s), %zu con avisos\n", cps.size(),
+             converted.load(), failed.load(), warned.load());
     if (InterruptionSignal() != 0) {
-        std::fprintf(stderr,
-                     "Lote interrumpido: %zu CP sin terminar; su destino no se ha modificado\n",
-                     cps.size() - converted.load() - failed.load());
+        PrintErr("Lote interrumpido: %zu CP sin terminar; su destino no se ha modificado\n",
+                 cps.size() - converted.load() - failed.load());
         return InterruptedStatus();
     }
     if (failed.load() != 0) return 1;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/Console.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
@@ -13,7 +14,7 @@ CliHost::~CliHost() { ClearProgress(); }
 
 void CliHost::ClearProgress() {
     if (!progressShown_) return;
-    std::fputs("\r\x1b[K", stderr);
+    WriteErr("\r\x1b[K");
     progressShown_ = false;
 }
 
@@ -23,7 +24,8 @@ void CliHost::SetStatus(int panel, std::string_view text) {
     std::string line = compound_;
     if (panel == 2 && !text.empty()) line.append(":").append(text);
     if (line.size() > 70) line.resize(70);
-    std::fprintf(stderr, "\r\x1b[K%s", line.c_str());
+    PrintErr("\r\x1b[K%s", line.c_str());
+    FlushErr();
     progressShown_ = true;
 }
 
@@ -43,14 +45,14 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
             break;
     }
     // Names inside the text are the source's bytes, written as they are.
-    std::fputs(prefix_.c_str(), stderr);
+    WriteErr(prefix_.c_str());
     const std::string_view first = text.substr(0, text.find('\n'));
-    std::fwrite(title.data(), 1, title.size(), stderr);
-    std::fputs(": ", stderr);
-    std::fwrite(first.data(), 1, first.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteErr(title);
+    WriteErr(": ");
+    WriteErr(first);
+    WriteErr("\n");
     for (const std::string& note : NotesFor(text, title)) {
-        std::fprintf(stderr, "  %s\n", note.c_str());
+        PrintErr("  %s\n", note.c_str());
     }
 }
 

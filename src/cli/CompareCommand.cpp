@@ -11,6 +11,7 @@
 #include "cli/CompareOutput.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
+#include "core/Console.h"
 #include "core/Folders.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -48,12 +49,11 @@ class Side {
             if (json) {
                 nlohmann::ordered_json answer = RefusalJson(*refusal);
                 answer["side"] = Which();
-                std::printf("%s\n", JsonText(answer).c_str());
+                PrintOut("%s\n", JsonText(answer).c_str());
             }
             return false;
         }
-        if (!autoNote.empty())
-            std::fprintf(stderr, "%sPlataforma: %s\n", Prefix(), autoNote.c_str());
+        if (!autoNote.empty()) PrintErr("%sPlataforma: %s\n", Prefix(), autoNote.c_str());
         return true;
     }
 
@@ -73,7 +73,7 @@ class Side {
                                                 {"reason",
                                                  {{"title", UserText(host_.LastCriticalTitle())},
                                                   {"text", UserText(host_.LastCriticalText())}}}};
-            std::printf("%s\n", JsonText(answer).c_str());
+            PrintOut("%s\n", JsonText(answer).c_str());
         }
         return false;
     }
@@ -99,8 +99,8 @@ class Side {
     const char* Prefix() const { return second_ ? "(segunda fuente) " : "(primera fuente) "; }
     const char* Which() const { return second_ ? "second" : "first"; }
     void Said() const {
-        std::fprintf(stderr, second_ ? "  (segunda fuente: --with-source, --with-from)\n"
-                                     : "  (primera fuente: --source, --from)\n");
+        PrintErr(second_ ? "  (segunda fuente: --with-source, --with-from)\n"
+                         : "  (primera fuente: --source, --from)\n");
     }
     std::string DataFileName() const {
         const std::string& data = job_.DataFilePath;

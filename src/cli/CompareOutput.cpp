@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/ReportText.h"
+#include "core/Console.h"
 
 namespace pamiro::cli {
 
@@ -95,9 +96,9 @@ std::string TextLine(const Difference& d) {
 }
 
 void PrintSide(const char* which, const CompareSide& side) {
-    std::printf("%s fuente: %s, %s en %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
-                side.Source.c_str(), side.Folder.c_str(), side.Platform.c_str(),
-                side.Version.c_str(), side.DataFile.c_str());
+    PrintOut("%s fuente: %s, %s en %s, %s, versión %s (%s)\n", which, side.Cp.c_str(),
+             side.Source.c_str(), side.Folder.c_str(), side.Platform.c_str(), side.Version.c_str(),
+             side.DataFile.c_str());
 }
 
 nlohmann::ordered_json SideJson(const CompareSide& side) {
@@ -118,34 +119,34 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
         for (const Difference* p : group.Differences) {
             const Difference& d = *p;
             if (d.Block.empty()) {
-                std::printf("\nCompuesto %s: %s\n", compound, TextLine(d).c_str());
+                PrintOut("\nCompuesto %s: %s\n", compound, TextLine(d).c_str());
                 headed = true;
                 continue;
             }
-            if (!headed) std::printf("\nCompuesto %s\n", compound);
+            if (!headed) PrintOut("\nCompuesto %s\n", compound);
             headed = true;
-            std::printf("  %s (%s): %s\n", d.Block.c_str(), d.Type.c_str(), TextLine(d).c_str());
+            PrintOut("  %s (%s): %s\n", d.Block.c_str(), d.Type.c_str(), TextLine(d).c_str());
         }
         for (const Comparison::BlockRef* note : group.ByPosition) {
-            if (!headed) std::printf("\nCompuesto %s\n", compound);
+            if (!headed) PrintOut("\nCompuesto %s\n", compound);
             headed = true;
-            std::printf("  %s (%s): %s\n", note->Block.c_str(), note->Type.c_str(),
-                        note->ValuesCompared
-                            ? "tipo desconocido en una fuente; valores comparados por posición"
-                            : "tipo desconocido en las dos fuentes; valores no comparados (el "
-                              "registro no dice cuántos tiene)");
+            PrintOut("  %s (%s): %s\n", note->Block.c_str(), note->Type.c_str(),
+                     note->ValuesCompared
+                         ? "tipo desconocido en una fuente; valores comparados por posición"
+                         : "tipo desconocido en las dos fuentes; valores no comparados (el "
+                           "registro no dice cuántos tiene)");
         }
     }
     const ComparisonTotals& t = c.Totals;
-    std::printf(
+    PrintOut(
         "\n%s: %lld compuesto(s) y %lld bloque(s) comparados; solo en una fuente: %lld "
         "compuesto(s) y %lld bloque(s); %lld bloque(s) distintos, %lld parámetro(s) distintos",
         c.Same() ? "Iguales" : "Distintas", t.CompoundsCompared, t.BlocksCompared,
         t.CompoundsOnlyOneSide, t.BlocksOnlyOneSide, t.BlocksChanged, t.ParametersChanged);
     if (t.RevisionCodesChanged > 0) {
-        std::printf(", %lld código(s) de revisión distintos", t.RevisionCodesChanged);
+        PrintOut(", %lld código(s) de revisión distintos", t.RevisionCodesChanged);
     }
-    std::printf("\n");
+    PrintOut("\n");
 }
 
 void PrintComparisonJson(const Comparison& c, const CompareSide& first, const CompareSide& second) {
@@ -192,7 +193,7 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
                       {"blocksChanged", t.BlocksChanged},
                       {"parametersChanged", t.ParametersChanged},
                       {"revisionCodesChanged", t.RevisionCodesChanged}};
-    std::printf("%s\n", JsonText(root).c_str());
+    PrintOut("%s\n", JsonText(root).c_str());
 }
 
 void PrintComparisonCsv(const Comparison& c) {
@@ -204,7 +205,7 @@ void PrintComparisonCsv(const Comparison& c) {
                          Latin1ToUtf8(d.Parameter), Latin1ToUtf8(d.First), Latin1ToUtf8(d.Second),
                          Label(d)});
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    WriteOut(text);
 }
 
 }  // namespace pamiro::cli

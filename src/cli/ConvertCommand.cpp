@@ -10,6 +10,7 @@
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
+#include "core/Console.h"
 #include "core/Interrupt.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -27,7 +28,7 @@ struct ConvertOptions : SourceOptions {
 
 void PrintSummary(const ConversionJob& job) {
     const RunReport& r = job.Report;
-    std::printf(
+    PrintOut(
         "%s: %lld compuesto(s), %lld bloque(s) escrito(s), %lld fuente(s) copiado(s), "
         "%lld fuente(s) base en lugar de la del bloque, "
         "%lld bloque(s) omitido(s) por tipo desconocido\n",
@@ -46,7 +47,7 @@ int RunConvert(const ConvertOptions& options) {
         const std::string refusal =
             ReportFileRefusal(options.Report, {options.From, {options.To}, job.ProgramDir});
         if (!refusal.empty()) {
-            std::fprintf(stderr, "Pamiro - Informe: %s\n", refusal.c_str());
+            PrintErr("Pamiro - Informe: %s\n", refusal.c_str());
             return 1;
         }
     }
@@ -72,7 +73,7 @@ int RunConvert(const ConvertOptions& options) {
             outcome == RunOutcome::Finished
                 ? "; la conversión sí se ha llevado al destino " + AbsolutePathText(options.To)
                 : "";
-        std::fprintf(stderr, "Pamiro - Informe: %s%s\n", failure.c_str(), moved.c_str());
+        PrintErr("Pamiro - Informe: %s%s\n", failure.c_str(), moved.c_str());
         if (InterruptionSignal() != 0) return InterruptedStatus();
         return status == 0 ? 1 : status;
     };
@@ -92,21 +93,21 @@ int RunConvert(const ConvertOptions& options) {
         RunStaged(job, log, kind, request.CpNameText, {options.Strict, options.Clean});
     if (staged.Outcome == RunOutcome::Interrupted) {
         RemoveEmptyFolders(created);
-        std::fprintf(stderr, "%s\n", kInterruptedLine);
+        PrintErr("%s\n", kInterruptedLine);
         return finish(RunOutcome::Interrupted, InterruptedStatus());
     }
     if (job.Report.Failed) {
         RemoveEmptyFolders(created);
         const std::string hint = PlatformOptionHint(job.Report);
-        if (!hint.empty()) std::fprintf(stderr, "  %s\n", hint.c_str());
-        std::fprintf(stderr, "%s\n", kUnchangedLine);
+        if (!hint.empty()) PrintErr("  %s\n", hint.c_str());
+        PrintErr("%s\n", kUnchangedLine);
     }
     PrintSummary(job);
     if (staged.Removed > 0) {
-        std::printf("%zu archivo(s) de una conversión anterior eliminado(s) del destino\n",
-                    staged.Removed);
+        PrintOut("%zu archivo(s) de una conversión anterior eliminado(s) del destino\n",
+                 staged.Removed);
     }
-    if (!staged.NothingWritten.empty()) std::printf("%s\n", staged.NothingWritten.c_str());
+    if (!staged.NothingWritten.empty()) PrintOut("%s\n", staged.NothingWritten.c_str());
     if (job.Report.Failed) return finish(RunOutcome::Failed, 1);
     record.Outputs = staged.Outputs;
     return finish(RunOutcome::Finished, 0);

@@ -9,6 +9,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/SourceOptions.h"
+#include "core/Console.h"
 #include "core/FileError.h"
 #include "output/DataFileCheck.h"
 #include "output/DataFileText.h"
@@ -59,9 +60,7 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     return !error;
 }
 
-void Complain(const std::string& text) {
-    std::fprintf(stderr, "pamiro-cli datfile: %s\n", text.c_str());
-}
+void Complain(const std::string& text) { PrintErr("pamiro-cli datfile: %s\n", text.c_str()); }
 
 const DataFileLayout* LayoutFor(const std::string& platform) {
     const int index = ParsePlatform(platform);
@@ -122,8 +121,8 @@ int Dump(const DatfileOptions& options) {
     }
     const std::string text = DataFileToText(*bytes, *layout);
     if (options.Output.empty()) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        WriteOut(text);
+        return FlushOut() ? 0 : 1;
     }
     if (WriteWhole(options.Output, text)) return 0;
     Complain("no se puede escribir " + options.Output);
@@ -153,11 +152,11 @@ int Check(const DatfileOptions& options) {
     if (auto status = Prepare(options, layout, bytes)) return *status;
     const auto findings = CheckDataFile(*bytes, *layout);
     for (const DataFileFinding& finding : findings) {
-        std::printf("%s: %s\n", options.Input.c_str(), finding.Text.c_str());
+        PrintOut("%s: %s\n", options.Input.c_str(), finding.Text.c_str());
     }
-    std::printf("%s: %zu registro(s) de formato %s, %zu problema(s)\n", options.Input.c_str(),
-                bytes->size() / layout->RecordSize, LayoutDescription(*layout).c_str(),
-                findings.size());
+    PrintOut("%s: %zu registro(s) de formato %s, %zu problema(s)\n", options.Input.c_str(),
+             bytes->size() / layout->RecordSize, LayoutDescription(*layout).c_str(),
+             findings.size());
     return findings.empty() ? 0 : 1;
 }
 

@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
+#include "core/Console.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
@@ -123,13 +124,13 @@ class TextInspection : public Inspection {
     using Inspection::Inspection;
     void Begin() override {
         const ConversionRequest& request = subject_.Request;
-        std::printf("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
-                    kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
-                    subject_.Version().c_str(), subject_.Job.DataFilePath.c_str());
+        PrintOut("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
+                 kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
+                 subject_.Version().c_str(), subject_.Job.DataFilePath.c_str());
     }
     void Finish() override {
         const Totals& t = totals_;
-        std::printf(
+        PrintOut(
             "\nTotales: %lld compuesto(s), %lld bloque(s): %lld se escriben, %lld de tipo "
             "desconocido; %lld de secuencia: %lld con su fuente, %lld con el fuente base, "
             "%lld sin fuente\n",
@@ -139,20 +140,20 @@ class TextInspection : public Inspection {
 
   private:
     void WriteCompound(const std::string& name) override {
-        std::printf("\nCompuesto %s\n", name.c_str());
+        PrintOut("\nCompuesto %s\n", name.c_str());
     }
     void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
         const std::string note = Note(block);
         if (note.empty()) {
-            std::printf("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
+            PrintOut("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
         } else {
-            std::printf("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
+            PrintOut("  %-12s %-8s %s\n", block.Name.c_str(), block.Type.c_str(), note.c_str());
         }
         for (const auto& [name, value] : named) {
             if (value.empty()) {
-                std::printf("      %s\n", name.c_str());
+                PrintOut("      %s\n", name.c_str());
             } else {
-                std::printf("      %-12s %s\n", name.c_str(), value.c_str());
+                PrintOut("      %-12s %s\n", name.c_str(), value.c_str());
             }
         }
     }
@@ -176,7 +177,7 @@ class CsvInspection : public Inspection {
                            Latin1ToUtf8(name), Latin1ToUtf8(value)}));
         }
     }
-    static void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+    static void Write(const std::string& text) { WriteOut(text); }
     std::string compoundText_;
 };
 
@@ -279,7 +280,7 @@ class JsonInspection : public Inspection {
     void Release() {
         if (!streaming_) held_.insert(0, Head());
         streaming_ = true;
-        std::fwrite(held_.data(), 1, held_.size(), stdout);
+        WriteOut(held_);
         held_.clear();
     }
     std::string held_;
@@ -304,7 +305,7 @@ int RunInspect(const InspectOptions& options) {
     if (auto refusal = CheckForRun(request, job, host)) {
         PrintRefusal(*refusal);
         // A script parses every answer, a refusal too.
-        if (options.Json) std::printf("%s\n", JsonText(RefusalJson(*refusal)).c_str());
+        if (options.Json) PrintOut("%s\n", JsonText(RefusalJson(*refusal)).c_str());
         return 1;
     }
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));

@@ -10,6 +10,7 @@
 #include "cli/CliHost.h"
 #include "cli/InputRefusals.h"
 #include "cli/ReportText.h"
+#include "core/Console.h"
 #include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -117,8 +118,8 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
 }
 
 void PrintRefusal(const CliRefusal& refusal) {
-    std::fprintf(stderr, "%s: %s\n", refusal.Title.c_str(), refusal.Text.c_str());
-    if (!refusal.Detail.empty()) std::fprintf(stderr, "  %s\n", refusal.Detail.c_str());
+    PrintErr("%s: %s\n", refusal.Title.c_str(), refusal.Text.c_str());
+    if (!refusal.Detail.empty()) PrintErr("  %s\n", refusal.Detail.c_str());
 }
 
 nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
@@ -155,7 +156,7 @@ std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob&
         if (autoNote != nullptr) {
             *autoNote = note;
         } else {
-            std::fprintf(stderr, "Plataforma: %s\n", note.c_str());
+            PrintErr("Plataforma: %s\n", note.c_str());
         }
         if (auto refusal = CheckRequest(request, job, host)) {
             return Explained(*refusal, request, job);

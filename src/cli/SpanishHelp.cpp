@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "core/Console.h"
 
 namespace pamiro::cli {
 
@@ -142,7 +143,7 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
     } else {
         text = "argumentos incorrectos";
     }
-    std::fprintf(stderr, "pamiro-cli: %s\nUse --help para más información.\n", text.c_str());
+    PrintErr("pamiro-cli: %s\nUse --help para más información.\n", text.c_str());
     return 2;
 }
 
