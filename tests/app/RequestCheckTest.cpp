@@ -15,22 +15,12 @@ TEST(RequestCheck, LabelsNameTheirVersions) {
         }
         return codes;
     };
-    for (const auto& [version, code] :
-         std::initializer_list<std::pair<const char*, const char*>>{{"6.2", "620"},
-                                                                    {"6.2.1", "620"},
-                                                                    {"6.3", "620"},
-                                                                    {"6.1", "610"},
-                                                                    {"4.3", "610"},
-                                                                    {"6.1.1", "611"},
-                                                                    {"4.1.1", "411"},
-                                                                    {"4.2.x", "423"},
-                                                                    {"6", ""},
-                                                                    {"6.4", ""},
-                                                                    {"o", ""},
-                                                                    {"anterior", ""},
-                                                                    {"/", ""},
-                                                                    {"", ""}}) {
-        EXPECT_EQ(codeOf(version), code) << version;
+    // "version=code", the code empty when no label names the version.
+    for (const std::string row :
+         {"6.2=620", "6.2.1=620", "6.3=620", "6.1=610", "4.3=610", "6.1.1=611", "4.1.1=411",
+          "4.2.x=423", "6=", "6.4=", "o=", "anterior=", "/=", "="}) {
+        const std::string version = row.substr(0, row.find('='));
+        EXPECT_EQ(codeOf(version), row.substr(version.size() + 1)) << version;
     }
 }
 

@@ -110,13 +110,6 @@ struct Window {
     }
 };
 
-std::map<fs::path, std::string> FolderContents(const fs::path& dir) {
-    std::map<fs::path, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file()) files[e.path().lexically_relative(dir)] = ReadFile(e);
-    return files;
-}
-
 TEST(WindowModel, StartShowsTheStoredChoices) {
     const std::string fresh = "6.2 / 6.2.1 / 6.3|AW51|Working File|FoxCAE Transfer|" +
                               std::string(kTmp) + "|" + kTmp + "|";
@@ -177,7 +170,7 @@ TEST(WindowModel, RefusalIsShownAndNothingWritten) {
             expected.insert(bar, std::string("\n") + kLetterbugExplained);
         EXPECT_EQ(w.view.Shown.at(0) + "|" + w.view.Texts[Element::NombreCP], expected);
         EXPECT_EQ(w.view.Texts[Element::StatusPanel1], "");
-        EXPECT_TRUE(FolderContents(w.temp.Path() / "ventana").empty());
+        EXPECT_TRUE(Tree(w.temp.Path() / "ventana").empty());
         EXPECT_TRUE(w.view.Enabled);
     }
 }
@@ -188,12 +181,12 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
          {std::pair{0, MessageAnswer::Ok}, {1, MessageAnswer::No}, {1, MessageAnswer::Yes}}) {
         Window w;
         const fs::path cli = w.Dir("cli"), shown = w.Dir("ventana");
-        ASSERT_EQ(RunCliHere({"convert", "--cp", "SMPL01", "--platform", "aw51", "--ia-version",
-                              "620", "--source", "wf", "--from", P(kSample), "--dest",
-                              destination ? "icc" : "foxcae", "--to", P(cli), "--data-dir",
-                              PAMIRO_PROGRAM_DIR})
-                      .Status,
-                  0);
+        ASSERT_EQ(
+            RunCliHere(Words("convert --cp SMPL01 --platform aw51 --ia-version 620 --source wf",
+                             {"--from", P(kSample), "--dest", destination ? "icc" : "foxcae",
+                              "--to", P(cli), "--data-dir", PAMIRO_PROGRAM_DIR}))
+                .Status,
+            0);
         w.Start();
         w.view.Answer = answer;
         std::set<std::string> during;
@@ -224,8 +217,8 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
             EXPECT_EQ(full.substr(0, partial.size()), partial);
             continue;
         }
-        EXPECT_GE(FolderContents(cli).size(), destination ? 1u : 9u);
-        EXPECT_TRUE(w.view.Ended == 0 && FolderContents(shown) == FolderContents(cli));
+        EXPECT_GE(Tree(cli).size(), destination ? 1u : 9u);
+        EXPECT_TRUE(w.view.Ended == 0 && Tree(shown) == Tree(cli));
         EXPECT_EQ(w.view.Texts[Element::cmdEjecutar] + (w.view.Enabled ? " todo" : " nada"),
                   "Convertir todo");
         EXPECT_EQ(w.view.Texts[Element::StatusPanel1] + "|" + w.view.Texts[Element::StatusPanel2] +

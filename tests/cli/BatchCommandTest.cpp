@@ -53,9 +53,10 @@ class BatchCli : public ::testing::Test {
                                               const std::string& source) const {
         const fs::path single = ws.temp.Path() / "single" / cp;
         const CliResult result = RunCliHere(
-            {"convert", "--cp", cp, "--platform", "aw51", "--ia-version", "620", "--source", source,
-             "--from", (source == "wf" ? ws.Src() : ws.Src() / cp).string(), "--dest", "foxcae",
-             "--to", single.string(), "--data-dir", ws.Data().string()});
+            Words("convert --cp " + cp +
+                      " --platform aw51 --ia-version 620 --dest foxcae --source " + source,
+                  {"--from", (source == "wf" ? ws.Src() : ws.Src() / cp).string(), "--to",
+                   single.string(), "--data-dir", ws.Data().string()}));
         EXPECT_EQ(result.Status, 0) << result.Err;
         return Tree(single);
     }

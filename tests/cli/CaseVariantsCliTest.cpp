@@ -9,26 +9,30 @@ namespace pamiro::testing {
 namespace {
 
 // A lower-case tree converts to the bytes of the original, by convert and by
-// batch, and the report lists what was read under the paths that stand on
-// disk, with their roles (a Save All's too). batch names an ambiguous working
-// file's variants.
+// batch, each picking the platform from the index, and the report lists what
+// was read under the paths that stand on disk, with their roles (a Save All's
+// too). batch names an ambiguous working file's variants; a destination inside
+// the source is warned.
 TEST(CaseVariantsCli, ALowerCaseTreeConvertsAsTheOriginalAndIsReportedAsRead) {
     const fs::path sample = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
     TempDir temp;
     const fs::path wf = temp.Path() / "wf";  // the sample as copied from Windows: lower case
     for (const auto& [name, bytes] : Tree(sample / "working-file")) {
+        if (bytes == "<folder>") continue;
         std::string path = name;
         for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         WriteFile(wf / path, bytes);
     }
     const auto Convert = [&](const fs::path& from, const std::string& to) {
-        return std::vector<std::string>{"convert", "--cp",         "SMPL01",      "--platform",
-                                        "aw51",    "--ia-version", "620",         "--source",
-                                        "wf",      "--from",       from.string(), "--dest",
-                                        "foxcae",  "--to",         temp / to};
+        return Words(
+            "convert --cp SMPL01 --platform aw51 --ia-version 620 --source wf --dest foxcae",
+            {"--from", from.string(), "--to", temp / to});
     };
-    const CliResult lower = RunCliHere(Set(Convert(wf, "lower"), "--report", temp / "r"));
+    const CliResult lower =
+        RunCliHere(Set(Set(Convert(wf, "lower"), "--report", temp / "r"), "--platform", "auto"));
     ASSERT_EQ(lower.Status, 0) << lower.Err;
+    EXPECT_TRUE(Has(lower.Err, "Plataforma: se elige AW51: el índice de SMPL01.O solo "))
+        << lower.Err;
     ASSERT_EQ(RunCliHere(Convert(sample / "working-file", "original")).Status, 0);
     EXPECT_EQ(Tree(temp.Path() / "lower"), Tree(temp.Path() / "original"));
     // Each input as "role path" (below the temporary folder, else its name).
@@ -62,9 +66,8 @@ TEST(CaseVariantsCli, ALowerCaseTreeConvertsAsTheOriginalAndIsReportedAsRead) {
 
     WriteFile(wf / "cpamb1/Cpamb1.wf", "R001");
     WriteFile(wf / "cpamb1/cpamb1.WF", "R001");
-    const CliResult batch =
-        RunCliHere({"batch", "--platform", "aw51", "--ia-version", "620", "--from", wf.string(),
-                    "--dest", "foxcae", "--to", temp / "batch"});
+    const CliResult batch = RunCliHere(Words("batch --platform auto --ia-version 620 --dest foxcae",
+                                             {"--from", wf.string(), "--to", temp / "batch"}));
     EXPECT_TRUE(Has(batch.Out, "Lote: 2 CP, 1 convertido(s), 1 fallido(s)")) << batch.Out;
     EXPECT_EQ(Tree(temp.Path() / "batch/SMPL01"), Tree(temp.Path() / "original"));
     EXPECT_TRUE(Has(batch.Err, "cpamb1: Pamiro - Lote: CPAMB1.wf no se encuentra en " +
@@ -74,6 +77,10 @@ TEST(CaseVariantsCli, ALowerCaseTreeConvertsAsTheOriginalAndIsReportedAsRead) {
                                    " hay varios nombres que solo difieren de CPAMB1.wf en "
                                    "mayúsculas y minúsculas: Cpamb1.wf, cpamb1.WF\n"))
         << batch.Err;
+    const CliResult inside = RunCliHere(Set(Convert(wf, "wf/out"), "--strict"));
+    EXPECT_EQ(inside.Status, 1);
+    EXPECT_TRUE(Has(inside.Err, "Pamiro - Destino: La carpeta de destino " + (temp / "wf/out") +
+                                    " está dentro de la carpeta de la fuente (" + (temp / "wf")));
 }
 
 }  // namespace

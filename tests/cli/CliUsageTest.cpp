@@ -20,11 +20,11 @@ TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
     EXPECT_EQ(shell.Err,
               "pamiro-cli: falta la opción obligatoria --platform\n"
               "Use --help para más información.\n");
-    const Args convert{"convert", "--cp",     "SMPL01", "--platform", "aw51", "--ia-version",
-                       "620",     "--source", "wf",     "--from",     ".",    "--dest",
-                       "foxcae",  "--to",     "."};
-    const Args batch{"batch",  "--platform", "aw51", "--ia-version", "620", "--from", ".", "--dest",
-                     "foxcae", "--to",       ".",    "--jobs",       "1"};
+    const Args convert = Words(
+        "convert --cp SMPL01 --platform aw51 --ia-version 620 --source wf --from . --dest foxcae "
+        "--to .");
+    const Args batch =
+        Words("batch --platform aw51 --ia-version 620 --from . --dest foxcae --to . --jobs 1");
     for (const auto& [args, text] : std::vector<std::pair<Args, std::string>>{
              {Set(convert, "--source", "working-file"),
               "--source: valor \"working-file\" no válido; se acepta: wf, sa, \"Working File\", "

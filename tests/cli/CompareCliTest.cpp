@@ -28,9 +28,7 @@ struct TwoSaveAlls {
     }
     // The options before the folders, then each folder option with its folder.
     std::vector<std::string> Args(const std::string& words, const TempDir* second) const {
-        std::vector<std::string> args;
-        std::istringstream in(words + " --source sa --with-source sa");
-        for (std::string word; in >> word;) args.push_back(word);
+        std::vector<std::string> args = Words(words + " --source sa --with-source sa");
         if (second == nullptr) args.resize(args.size() - 2);
         args.insert(args.end(),
                     {"--from", First.Path().string(), "--data-dir", Data.Path().string()});
@@ -81,11 +79,25 @@ TEST(CompareCli, JsonAndExitStatusTellSameDifferentUsageAndFailure) {
     both.push_back("--csv");
     EXPECT_EQ(RunCliHere(both).Status, 2);
 
-    // The second side's folder is missing: refused as convert refuses it.
+    // The second side's folder is missing: refused as convert refuses it, in
+    // text and in a document naming the side; the exit status stays 3.
     result = RunCliHere(Set(trees.Args(trees.Second), "--with-from", trees.Second / "nada"));
     EXPECT_EQ(result.Status, 3);
     EXPECT_TRUE(Has(result.Err, "Fuente: La carpeta de la fuente no existe")) << result.Err;
     EXPECT_TRUE(result.Out.empty());
+    result = RunCliHere(Set(different, "--with-from", trees.Second / "nada"));
+    EXPECT_EQ(result.Status, 3);
+    EXPECT_EQ(nlohmann::json::parse(result.Out)["side"], "second");
+    EXPECT_EQ(nlohmann::json::parse(result.Out)["text"],
+              "La carpeta de la fuente no existe: " + trees.Second / "nada");
+    // A first side that holds no Save All is a failed run, not a refusal.
+    result = RunCliHere(Set(different, "--from", trees.Data.Path().string()));
+    EXPECT_EQ(result.Status, 3);
+    const nlohmann::json failed = nlohmann::json::parse(result.Out);
+    EXPECT_EQ(failed["side"], "first");
+    EXPECT_EQ(failed["failed"], true);
+    EXPECT_EQ(failed["reason"]["text"], "Save All incorrecto de CP6001");
+    EXPECT_TRUE(Has(result.Err, "  (primera fuente: --source, --from)")) << result.Err;
 }
 
 // What compare sees besides the values: the revision code each compound file
@@ -130,10 +142,10 @@ TEST(CompareCli, RevisionCodesIgnoredNamesAndWarningsOfEachSide) {
 // stands for its code; the header names each side's folder and kind.
 TEST(CompareCli, AutoPlatformCarriesToASaveAllSecondSide) {
     const std::string samples = std::string(PAMIRO_SOURCE_ROOT) + "/samples/";
-    const CliResult result =
-        RunCliHere({"compare", "--cp", "SMPL01", "--platform", "auto", "--ia-version", "6.2.1",
-                    "--source", "wf", "--from", samples + "working-file", "--with-source", "sa",
-                    "--with-from", samples + "save-all/SMPL01"});
+    const CliResult result = RunCliHere(
+        Words("compare --cp SMPL01 --platform auto --ia-version 6.2.1 --source wf "
+              "--with-source sa",
+              {"--from", samples + "working-file", "--with-from", samples + "save-all/SMPL01"}));
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Has(result.Err, "(primera fuente) Plataforma: se elige AW51")) << result.Err;
     EXPECT_TRUE(Has(result.Out, "Segunda fuente: SMPL01, Save All en " + samples +

@@ -21,8 +21,8 @@ struct Tree {
                          {cp, "R001", 0, {{"C1", std::nullopt, {{"A1", "AIN", {"5"}}}, {}}}});
     }
     Args Inspect() const {
-        return {"inspect",  "--cp", Cp,       "--platform", "aw51",       "--ia-version", "620",
-                "--source", "wf",   "--from", Temp / "wf",  "--data-dir", Data,           "--json"};
+        return Words("inspect --platform aw51 --ia-version 620 --source wf --json",
+                     {"--cp", Cp, "--from", Temp / "wf", "--data-dir", Data});
     }
     Args Compare(const std::string& withFrom) const {
         Args args = Inspect();
@@ -65,27 +65,6 @@ TEST(JsonAnswers, ValidUtf8WithoutAbortOrDoubleEncoding) {
         EXPECT_EQ(doc["first"]["dataFile"], doc["second"]["dataFile"]);
         EXPECT_EQ(doc["first"]["dataFile"], tree.Data + "/ver51_620.dat");
     }
-}
-
-// A side that cannot be read is answered with a document too, naming the
-// side; the exit status stays 3.
-TEST(JsonAnswers, CompareAnswersARefusedOrFailedSideWithADocument) {
-    const Tree tree("CP6001", "datos");
-    CliResult result = RunCliHere(tree.Compare(tree.Temp / "nada"));
-    EXPECT_EQ(result.Status, 3);
-    nlohmann::json doc = nlohmann::json::parse(result.Out);
-    EXPECT_EQ(doc, nlohmann::json::parse(R"({"refused": true, "title": "Fuente", "side": "second",
-        "text": "La carpeta de la fuente no existe: )" +
-                                         tree.Temp / "nada" + "\"}"));
-
-    // A missing Working File is a failed run, not a refusal.
-    result = RunCliHere(Set(tree.Compare(tree.Temp / "wf"), "--cp", "CP6002"));
-    EXPECT_EQ(result.Status, 3);
-    doc = nlohmann::json::parse(result.Out);
-    EXPECT_EQ(doc["side"], "first");
-    EXPECT_EQ(doc["failed"], true);
-    EXPECT_EQ(doc["reason"]["text"], "CP6002.wf no se encuentra");
-    EXPECT_TRUE(Has(result.Err, "  (primera fuente: --source, --from)")) << result.Err;
 }
 
 }  // namespace

@@ -43,11 +43,7 @@ struct Reading {
         ReadSaveAll(context, CollectSaveAllCompounds(Tree));
         return Sink.Log;
     }
-    std::string Messages() const {
-        std::string text;
-        for (const RecordedMessage& m : Host.Messages) text += m.Title + ": " + m.Text + "\n";
-        return text;
-    }
+    std::string Messages() const { return Host.MessageLines(); }
 };
 
 TEST(IndexEntry, FieldsSitWhereEachFormPutsThem) {

@@ -9,15 +9,6 @@ namespace {
 const fs::path kSamples = fs::path(PAMIRO_SOURCE_ROOT) / "samples";
 const fs::path kProgramDir = PAMIRO_PROGRAM_DIR;
 
-std::map<std::string, std::string> FilesBelow(const fs::path& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
-    }
-    return files;
-}
-
 TEST(BundledSample, CommittedTreesAreWhatTheDescriptionGenerates) {
     const auto sample =
         samplegen::ParseSample(ReadFile(kSamples / "SMPL01.txt"),
@@ -26,8 +17,8 @@ TEST(BundledSample, CommittedTreesAreWhatTheDescriptionGenerates) {
     samplegen::WriteSample(sample, temp.Path());
     // If this fails after a change to the data texts or the description, run
     // "cmake --build build --target regenerate-sample" and commit the result.
-    EXPECT_EQ(FilesBelow(temp.Path() / "working-file"), FilesBelow(kSamples / "working-file"));
-    EXPECT_EQ(FilesBelow(temp.Path() / "save-all"), FilesBelow(kSamples / "save-all"));
+    EXPECT_EQ(Tree(temp.Path() / "working-file"), Tree(kSamples / "working-file"));
+    EXPECT_EQ(Tree(temp.Path() / "save-all"), Tree(kSamples / "save-all"));
 }
 
 // Both source formats hold the same compounds; only the order differs (index

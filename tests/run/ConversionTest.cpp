@@ -6,6 +6,7 @@
 #endif
 
 #include "core/FileError.h"
+#include "support/FailingTarget.h"
 #include "support/MemoryRun.h"
 #include "support/Workspace.h"
 
@@ -168,30 +169,6 @@ TEST(Conversion, LineBreaksInsideNamesAndValuesAreWrittenAsBlanks) {
     EXPECT_EQ(run.Host.Messages.size(), 3u);  // once for the compound, once per block
 }
 
-// A destination that fails at its nth write (counting creations too).
-class FailingFolder : public MemoryOutputFolder {
-  public:
-    explicit FailingFolder(int failAt) : failAt_(failAt) {}
-    std::unique_ptr<ByteSink> Create(const std::string& name) override {
-        if (--failAt_ == 0) throw FileError(FileError::Kind::Write, name, 28);
-        return std::make_unique<Sink>(MemoryOutputFolder::Create(name), failAt_);
-    }
-
-  private:
-    struct Sink : ByteSink {
-        Sink(std::unique_ptr<ByteSink> inner, int& failAt)
-            : inner_(std::move(inner)), left_(failAt) {}
-        bool Write(const char* d, std::size_t n) override {
-            return --left_ != 0 && inner_->Write(d, n);
-        }
-        bool Close() override { return --left_ != 0 && inner_->Close(); }
-        int Error() const override { return 28; }
-        std::unique_ptr<ByteSink> inner_;
-        int& left_;
-    };
-    int failAt_;
-};
-
 TEST(Conversion, EveryLostWriteStopsTheRunNamingTheFile) {
     MemoryRun reference = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
     reference.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
@@ -199,7 +176,8 @@ TEST(Conversion, EveryLostWriteStopsTheRunNamingTheFile) {
     for (int failAt = 1; failAt <= 12; ++failAt) {
         SCOPED_TRACE(failAt);
         MemoryRun run = WorkedExample(SourceKind::WorkingFile, Platform::Pw);
-        FailingFolder out(failAt);
+        FailingTarget out;
+        out.FailAt = failAt;
         run.Job.PlatformIndex = Platform::Pw;
         RunConversionIn(run.Job, run.Host, SourceKind::WorkingFile, "CP6001",
                         {run.Source, out, run.Program, "ver20_620.dat"});

@@ -4,6 +4,7 @@
 
 #include "core/FileError.h"
 #include "run/Staging.h"
+#include "support/FailingTarget.h"
 #include "support/MemoryRun.h"
 
 namespace pamiro::testing {
@@ -16,41 +17,6 @@ using Files = std::map<std::string, std::string>;
 const Files kBefore{{"cmp_list", "old list"}, {"src_list", "old"},  {"cmp0001", "old 1"},
                     {"cmp0009", "old 9"},     {"src0123", "old s"}, {"cmp123", "not ours"},
                     {"CMP0002", "not ours"},  {"notes", "user's"}};
-
-// A destination in memory that fails (a full disk, a rename refused) at its
-// nth creation, write, close or rename, 0 never; when Stuck, every rename after too.
-class FailingTarget : public MemoryOutputFolder {
-  public:
-    int FailAt = 0;
-    bool Stuck = false;
-    std::vector<std::string> Renamed;  // the names moves gave, in order
-    std::unique_ptr<ByteSink> Create(const std::string& name) override {
-        Step(name);
-        return std::make_unique<Sink>(MemoryOutputFolder::Create(name), *this, name);
-    }
-    void Rename(const std::string& from, const std::string& to) override {
-        Step(to);
-        MemoryOutputFolder::Rename(from, to);
-        Renamed.push_back(to);
-    }
-    void Step(const std::string& name) {
-        if (--FailAt == 0 || (Stuck && FailAt < 0))
-            throw FileError(FileError::Kind::Write, name, 28);
-    }
-
-  private:
-    struct Sink : ByteSink {
-        Sink(std::unique_ptr<ByteSink> inner, FailingTarget& target, std::string name)
-            : inner_(std::move(inner)), target_(target), name_(std::move(name)) {}
-        bool Write(const char* d, std::size_t n) override { return Ok() && inner_->Write(d, n); }
-        bool Close() override { return Ok() && inner_->Close(); }
-        int Error() const override { return 28; }
-        bool Ok() { return --target_.FailAt != 0; }
-        std::unique_ptr<ByteSink> inner_;
-        FailingTarget& target_;
-        std::string name_;
-    };
-};
 
 // One sequence block with its own source and one with the base file, a
 // block of an unknown type, two compounds.
@@ -186,20 +152,14 @@ TEST(Staging, AnInterruptionOrAFailureAtAnyMomentLeavesTheDestinationAsItWas) {
 }
 
 TEST(Staging, NamesOfItsOwnAreRecognisedAndLeftStagingFoldersRemovedUnlessTheyHoldFiles) {
-    for (const auto& [name, staging, numbered] : std::vector<std::tuple<std::string, bool, bool>>{
-             {".pamiro-0123456789abcdef", true, false},
-             {".pamiro-0123456789ABCDEF", false, false},
-             {".pamiro-0123456789abcde", false, false},
-             {".pamiro-0123456789abcdeg", false, false},
-             {".PAMIRO-0123456789abcdef", false, false},
-             {".pamiro-.123456789abcdef", false, false},
-             {"cmp0001", false, true},
-             {"src10000", false, true},
-             {"cmp123", false, false},
-             {"CMP0001", false, false},
-             {"cmp0001.bak", false, false}}) {
-        EXPECT_EQ(StagedDestination::IsStagingName(name), staging) << name;
-        EXPECT_EQ(StagedDestination::IsNumberedName(name), numbered) << name;
+    // "name kind": a staging folder's (s), a numbered output's (n), neither (-).
+    for (const std::string row :
+         {".pamiro-0123456789abcdef s", ".pamiro-0123456789ABCDEF -", ".pamiro-0123456789abcde -",
+          ".pamiro-0123456789abcdeg -", ".PAMIRO-0123456789abcdef -", ".pamiro-.123456789abcdef -",
+          "cmp0001 n", "src10000 n", "cmp123 -", "CMP0001 -", "cmp0001.bak -"}) {
+        const std::string name = row.substr(0, row.size() - 2);
+        EXPECT_EQ(StagedDestination::IsStagingName(name), row.back() == 's') << name;
+        EXPECT_EQ(StagedDestination::IsNumberedName(name), row.back() == 'n') << name;
     }
     EXPECT_TRUE(StagedDestination::IsStagingName(StagedDestination::NewStagingName()));
 

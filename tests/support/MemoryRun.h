@@ -38,12 +38,7 @@ struct MemoryRun {
         const auto it = Out.Files.find(name);
         return it == Out.Files.end() ? "<missing>" : it->second;
     }
-    // Every message as "TITLE: TEXT" lines.
-    std::string Messages() const {
-        std::string text;
-        for (const RecordedMessage& m : Host.Messages) text += m.Title + ": " + m.Text + "\n";
-        return text;
-    }
+    std::string Messages() const { return Host.MessageLines(); }
 };
 
 inline constexpr Platform kPlatforms[] = {Platform::Pw, Platform::Aw51, Platform::Aw70};

@@ -38,6 +38,13 @@ class RecordingHost : public Host {
         ++Restores;
     }
 
+    // Every message as "TITLE: TEXT" lines.
+    std::string MessageLines() const {
+        std::string text;
+        for (const RecordedMessage& m : Messages) text += m.Title + ": " + m.Text + "\n";
+        return text;
+    }
+
     std::string Panel1, Panel2;
     std::vector<std::string> Statuses;
     std::vector<RecordedMessage> Messages;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,17 +23,32 @@ struct CliResult {
     std::string Err;
 };
 
-// Every file under folder with its bytes, keyed by its path below folder.
+// Every entry under folder (hidden ones too) with its bytes, "<folder>" or,
+// for a link, "-> " and its target; nothing when the folder is missing.
 inline std::map<std::string, std::string> Tree(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
-    return files;
+    std::map<std::string, std::string> entries;
+    if (!fs::exists(folder)) return entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        entries[fs::relative(entry.path(), folder).generic_string()] =
+            entry.is_symlink()     ? "-> " + fs::read_symlink(entry).string()
+            : entry.is_directory() ? "<folder>"
+                                   : ReadFile(entry.path());
+    }
+    return entries;
 }
 
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A command line: the words of text (split at blanks), then more as they stand.
+inline std::vector<std::string> Words(const std::string& text,
+                                      const std::vector<std::string>& more = {}) {
+    std::vector<std::string> args;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) args.push_back(word);
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
 }
 
 // The option's value replaced, or the option (with its value) added.
