@@ -22,7 +22,9 @@ TEST(ReportPath, IsRefusedInsideTheRunsPlacesAndWhereNothingCanBeWritten) {
              {src / "CP" / "x.json", "La carpeta del informe no existe"},
              {src / "x.json", "dentro de la carpeta de la fuente"},
              {out / "x.json", "en la carpeta del destino"},
+#ifndef _WIN32  // Windows resolves ".." by name
              {temp.Path() / "new" / ".." / "r.json", "La carpeta del informe no existe"},
+#endif
              {data / "ver20_411.DAT", "un archivo que la conversión lee"},
              {data / "DEP_base.s", "un archivo que la conversión lee"},
              {temp.Path() / ".", "no puede ser una carpeta"},

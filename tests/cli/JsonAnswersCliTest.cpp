@@ -6,6 +6,7 @@
 
 namespace pamiro::testing {
 namespace {
+#ifndef _WIN32  // typed text is UTF-8 here; on Windows it is the code page's
 
 using Args = std::vector<std::string>;
 
@@ -67,5 +68,6 @@ TEST(JsonAnswers, ValidUtf8WithoutAbortOrDoubleEncoding) {
     }
 }
 
+#endif
 }  // namespace
 }  // namespace pamiro::testing
