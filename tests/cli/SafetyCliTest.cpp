@@ -36,11 +36,13 @@ class SafetyCli : public ::testing::Test {
     }
     Args Convert(const std::string& cp = "CPA001") const {
         return Words("convert --platform aw51 --ia-version 620 --source wf --dest foxcae",
-                     {"--cp", cp, "--from", ws.Src(), "--to", to, "--data-dir", ws.Data()});
+                     {"--cp", cp, "--from", ws.Src().string(), "--to", to.string(), "--data-dir",
+                      ws.Data().string()});
     }
     Args Batch() const {
-        return Words("batch --platform aw51 --ia-version 620 --dest foxcae --jobs 1",
-                     {"--from", ws.Src(), "--to", to, "--data-dir", ws.Data()});
+        return Words(
+            "batch --platform aw51 --ia-version 620 --dest foxcae --jobs 1",
+            {"--from", ws.Src().string(), "--to", to.string(), "--data-dir", ws.Data().string()});
     }
     Workspace ws;
     fs::path to = ws.temp.Path() / "out";
