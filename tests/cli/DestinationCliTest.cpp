@@ -3,7 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/RunReportJson.h"
 #include "run/Staging.h"
 #include "support/RunCli.h"
 
@@ -156,20 +155,6 @@ TEST_F(DestinationCli,
     EXPECT_EQ(refused["outcome"], "failed");
     EXPECT_TRUE(Has(refused["messages"].back().value("detail", ""), "Carpeta donde se buscó: "))
         << refused.dump();
-}
-
-TEST(RunReportJson, LatinOneBytesBecomeUtf8AndUtf8StaysAsItIs) {
-    for (const auto& [bytes, utf8] : std::vector<std::pair<std::string, std::string>>{
-             {"Conversión", "Conversión"},
-             {"CA\xD1"
-              "A",
-              "CAÑA"},
-             {"\xC3", "Ã"},
-             {"\xC0\x80", "À\xC2\x80"},              // an overlong form is no UTF-8
-             {"\xED\xA0\x80", "í\xC2\xA0\xC2\x80"},  // nor a surrogate
-             {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}}) {
-        EXPECT_EQ(cli::AsUtf8(bytes), utf8) << bytes;
-    }
 }
 
 }  // namespace

@@ -54,17 +54,11 @@ TEST_F(SafetyCli, AReportThatWouldHarmAnInputOrTheOutputIsRefusedBeforeAnythingI
     ASSERT_EQ(RunCli(Convert()).Status, 0);
     fs::create_directories(ws.temp.Path() / "folder");
     const auto src = Tree(ws.Src()), data = Tree(ws.Data()), out = Tree(to);
+    // Every place is ReportPath's; here that convert passes it each of its own.
     for (const auto& [report, why] : std::vector<std::pair<fs::path, std::string>>{
              {ws.Src() / "CPA001" / "CPA001.wf", "dentro de la carpeta de la fuente"},
              {to / "cmp_list", "en la carpeta del destino"},
-             {to / ".." / "out" / "nuevo.json", "en la carpeta del destino"},
-             {to, "no puede ser una carpeta"},
-             {ws.Data() / "ver51_620.dat", "un archivo que la conversión lee"},
-             {ws.Data() / "AIN_BASE.S", "un archivo que la conversión lee"},
-#ifndef _WIN32
-             {"C:\\informes\\r.json", "parece una ruta de Windows"},
-#endif
-         }) {
+             {ws.Data() / "AIN_BASE.S", "un archivo que la conversión lee"}}) {
         SCOPED_TRACE(report.string());
         const CliResult result = RunCli(Set(Convert(), "--report", report.string()));
         EXPECT_EQ(result.Status, 1);

@@ -36,6 +36,11 @@ TEST(Text, TrimCutAndFieldsHandleBlanksNulsAndTheBufferEnd) {
         DisplayText("\xE0\xA0\x80|\xE0\x80\x80|\xE2\x82\x41|\xE2\x82\xC3\xA9|\xF5\x80\x80\x80"),
         "\xE0\xA0\x80|à\xC2\x80\xC2\x80|â\xC2\x82\x41|â\xC2\x82é|õ\xC2\x80\xC2\x80\xC2\x80");
     EXPECT_EQ(Utf8ToLatin1("\xC4\x80\xFF\xC3\xBF"), "??\xFF");
+    // UTF-8 (a surrogate is none, nor past U+10FFFF) is kept; Latin-1 what it can hold.
+    EXPECT_EQ(
+        DisplayText("\xC3\xB3\xD1|\xE2\x82\xAC \xED\xA0\x80|\xF0\x9F\x98\x80\xF4\x90\x80\x80|\xC3"),
+        "óÑ|€ í\xC2\xA0\xC2\x80|😀ô\xC2\x90\xC2\x80\xC2\x80|Ã");
+    EXPECT_EQ(Utf8ToLatin1("óÑ|€ À¯|😀ô"), "\xF3\xD1|? \xC0\xAF|?\xF4");
     // Disk labels as udev spells them.
     EXPECT_EQ(
         UnescapeHexBytes("Mi\\x20disco \\x2f\\x2F \\x4g\\xg4 \\x4") + UnescapeHexBytes("\\x4a"),

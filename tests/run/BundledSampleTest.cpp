@@ -45,10 +45,7 @@ TEST(BundledSample, BothSourceFormatsConvertToTheSameCompoundsForEveryVersion) {
                   "su fuente .s: se ha copiado la fuente base de su tipo: UNIT01:SEQ02 "
                   "(IND_base.s)\n");
         EXPECT_EQ(a.Err, b.Err);
-        EXPECT_EQ(a.Out,
-                  "Conversión terminada: 3 compuesto(s), 16 bloque(s) escrito(s), 3 fuente(s) "
-                  "copiado(s), 1 fuente(s) base en lugar de la del bloque, 1 bloque(s) "
-                  "omitido(s) por tipo desconocido\n");
+        EXPECT_EQ(a.Out, b.Out);  // the summary's wording: the batch test
         EXPECT_EQ(ReadFile(wf / "cmp_list"), "UNIT02 1\r\nUNIT01 2\r\nALARMS 3\r\n");
         EXPECT_EQ(ReadFile(sa / "cmp_list"), "ALARMS 1\r\nUNIT01 2\r\nUNIT02 3\r\n");
         EXPECT_EQ(ReadFile(wf / "cmp0001"), ReadFile(sa / "cmp0003"));

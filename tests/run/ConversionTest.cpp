@@ -116,17 +116,6 @@ TEST(Conversion, SequenceSourcesFallBackToTheBaseFileAndNamesNeverLeaveTheirFold
         (std::vector<std::string>{"C:NONE (DEP_base.s)", "C:. (DEP_base.s)", "C:.. (DEP_base.s)"}));
 }
 
-TEST(Conversion, MissingWorkingFileCreatesNothing) {
-    MemoryRun run;
-    run.Data({});
-    run.Source.Files["CP6001/CP6001.O"] = "";
-    run.Run(SourceKind::WorkingFile, Platform::Pw, DestinationKind::FoxCae);
-    EXPECT_TRUE(run.Out.Files.empty());
-    EXPECT_EQ(run.Messages(), "Pamiro - Working File: CP6001.wf no se encuentra\n");
-    EXPECT_TRUE(run.Job.Report.Failed);
-    EXPECT_EQ(run.Host.Restores, 1);
-}
-
 TEST(Conversion, SaveAllWithoutCompoundsRemovesTheFilesItCreated) {
     for (DestinationKind destination : {DestinationKind::FoxCae, DestinationKind::Icc}) {
         MemoryRun run;
