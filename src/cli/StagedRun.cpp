@@ -118,7 +118,8 @@ void AddStagedRunHelp(CLI::App& command, SignalSeam& seam) {
         "La conversión se escribe en una carpeta de trabajo dentro del destino\n"
         "(.pamiro-...) y pasa a su sitio solo si termina sin fallo: si falla o se\n"
         "interrumpe, el destino queda como estaba.\n"
-        "Solo una conversión a la vez escribe en un destino.\n"
+        "Solo una conversión a la vez escribe en un destino. Un Working File cuyo\n"
+        "índice corresponde a otra plataforma que la elegida se rechaza.\n"
         "Salida: 0 terminada; 1 rechazada o fallida; 2 error en las opciones;\n"
         "130 Ctrl+C; 143 SIGTERM; 129 SIGHUP o consola cerrada; 141 salida\n"
         "cerrada (una tubería que se cierra, como | head).");
