@@ -356,8 +356,12 @@ int RunBatch(const BatchOptions& options) {
     PrintOut("Lote: %zu CP, %zu convertido(s), %zu fallido(s), %zu con avisos\n", cps.size(),
              converted.load(), failed.load(), warned.load());
     if (InterruptionSignal() != 0) {
-        PrintErr("Lote interrumpido: %zu CP sin terminar; su destino no se ha modificado\n",
-                 cps.size() - converted.load() - failed.load());
+        // Every CP may have ended before the output closed: nothing to undo then.
+        const std::size_t unfinished = cps.size() - converted.load() - failed.load();
+        if (unfinished > 0) {
+            PrintErr("Lote interrumpido: %zu CP sin terminar; su destino no se ha modificado\n",
+                     unfinished);
+        }
         return InterruptedStatus();
     }
     if (failed.load() != 0) return 1;
