@@ -34,6 +34,11 @@ bool EndsWithIgnoringCase(const std::string& name, std::string_view end) {
            EqualIgnoringAsciiCase(std::string_view(name).substr(name.size() - end.size()), end);
 }
 
+std::string WindowsPathRefusal(const std::string& path) {
+    return "--report parece una ruta de Windows: " + path +
+           "; aquí las carpetas se escriben con \"/\" y sin letra de unidad";
+}
+
 // Inside the source or a destination: the same for a file and a folder.
 std::string GuardedPlace(const std::string& shown, const fs::path& where,
                          const ReportGuards& guards) {
@@ -53,10 +58,7 @@ std::string GuardedPlace(const std::string& shown, const fs::path& where,
 }  // namespace
 
 std::string ReportFileRefusal(const std::string& path, const ReportGuards& guards) {
-    if (LooksLikeWindowsPath(path)) {
-        return "--report parece una ruta de Windows: " + path +
-               "; aquí las carpetas se escriben con \"/\" y sin letra de unidad";
-    }
+    if (LooksLikeWindowsPath(path)) return WindowsPathRefusal(path);
     std::error_code error;
     const fs::path absolute = fs::absolute(NativePath(path), error);
     const fs::path name = absolute.filename();
@@ -84,10 +86,7 @@ std::string ReportFileRefusal(const std::string& path, const ReportGuards& guard
 }
 
 std::string ReportFolderRefusal(const std::string& folder, const ReportGuards& guards) {
-    if (LooksLikeWindowsPath(folder)) {
-        return "--report parece una ruta de Windows: " + folder +
-               "; aquí las carpetas se escriben con \"/\" y sin letra de unidad";
-    }
+    if (LooksLikeWindowsPath(folder)) return WindowsPathRefusal(folder);
     std::error_code error;
     const fs::file_status standing = fs::status(NativePath(folder), error);
     if (fs::exists(standing) && !fs::is_directory(standing)) {
