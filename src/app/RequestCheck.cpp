@@ -63,14 +63,18 @@ std::string NormaliseCpName(const std::string& text) {
     return name;
 }
 
-std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host) {
-    host.SetStatus(1, "");
-    request.CpNameText = NormaliseCpName(request.CpNameText);
-    const std::string& cp = request.CpNameText;
+std::optional<Refusal> CpNameRefusal(const std::string& cp) {
     if (cp.empty()) return Refusal{"No se a seleccionado un CP", "Nombre del CP"};
     if (cp.size() != 6 || !IsFileNameSafeCp(cp)) {
         return Refusal{"Letterbug del CP incorrecto", "Nombre del CP"};
     }
+    return std::nullopt;
+}
+
+std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& job, Host& host) {
+    host.SetStatus(1, "");
+    request.CpNameText = NormaliseCpName(request.CpNameText);
+    if (auto refusal = CpNameRefusal(request.CpNameText)) return refusal;
     const std::optional<Platform> platform = PlatformFromIndex(request.PlatformIndex);
     if (!platform) {
         return Refusal{"No se a definido el tipo de equipo", "Plataforma"};

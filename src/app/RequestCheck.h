@@ -37,6 +37,9 @@ bool LabelNamesVersion(std::string_view label, std::string_view version);
 // Trimmed of blanks, upper case (Latin-1 letters too).
 std::string NormaliseCpName(const std::string& text);
 
+// The refusal of a normalised CP name that is empty or no letterbug.
+std::optional<Refusal> CpNameRefusal(const std::string& cp);
+
 // Checks the request in the order the user expects to be told: the first
 // failing test's refusal. On success job holds SourceDir, DestinationDir,
 // DataFilePath, DestinationKind, PlatformIndex and zeroed counters. Clears status panel 1 and

@@ -64,22 +64,24 @@ class Comparer {
         : first_(first), second_(second), ignored_(ignored) {}
 
     Comparison Run() {
+        out_.SourcesAndCodesCompared =
+            first_.CarriesSourcesAndCodes() && second_.CarriesSourcesAndCodes();
         const auto& a = first_.Compounds;
         const auto& b = second_.Compounds;
         const auto match = MatchByName(a, b, kName);
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (match[i]) {
                 ++out_.Totals.CompoundsCompared;
-                CompareRevisionCodes(a[i], b[*match[i]]);
+                if (out_.SourcesAndCodesCompared) CompareRevisionCodes(a[i], b[*match[i]]);
                 CompareCompound(a[i], b[*match[i]]);
-            } else {
+            } else if (!NotInScript(a[i], second_)) {
                 ++out_.Totals.CompoundsOnlyOneSide;
                 Add(DifferenceKind::CompoundOnlyInFirst, a[i].Name);
             }
         }
         const auto used = Matched(match, b);
         for (std::size_t i = 0; i < b.size(); ++i) {
-            if (used[i]) continue;
+            if (used[i] || NotInScript(b[i], first_)) continue;
             ++out_.Totals.CompoundsOnlyOneSide;
             Add(DifferenceKind::CompoundOnlyInSecond, b[i].Name);
         }
@@ -90,6 +92,27 @@ class Comparer {
     Difference& Add(DifferenceKind kind, const std::string& compound, const std::string& block = {},
                     const std::string& type = {}) {
         return out_.Differences.emplace_back(Difference{kind, compound, block, type, {}, {}, {}});
+    }
+
+    // A block the other side, a conversion's output, cannot hold: its type
+    // is unknown here, so the conversion left it out.
+    bool NotConverted(const std::string& compound, const BlockSnapshot& block,
+                      const SourceSnapshot& other) {
+        if (block.TypeKnown || !other.IsOutput()) return false;
+        out_.NotConverted.push_back({compound, block.Name, block.Type, false});
+        return true;
+    }
+
+    // A script names a compound only in its blocks' commands: one with no
+    // converted block is not in it.
+    bool NotInScript(const CompoundSnapshot& compound, const SourceSnapshot& other) {
+        if (other.Origin != SnapshotOrigin::IccOutput) return false;
+        for (const BlockSnapshot& block : compound.Blocks) {
+            if (block.TypeKnown) return false;
+        }
+        for (const BlockSnapshot& block : compound.Blocks)
+            NotConverted(compound.Name, block, other);
+        return true;
     }
 
     // The FoxCAE output closes each compound with its code: a difference there
@@ -107,6 +130,7 @@ class Comparer {
         for (std::size_t i = 0; i < a.Blocks.size(); ++i) {
             const BlockSnapshot& x = a.Blocks[i];
             if (!match[i]) {
+                if (NotConverted(a.Name, x, second_)) continue;
                 ++out_.Totals.BlocksOnlyOneSide;
                 Add(DifferenceKind::BlockOnlyInFirst, a.Name, x.Name, x.Type);
                 continue;
@@ -118,7 +142,7 @@ class Comparer {
         }
         const auto used = Matched(match, b.Blocks);
         for (std::size_t i = 0; i < b.Blocks.size(); ++i) {
-            if (used[i]) continue;
+            if (used[i] || NotConverted(a.Name, b.Blocks[i], first_)) continue;
             ++out_.Totals.BlocksOnlyOneSide;
             Add(DifferenceKind::BlockOnlyInSecond, a.Name, b.Blocks[i].Name, b.Blocks[i].Type);
         }
@@ -138,7 +162,9 @@ class Comparer {
             out_.ComparedByPosition.push_back({compound, x.Name, x.Type, known});
             if (known) CompareByPosition(compound, x, y);
         }
-        if (x.Sequence || y.Sequence) CompareSequenceSources(compound, x, y);
+        if ((x.Sequence || y.Sequence) && out_.SourcesAndCodesCompared) {
+            CompareSequenceSources(compound, x, y);
+        }
     }
 
     void Value(const std::string& compound, const BlockSnapshot& x, DifferenceKind kind,
@@ -156,10 +182,10 @@ class Comparer {
 
     void CompareByName(const std::string& compound, const BlockSnapshot& x,
                        const BlockSnapshot& y) {
-        const ParameterNames& na = *first_.NamesOf(x.Type);
-        const ParameterNames& nb = *second_.NamesOf(y.Type);
+        const ParameterNames& na = *first_.NamesOf(x);
+        const ParameterNames& nb = *second_.NamesOf(y);
         const ValueList xv = first_.ValuesOf(x), yv = second_.ValuesOf(y);
-        if (na == nb) {  // the same list: the same positions
+        if (&na == &nb || na == nb) {  // the same list: the same positions
             for (std::size_t j = 0; j < xv.size() && j < yv.size(); ++j) {
                 Value(compound, x, DifferenceKind::ValueChanged, na[j + 2], xv[j], yv[j]);
             }
@@ -189,8 +215,7 @@ class Comparer {
     // named by it.
     void CompareByPosition(const std::string& compound, const BlockSnapshot& x,
                            const BlockSnapshot& y) {
-        const ParameterNames& names =
-            x.TypeKnown ? *first_.NamesOf(x.Type) : *second_.NamesOf(y.Type);
+        const ParameterNames& names = x.TypeKnown ? *first_.NamesOf(x) : *second_.NamesOf(y);
         const std::size_t count = names.size() > 2 ? names.size() - 2 : 0;
         const ValueList xv = first_.ValuesOf(x), yv = second_.ValuesOf(y);
         for (std::size_t j = 0; j < count; ++j) {

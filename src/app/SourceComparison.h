@@ -56,6 +56,11 @@ struct Comparison {
         bool ValuesCompared = true;
     };
     std::vector<BlockRef> ComparedByPosition;
+    // Against a conversion's output: blocks of a type this side's data file
+    // lacks, which the conversion leaves out by rule (no difference).
+    std::vector<BlockRef> NotConverted;
+    // False when a side is a command script, which carries neither.
+    bool SourcesAndCodesCompared = true;
     ComparisonTotals Totals;
     bool Same() const { return Differences.empty(); }
 };

@@ -17,7 +17,9 @@ namespace {
 
 constexpr std::size_t kChunkBytes = 1024 * 1024;
 
-KeptSource ReadWhole(ByteSource& source) {
+}  // namespace
+
+KeptSource ReadKept(ByteSource& source) {
     const std::uint64_t length = source.Length();
     if (length <= kKeptSourceBytes) {
         std::string bytes(static_cast<std::size_t>(length), '\0');
@@ -36,6 +38,8 @@ KeptSource ReadWhole(ByteSource& source) {
     }
     return {length, std::to_string(digest)};
 }
+
+namespace {
 
 // Hands each value of the block, as written, to take.
 template <typename Take>
@@ -142,7 +146,7 @@ class SnapshotRecorder : public RunObserver {
     static std::shared_ptr<const KeptSource> Kept(std::unique_ptr<ByteSource> source,
                                                   const std::string& path) {
         if (!source) throw FileError(FileError::Kind::Read, path, EACCES);
-        return std::make_shared<const KeptSource>(ReadWhole(*source));
+        return std::make_shared<const KeptSource>(ReadKept(*source));
     }
 
     SourceSnapshot& snapshot_;

@@ -41,6 +41,9 @@ struct BlockSnapshot {
     std::string SequenceSourceName;  // "BLOCK.s" or "TYPE_base.s"; empty when neither exists
     // What the conversion would copy (a base file's is shared).
     std::shared_ptr<const KeptSource> SequenceBytes;
+    // Read back from an output: the names of its own parameter lines (a hand
+    // edit may give two blocks of one type different lists).
+    std::shared_ptr<const ParameterNames> Names;
 };
 
 struct CompoundSnapshot {
@@ -65,8 +68,16 @@ class ValueList {
     std::size_t count_;
 };
 
+// Where a snapshot comes from: a source, or a conversion's output read back,
+// which holds only what the conversion keeps.
+enum class SnapshotOrigin { Source, FoxCaeOutput, IccOutput };
+
 // What one source holds, compounds and blocks in the order the run met them.
 struct SourceSnapshot {
+    SnapshotOrigin Origin = SnapshotOrigin::Source;
+    bool IsOutput() const { return Origin != SnapshotOrigin::Source; }
+    // The script carries neither sequence sources nor revision codes.
+    bool CarriesSourcesAndCodes() const { return Origin != SnapshotOrigin::IccOutput; }
     std::vector<CompoundSnapshot> Compounds;
     // The parameter names of every known type met, from this side's data file.
     std::map<std::string, ParameterNames> Types;
@@ -87,7 +98,13 @@ struct SourceSnapshot {
         const auto it = Types.find(type);
         return it == Types.end() ? nullptr : &it->second;
     }
+    const ParameterNames* NamesOf(const BlockSnapshot& block) const {
+        return block.Names ? block.Names.get() : NamesOf(block.Type);
+    }
 };
+
+// The bytes of a file as a snapshot keeps them.
+KeptSource ReadKept(ByteSource& source);
 
 // A block's values as the conversion writes them: for a known type one per
 // name after the first two; for an unknown type, see SourceSnapshot::ValuesOf.

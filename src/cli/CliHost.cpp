@@ -113,6 +113,12 @@ int ParsePlatform(const std::string& text) {
 int ParseSource(const std::string& text) {
     return Pick(text, {{"working file", "0", "wf"}, {"save all", "1", "sa"}});
 }
+int ParseReadSource(const std::string& text) {
+    return Pick(text, {{"working file", "0", "wf"},
+                       {"save all", "1", "sa"},
+                       {"foxcae transfer", "foxcae"},
+                       {"icc api", "icc"}});
+}
 int ParseDestination(const std::string& text) {
     return Pick(text, {{"foxcae transfer", "0", "foxcae"}, {"icc api", "1", "icc"}});
 }

@@ -48,6 +48,8 @@ class CliHost : public NotingHost {
 // Parses the platform as its list entry, index or short name; -1 if unknown.
 int ParsePlatform(const std::string& text);
 int ParseSource(const std::string& text);
+// A source or, for compare and inspect, a conversion's output (2, 3).
+int ParseReadSource(const std::string& text);
 int ParseDestination(const std::string& text);
 
 }  // namespace pamiro::cli

@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 
+#include "app/OutputSnapshot.h"
 #include "app/SourceComparison.h"
 #include "app/SourceSnapshot.h"
 #include "cli/CliHost.h"
@@ -12,6 +13,7 @@
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Console.h"
+#include "core/FileError.h"
 #include "core/Folders.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
@@ -26,15 +28,18 @@ struct CompareOptions : SourceOptions {
     bool Json = false, Csv = false;
 };
 
-const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
-const char* const kSourceNames[] = {"Working File", "Save All"};
+const char* const kSourceNames[] = {"Working File", "Save All", "salida FoxCAE Transfer",
+                                    "salida ICC Api"};
 
 // One side from its request check to its snapshot. Its messages on stderr
 // say which side they come from.
 class Side {
   public:
     Side(const SourceOptions& options, bool second)
-        : options_(options), second_(second), host_(isatty(STDERR_FILENO) != 0) {
+        : options_(options),
+          second_(second),
+          output_(OutputSourceOf(options)),
+          host_(isatty(STDERR_FILENO) != 0) {
         host_.SetMessagePrefix(second ? "(segunda fuente) " : "(primera fuente) ");
     }
 
@@ -43,7 +48,9 @@ class Side {
         request_ = PrepareRequest(options_, job_);
         request_.DestinationIndex = IndexOf(DestinationKind::FoxCae);
         std::string autoNote;
-        if (auto refusal = CheckForRun(request_, job_, host_, &autoNote)) {
+        // An output names its own parameters: no data file is needed.
+        if (auto refusal = output_ ? CheckOutputSource(request_)
+                                   : CheckForRun(request_, job_, host_, &autoNote)) {
             PrintRefusal(*refusal);
             Said();
             if (json) {
@@ -59,43 +66,78 @@ class Side {
 
     // False when the read failed (said as convert says it).
     bool Read(bool json) {
+        if (output_) return ReadOutput(json);
         host_.SetWorkingFileFolder(JoinPath(job_.SourceDir, request_.CpNameText));
         const SourceKind kind = *SourceKindFromIndex(request_.SourceIndex);
         host_.SetSource(
             {job_.SourceDir, request_.CpNameText, kind, true, second_ ? "--with-" : "--"});
         ReadSnapshot(job_, host_, kind, request_.CpNameText, snapshot_);
         if (!job_.Report.Failed) return true;
-        Said();
-        if (json) {
-            const nlohmann::ordered_json answer{{"refused", false},
-                                                {"failed", true},
-                                                {"side", Which()},
-                                                {"reason",
-                                                 {{"title", UserText(host_.LastCriticalTitle())},
-                                                  {"text", UserText(host_.LastCriticalText())}}}};
-            PrintOut("%s\n", JsonText(answer).c_str());
-        }
-        return false;
+        return Failed(json, host_.LastCriticalTitle(), host_.LastCriticalText());
     }
 
     CompareSide Description() const {
+        const int source = output_ ? 2 + IndexOf(*output_) : request_.SourceIndex;
+        const auto platform = PlatformFromIndex(request_.PlatformIndex);
         return {request_.CpNameText,
-                kSourceNames[request_.SourceIndex],
+                kSourceNames[source],
                 options_.From,
-                kPlatformNames[request_.PlatformIndex],
+                platform ? std::string(TraitsOf(*platform).Label) : "-",
                 job_.VersionTable[static_cast<std::size_t>(request_.VersionIndex)].first,
-                job_.DataFilePath};
+                output_ ? "ninguno: la salida nombra los parámetros" : job_.DataFilePath};
     }
+    bool IsOutput() const { return output_.has_value(); }
     int PlatformIndex() const { return request_.PlatformIndex; }
     const SourceSnapshot& Snapshot() const { return snapshot_; }
-    // Every parameter name of this side's data file.
+    // Every parameter name of this side's data file (of an output, the names
+    // its lines give).
     std::set<std::string> ParameterNamesOffered() const {
+        if (output_) {
+            std::set<std::string> names;
+            for (const auto& [type, list] : snapshot_.Types) {
+                names.insert(list.begin() + 2, list.end());
+            }
+            for (const auto& compound : snapshot_.Compounds) {
+                for (const auto& block : compound.Blocks) {
+                    if (block.Names) names.insert(block.Names->begin() + 2, block.Names->end());
+                }
+            }
+            return names;
+        }
         const DiskInputFolder program(job_.ProgramDir, true);
         return DataFileParameterNames(program, DataFileName(),
                                       *PlatformFromIndex(request_.PlatformIndex));
     }
 
   private:
+    bool ReadOutput(bool json) {
+        const DiskInputFolder folder(options_.From, false);
+        try {
+            const auto refused =
+                ReadOutputSnapshot(folder, *output_, request_.CpNameText, snapshot_);
+            if (!refused) return true;
+            return Failed(json, kOutputTitle, refused->Text(), true);
+        } catch (const FileError& error) {
+            return Failed(json, kOutputTitle,
+                          "No se puede leer el archivo " + error.Path() + ": " +
+                              ErrorText(error.ErrorNumber()),
+                          true);
+        }
+    }
+    bool Failed(bool json, const std::string& title, const std::string& text, bool print = false) {
+        if (print) PrintErr("%s%s: %s\n", Prefix(), title.c_str(), text.c_str());
+        Said();
+        if (json) {
+            const nlohmann::ordered_json answer{
+                {"refused", false},
+                {"failed", true},
+                {"side", Which()},
+                {"reason", {{"title", UserText(title)}, {"text", UserText(text)}}}};
+            PrintOut("%s\n", JsonText(answer).c_str());
+        }
+        return false;
+    }
+    static constexpr const char* kOutputTitle = "Pamiro - Salida";
     const char* Prefix() const { return second_ ? "(segunda fuente) " : "(primera fuente) "; }
     const char* Which() const { return second_ ? "second" : "first"; }
     void Said() const {
@@ -110,6 +152,7 @@ class Side {
 
     const SourceOptions& options_;
     bool second_;
+    std::optional<DestinationKind> output_;
     CliHost host_;
     ConversionJob job_;
     ConversionRequest request_;
@@ -153,13 +196,17 @@ int RunCompare(const CompareOptions& options) {
     // With auto, the second side takes the platform the first side's index chose.
     if (!options.WithPlatform.empty()) {
         second.Platform = options.WithPlatform;
-    } else if (options.Platform == "auto") {
+    } else if (options.Platform == "auto" && !a.IsOutput()) {
         second.Platform = std::to_string(a.PlatformIndex());
     }
     Side b(second, true);
     if (!b.Check(options.Json)) return 3;
-    const std::set<std::string> ignored = IgnoredNames(options.Ignore, a, b);
+    // An output's parameter names are known once it is read.
+    const bool namesRead = a.IsOutput() || b.IsOutput();
+    std::set<std::string> ignored;
+    if (!namesRead) ignored = IgnoredNames(options.Ignore, a, b);
     if (!a.Read(options.Json) || !b.Read(options.Json)) return 3;
+    if (namesRead) ignored = IgnoredNames(options.Ignore, a, b);
 
     const Comparison comparison = CompareSnapshots(a.Snapshot(), b.Snapshot(), ignored);
     if (options.Json) {
@@ -176,15 +223,20 @@ int RunCompare(const CompareOptions& options) {
 void AddCompareCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<CompareOptions>();
     CLI::App* compare = app.add_subcommand(
-        "compare", "Compara dos fuentes de un CP parámetro a parámetro, sin escribir nada");
+        "compare",
+        "Compara dos fuentes de un CP parámetro a parámetro, sin escribir nada; una fuente puede "
+        "ser la salida de una conversión (foxcae, icc)");
     compare->footer(
         "Sale con 0 si las fuentes son iguales, 1 si difieren, 2 por un error de uso y 3 si una "
-        "fuente se rechaza o su lectura falla.");
-    AddSourceOptions(*compare, *options);
-    compare->add_option("--with-source", options->WithSource, "Formato de la segunda fuente")
+        "fuente se rechaza o su lectura falla (en una salida, una línea que no sigue su formato, "
+        "nombrada con su archivo y su número).");
+    AddSourceOptions(*compare, *options, true);
+    compare
+        ->add_option("--with-source", options->WithSource,
+                     std::string("Formato de la segunda fuente: wf | sa") + kOutputSourceHelp)
         ->required()
         ->type_name("FORMATO")
-        ->check(SourceChoice());
+        ->check(SourceChoice(true));
     compare->add_option("--with-from", options->WithFrom, "Carpeta de la segunda fuente")
         ->required()
         ->type_name("CARPETA");

@@ -108,6 +108,28 @@ nlohmann::ordered_json SideJson(const CompareSide& side) {
             {"version", UserText(side.Version)}, {"dataFile", UserText(side.DataFile)}};
 }
 
+// What a conversion's output cannot hold, said once: not a difference.
+void PrintNotCompared(const Comparison& c) {
+    constexpr std::size_t kShown = 10;
+    if (!c.NotConverted.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < c.NotConverted.size() && i < kShown; ++i) {
+            const auto& b = c.NotConverted[i];
+            names += (i > 0 ? ", " : "") + b.Compound + ":" + b.Block + " (" + b.Type + ")";
+        }
+        if (c.NotConverted.size() > kShown) names += ", ...";
+        PrintOut(
+            "\nNo convertidos: %zu bloque(s) de un tipo que el archivo de datos no tiene; la "
+            "conversión los omite y su salida no los lleva: %s\n",
+            c.NotConverted.size(), names.c_str());
+    }
+    if (!c.SourcesAndCodesCompared) {
+        PrintOut(
+            "\nEl guion ICC no lleva fuentes de secuencia ni códigos de revisión: no se "
+            "comparan\n");
+    }
+}
+
 }  // namespace
 
 void PrintComparisonText(const Comparison& c, const CompareSide& first, const CompareSide& second) {
@@ -137,6 +159,7 @@ void PrintComparisonText(const Comparison& c, const CompareSide& first, const Co
                            "registro no dice cuántos tiene)");
         }
     }
+    PrintNotCompared(c);
     const ComparisonTotals& t = c.Totals;
     PrintOut(
         "\n%s: %lld compuesto(s) y %lld bloque(s) comparados; solo en una fuente: %lld "
@@ -185,6 +208,13 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
                                      {"differences", std::move(differences)},
                                      {"unknownType", std::move(byPosition)}});
     }
+    root["notConverted"] = nlohmann::ordered_json::array();
+    for (const auto& b : c.NotConverted) {
+        root["notConverted"].push_back({{"compound", Latin1ToUtf8(b.Compound)},
+                                        {"block", Latin1ToUtf8(b.Block)},
+                                        {"type", Latin1ToUtf8(b.Type)}});
+    }
+    root["sequenceSourcesAndRevisionCodesCompared"] = c.SourcesAndCodesCompared;
     const ComparisonTotals& t = c.Totals;
     root["totals"] = {{"compoundsCompared", t.CompoundsCompared},
                       {"blocksCompared", t.BlocksCompared},

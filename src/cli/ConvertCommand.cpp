@@ -10,6 +10,7 @@
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
+#include "cli/VerifyRun.h"
 #include "core/Console.h"
 #include "core/Interrupt.h"
 #include "core/Paths.h"
@@ -22,7 +23,7 @@ namespace {
 
 struct ConvertOptions : SourceOptions {
     std::string Destination, To, Report;
-    bool Strict = false, Clean = false;
+    bool Strict = false, Clean = false, Verify = false;
     SignalSeam Seam;
 };
 
@@ -110,7 +111,9 @@ int RunConvert(const ConvertOptions& options) {
     if (!staged.NothingWritten.empty()) PrintOut("%s\n", staged.NothingWritten.c_str());
     if (job.Report.Failed) return finish(RunOutcome::Failed, 1);
     record.Outputs = staged.Outputs;
-    return finish(RunOutcome::Finished, 0);
+    // The files are in place either way; a difference is a fault below us.
+    const int verified = options.Verify ? VerifyConversion(job, kind, request.CpNameText) : 0;
+    return finish(RunOutcome::Finished, verified);
 }
 
 }  // namespace
@@ -143,6 +146,10 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
                      "la fuente ni en el destino, ni ser un archivo que la conversión lee")
         ->type_name("ARCHIVO")
         ->check(NotEmpty("el archivo del informe"));
+    convert->add_flag("--verify", options->Verify,
+                      "Tras llevar la conversión al destino, lee de nuevo lo escrito y lo compara "
+                      "con la fuente: \"Verificado\" y 0 si no hay diferencias; si las hay, las "
+                      "nombra y sale con 1 (un fallo del disco o de la transferencia)");
     AddStagedRunHelp(*convert, options->Seam);
     convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 }

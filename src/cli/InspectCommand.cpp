@@ -4,6 +4,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "app/OutputSnapshot.h"
 #include "app/RequestCheck.h"
 #include "app/SourceSnapshot.h"
 #include "cli/CliHost.h"
@@ -11,6 +12,7 @@
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Console.h"
+#include "core/FileError.h"
 #include "core/Paths.h"
 #include "run/ConversionJob.h"
 #include "run/RunConversion.h"
@@ -35,8 +37,9 @@ struct Totals {
     long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
 };
 
-const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
-const char* const kSourceNames[] = {"Working File", "Save All"};
+const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70", "-"};
+const char* const kSourceNames[] = {"Working File", "Save All", "salida FoxCAE Transfer",
+                                    "salida ICC Api"};
 
 // What the answer is about: the request as checked, the run as it goes.
 struct Subject {
@@ -295,6 +298,39 @@ std::unique_ptr<Inspection> InspectionFor(const InspectOptions& options, const S
     return std::make_unique<TextInspection>(subject, parameters);
 }
 
+// A conversion's output read back, listed as its source would be. A line
+// that fits no rule refuses it, as a refused request is.
+int InspectOutput(const InspectOptions& options, DestinationKind kind, ConversionJob& job,
+                  ConversionRequest& request, const CliHost& host) {
+    request.SourceIndex = 2 + IndexOf(kind);
+    if (!PlatformFromIndex(request.PlatformIndex)) request.PlatformIndex = 3;
+    job.DataFilePath = "ninguno: la salida nombra los parámetros";
+    const DiskInputFolder folder(options.From, false);
+    SourceSnapshot snapshot;
+    std::optional<CliRefusal> refusal;
+    try {
+        if (auto refused = ReadOutputSnapshot(folder, kind, request.CpNameText, snapshot)) {
+            refusal = CliRefusal{"Pamiro - Salida", refused->Text(), {}};
+        }
+    } catch (const FileError& error) {
+        refusal = CliRefusal{
+            "Pamiro - Salida",
+            "No se puede leer el archivo " + error.Path() + ": " + ErrorText(error.ErrorNumber()),
+            {}};
+    }
+    if (refusal) {
+        PrintRefusal(*refusal);
+        if (options.Json) PrintOut("%s\n", JsonText(RefusalJson(*refusal)).c_str());
+        return 1;
+    }
+    const Subject subject{request, job, host};
+    const std::unique_ptr<Inspection> inspection = InspectionFor(options, subject);
+    inspection->Begin();
+    ReplaySnapshot(snapshot, folder, *inspection);
+    inspection->Finish();
+    return 0;
+}
+
 // A dry run of "FoxCAE Transfer" through the normal request check: the same
 // readers as convert, nothing written anywhere.
 int RunInspect(const InspectOptions& options) {
@@ -302,12 +338,14 @@ int RunInspect(const InspectOptions& options) {
     ConversionRequest request = PrepareRequest(options, job);
     request.DestinationIndex = IndexOf(DestinationKind::FoxCae);
     CliHost host(isatty(STDERR_FILENO) != 0);
-    if (auto refusal = CheckForRun(request, job, host)) {
+    const std::optional<DestinationKind> output = OutputSourceOf(options);
+    if (auto refusal = output ? CheckOutputSource(request) : CheckForRun(request, job, host)) {
         PrintRefusal(*refusal);
         // A script parses every answer, a refusal too.
         if (options.Json) PrintOut("%s\n", JsonText(RefusalJson(*refusal)).c_str());
         return 1;
     }
+    if (output) return InspectOutput(options, *output, job, request, host);
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     host.SetSource({job.SourceDir, request.CpNameText, kind, true});
@@ -327,8 +365,10 @@ int RunInspect(const InspectOptions& options) {
 void AddInspectCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<InspectOptions>();
     CLI::App* inspect = app.add_subcommand(
-        "inspect", "Lista los compuestos y bloques que una conversión tomaría, sin escribir nada");
-    AddSourceOptions(*inspect, *options);
+        "inspect",
+        "Lista los compuestos y bloques que una conversión tomaría, sin escribir nada, o los "
+        "que tiene la salida de una conversión (--source foxcae, icc)");
+    AddSourceOptions(*inspect, *options, true);
     AddDataDirOption(*inspect, *options);
     inspect->add_flag("--json", options->Json,
                       "Salida en JSON, para otros programas (también si se rechaza)");

@@ -40,8 +40,24 @@ CLI::Validator PlatformChoice(bool orAuto) {
     }
     return Choice(ParsePlatform, "pw, aw51, aw70, \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2");
 }
-CLI::Validator SourceChoice() {
-    return Choice(ParseSource, "wf, sa, \"Working File\", \"Save All\", 0, 1");
+CLI::Validator SourceChoice(bool outputs) {
+    if (outputs) {
+        return Choice(ParseReadSource,
+                      "wf, sa, foxcae, icc, \"Working File\", \"Save All\", \"FoxCAE "
+                      "Transfer\", \"ICC Api\", 0, 1");
+    }
+    return CLI::Validator(
+        [](std::string& value) -> std::string {
+            if (ParseSource(value) >= 0) return {};
+            if (ParseReadSource(value) >= 0) {
+                return "\"" + value +
+                       "\" es la salida de una conversión: aquí la fuente es un Working File o un "
+                       "Save All (wf, sa); la salida solo se lee con compare e inspect";
+            }
+            return "valor \"" + value +
+                   "\" no válido; se acepta: wf, sa, \"Working File\", \"Save All\", 0, 1";
+        },
+        "");
 }
 CLI::Validator NotEmpty(std::string what) {
     return CLI::Validator(
@@ -55,7 +71,7 @@ CLI::Validator DestinationChoice() {
     return Choice(ParseDestination, "foxcae, icc, \"FoxCAE Transfer\", \"ICC Api\", 0, 1");
 }
 
-void AddSourceOptions(CLI::App& command, SourceOptions& options) {
+void AddSourceOptions(CLI::App& command, SourceOptions& options, bool outputs) {
     command
         .add_option("--cp", options.Cp,
                     "Letterbug del CP: 6 caracteres, ninguno que un nombre de archivo no admita")
@@ -70,17 +86,22 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
         ->type_name("VERSIÓN");
     command
         .add_option("--source", options.Source,
-                    "Formato de la fuente: wf | sa (también \"Working File\", \"Save All\", 0, 1)")
+                    std::string("Formato de la fuente: wf | sa (también \"Working File\", \"Save "
+                                "All\", 0, 1)") +
+                        (outputs ? kOutputSourceHelp : ""))
         ->required()
         ->type_name("FORMATO")
-        ->check(SourceChoice());
+        ->check(SourceChoice(outputs));
     command
         .add_option("--from", options.From,
                     "Carpeta de la fuente: para un Working File, la carpeta que contiene la "
                     "carpeta del CP (CARPETA/CP/CP.wf); para un Save All, el árbol guardado "
                     "mismo (CARPETA/<compuesto>/parameters). Si no se encuentra la fuente, una "
                     "sugerencia nombra la carpeta o el formato correctos; los nombres se "
-                    "encuentran sin distinguir mayúsculas y minúsculas si no hay uno exacto")
+                    "encuentran sin distinguir mayúsculas y minúsculas si no hay uno exacto" +
+                        std::string(outputs ? "; para una salida, la carpeta que contiene "
+                                              "cmp_list o CP.cmd"
+                                            : ""))
         ->required()
         ->type_name("CARPETA");
 }
@@ -129,6 +150,34 @@ nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
     return answer;
 }
 
+namespace {
+std::optional<CliRefusal> SourceFolderRefusal(const std::string& folder) {
+    std::error_code error;
+    const fs::file_status status = fs::status(folder, error);
+    if (!fs::exists(status)) {
+        return CliRefusal{"Fuente", "La carpeta de la fuente no existe: " + folder, {}};
+    }
+    if (!fs::is_directory(status)) {
+        return CliRefusal{"Fuente", "La fuente no es una carpeta: " + folder, {}};
+    }
+    return std::nullopt;
+}
+}  // namespace
+
+std::optional<DestinationKind> OutputSourceOf(const SourceOptions& options) {
+    // The read sources' list goes on after the two sources with the outputs.
+    const int index = ParseReadSource(options.Source);
+    return index < 2 ? std::nullopt : DestinationKindFromIndex(index - 2);
+}
+
+std::optional<CliRefusal> CheckOutputSource(ConversionRequest& request) {
+    request.CpNameText = NormaliseCpName(request.CpNameText);
+    if (auto refusal = CpNameRefusal(request.CpNameText)) {
+        return CliRefusal{refusal->Title, refusal->Text, {}};
+    }
+    return SourceFolderRefusal(request.SourceSelection);
+}
+
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
                                       std::string* autoNote) {
     // With auto, everything but the data file (which depends on the
@@ -141,15 +190,7 @@ std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob&
         }
     }
     if (auto refusal = RefuseWindowsPaths(request)) return refusal;
-    std::error_code error;
-    const fs::file_status status = fs::status(request.SourceSelection, error);
-    if (!fs::exists(status)) {
-        return CliRefusal{
-            "Fuente", "La carpeta de la fuente no existe: " + request.SourceSelection, {}};
-    }
-    if (!fs::is_directory(status)) {
-        return CliRefusal{"Fuente", "La fuente no es una carpeta: " + request.SourceSelection, {}};
-    }
+    if (auto refusal = SourceFolderRefusal(request.SourceSelection)) return refusal;
     if (autoPlatform) {
         std::string note;
         if (auto refusal = PickPlatform(request, note)) return refusal;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/RequestCheck.h"
+#include "core/Choices.h"
 
 namespace pamiro {
 class Host;
@@ -21,15 +22,18 @@ struct SourceOptions {
     std::string Cp, Platform, Version, Source, From, DataDir;
 };
 
-// --cp, --platform, --ia-version, --source, --from (all required).
-void AddSourceOptions(CLI::App& command, SourceOptions& options);
+// --cp, --platform, --ia-version, --source, --from (all required). With
+// outputs, --source also takes a conversion's output (compare, inspect).
+void AddSourceOptions(CLI::App& command, SourceOptions& options, bool outputs = false);
 // --data-dir.
 void AddDataDirOption(CLI::App& command, SourceOptions& options);
 
 // A mistyped choice is a usage error that quotes the value and lists the
 // accepted ones.
 CLI::Validator PlatformChoice(bool orAuto = false);
-CLI::Validator SourceChoice();
+CLI::Validator SourceChoice(bool outputs = false);
+inline constexpr const char* kOutputSourceHelp =
+    "; también la salida de una conversión: foxcae | icc (\"FoxCAE Transfer\", \"ICC Api\")";
 CLI::Validator DestinationChoice();
 // An empty value is a usage error naming what is missing ("la carpeta del destino").
 CLI::Validator NotEmpty(std::string what);
@@ -68,6 +72,12 @@ nlohmann::ordered_json RefusalJson(const CliRefusal& refusal);
 // prints the refusal. A destination inside the source is warned through host.
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
                                       std::string* autoNote = nullptr);
+
+// The output a --source of compare or inspect names; null for a source.
+std::optional<DestinationKind> OutputSourceOf(const SourceOptions& options);
+// The command line's check of an output read as a source: the CP name
+// (normalised in request) and the folder. The output itself is read later.
+std::optional<CliRefusal> CheckOutputSource(ConversionRequest& request);
 
 // Creates the destination folder and its missing parents; created lists them,
 // outermost first, so a run that fails can take them back. A refusal names

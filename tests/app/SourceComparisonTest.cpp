@@ -2,7 +2,9 @@
 
 #include <functional>
 
+#include "app/OutputSnapshot.h"
 #include "app/SourceComparison.h"
+#include "cli/VerifyRun.h"
 #include "support/MemoryRun.h"
 
 namespace pamiro::testing {
@@ -235,6 +237,70 @@ TEST(SourceComparison, TwoPlatformsPairParametersByEachSidesOwnNames) {
         EncodeDataFile({{"AIN", {"DESC", "LO", "HI", "HHI"}}}, true);
     EXPECT_EQ(Lines(CompareSnapshots(Read(pw), Read(aw))),
               (std::vector<std::string>{"value C1:A1 LO 0|5", "param-second C1:A1 HHI |1"}));
+}
+
+// A conversion's output read back holds what the conversion kept: against its
+// source it is the same, read as a person edits it; an edit is found; a line
+// that fits no rule refuses the output by file and line; --verify says so.
+TEST(SourceComparison, OutputReadBackEqualsItsSourceAndShowsEdits) {
+    using Files = std::map<std::string, std::string>;
+    const auto swap = [](std::string from, std::string to) {
+        return [from, to](Files& files) {
+            for (auto& [name, text] : files) {
+                if (name.rfind("src0", 0) == 0) continue;  // copies stay byte for byte
+                for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at))
+                    text.replace(at, from.size(), to), at += to.size();
+            }
+        };
+    };
+    const auto fox = DestinationKind::FoxCae, icc = DestinationKind::Icc;
+    const struct {
+        DestinationKind Kind;
+        std::function<void(Files&)> Edit;
+        std::vector<std::string> Expected;  // differences, or "file:line" refused
+    } cases[] = {
+        {fox, [](Files&) {}, {}},
+        {icc, [](Files&) {}, {}},
+        {fox, swap("\r\n", "  \n"), {}},
+        {fox, swap("NAME     >", "name     >"), {}},
+        {icc, swap("\r\n", "  \n"), {}},
+        {icc, swap("TYPE = ", "type = "), {}},
+        {icc, [](Files& f) { f["CP6001.cmd"].resize(f["CP6001.cmd"].size() - 2); }, {}},
+        {fox, swap("HI       >100", "HI       >101"), {"value C1:A1 HI 100|101"}},
+        {icc, swap("  HI  = 100", "  HI  = 101"), {"value C1:A1 HI 100|101"}},
+        {fox, swap("Code R001", "Code R002"), {"revision C1: R001|R002"}},
+        {fox, swap("paso 1", "paso 2"), {"source C1:S1 S1.s (8 bytes)|src0001 (8 bytes)"}},
+        {fox, swap("TYPE     >PID", "TYPE PID"), {"cmp0001:10"}},
+        {fox, swap("NAME     >END", "NAME     >X9"), {"cmp0001:14"}},
+        {fox, swap("C1 1", "C1 2"), {"cmp_list:1"}},
+        {icc, swap("END\r\nADD C1:P1", "ADD C1:P1"), {"CP6001.cmd:11"}},
+        {icc, swap("EXIT", ""), {"CP6001.cmd:18"}},
+    };
+    for (const auto& c : cases) {
+        MemoryRun run;
+        run.Source.Files = SaveAllFiles({{C1()}, {}, std::nullopt});
+        run.Data(kTypes);
+        run.Run(SourceKind::SaveAll, Platform::Aw51, c.Kind);
+        Side side;
+        side.Source = run.Source;
+        side.Program = run.Program;
+        const SourceSnapshot source = Read(side);
+        MemoryInputFolder written;
+        written.Files = run.Out.Files;
+        c.Edit(written.Files);
+        SCOPED_TRACE(written.Files.begin()->second);
+        SourceSnapshot back;
+        if (auto refused = ReadOutputSnapshot(written, c.Kind, "CP6001", back)) {
+            EXPECT_EQ(std::vector{refused->File + ":" + std::to_string(refused->Line)}, c.Expected);
+        } else {
+            const Comparison result = CompareSnapshots(source, back);
+            EXPECT_EQ(Lines(result), c.Expected);
+            EXPECT_EQ(result.NotConverted.size(), 2u);  // X1 and M1: no data file type
+            EXPECT_EQ(result.SourcesAndCodesCompared, c.Kind == fox);
+        }
+        EXPECT_EQ(cli::VerifyWritten(source, written, c.Kind, "CP6001", "memoria"),
+                  c.Expected.empty() ? 0 : 1);
+    }
 }
 
 }  // namespace
