@@ -197,10 +197,15 @@ TEST(CompareCli, SampleSourcesEqualEveryOutputOfEither) {
                     "Compuesto UNIT02\n  UNIT02 (COMPND): DESCRP: \"Columna de "
                     "destilacion\" -> \"Columna X\"\n"))
         << r.Out;
+    const std::string script = ReadFile(fs::path(outputs[3].second) / "SMPL01.cmd");
+    const auto line =
+        std::count(script.begin(), script.begin() + script.find("  TYPE = CIN"), '\n');
     edit(outputs[3].second, "  TYPE = CIN", "  TYPO CIN");
     r = compare("sa", sources[1].second, 3);
     EXPECT_EQ(r.Status, 3);
-    EXPECT_TRUE(Has(r.Err, "SMPL01.cmd, línea 14: se esperaba \"TYPE = tipo\"")) << r.Err;
+    EXPECT_TRUE(Has(
+        r.Err, "SMPL01.cmd, línea " + std::to_string(line + 1) + ": se esperaba \"TYPE = tipo\"\n"))
+        << r.Err;
     r = RunCliHere(Words("inspect" + cp + "icc", {"--from", outputs[3].second}));
     EXPECT_EQ(r.Status, 1);
     r = RunCliHere(
