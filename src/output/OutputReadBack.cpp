@@ -7,71 +7,13 @@
 #include "core/Text.h"
 #include "output/BlockWriter.h"
 #include "output/OutputFiles.h"
+#include "output/ReadBackLines.h"
 
 namespace pamiro {
 
+using namespace readback;
+
 namespace {
-
-constexpr std::uint64_t kLargestFile = 4ull << 30;
-
-// Thrown inside a reader; each reader hands it back as its result.
-struct Refused {
-    ReadBackError Error;
-};
-
-// Blanks as the conversion trims them (0x20 only).
-bool IsBlank(char c) { return c == ' '; }
-
-std::string_view TrimmedView(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool StartsIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           EqualIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-// The lines of one whole file: LF ends a line, a CR before it is dropped, and
-// a last line without its end counts.
-class TextFile {
-  public:
-    TextFile(const InputFolder& folder, const std::string& name) : path_(folder.PathOf({name})) {
-        auto source = folder.Open({name});
-        if (!source) throw Refused{{path_, 0, "no existe el archivo " + name}};
-        path_ = source->Name();
-        // Read whole; a file no conversion could have written is not.
-        if (source->Length() > kLargestFile) throw Refused{{path_, 0, "archivo demasiado grande"}};
-        bytes_.resize(static_cast<std::size_t>(source->Length()));
-        source->ReadAt(0, bytes_.data(), bytes_.size());
-    }
-    // False at the end; raw is the line without its end, trimmed without
-    // the blanks at either end.
-    bool Next(std::string_view& raw, std::string_view& trimmed) {
-        if (at_ >= bytes_.size()) return false;
-        const char* start = bytes_.data() + at_;
-        const void* lf = std::memchr(start, '\n', bytes_.size() - at_);
-        const std::size_t length =
-            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start)
-               : bytes_.size() - at_;
-        at_ += length + 1;
-        ++line_;
-        raw = std::string_view(start, length);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        trimmed = TrimmedView(raw);
-        return true;
-    }
-    [[noreturn]] void Refuse(const std::string& reason) const {
-        throw Refused{{path_, line_, reason}};
-    }
-    long long Line() const { return line_; }
-
-  private:
-    std::string path_, bytes_;
-    std::size_t at_ = 0;
-    long long line_ = 0;
-};
 
 // "name n", the number after the last blank; false when the line has none.
 bool SplitNumbered(std::string_view line, std::string& name, long long& n) {
@@ -86,15 +28,6 @@ bool SplitNumbered(std::string_view line, std::string& name, long long& n) {
     }
     name = std::string(TrimmedView(line.substr(0, blank)));
     return !name.empty();
-}
-
-// "key>value" (compound file) or "key = value" (script), both parts trimmed.
-bool SplitAt(std::string_view line, char mark, std::string_view& key, std::string_view& value) {
-    const std::size_t at = line.find(mark);
-    if (at == std::string_view::npos) return false;
-    key = TrimmedView(line.substr(0, at));
-    value = TrimmedView(line.substr(at + 1));
-    return !key.empty();
 }
 
 // src_list: for each "compound:block", its copies' names in list order.
@@ -203,16 +136,6 @@ class CompoundFileReader {
     bool open_ = false;
 };
 
-template <typename Read>
-std::optional<ReadBackError> Refusing(Read read) {
-    try {
-        read();
-    } catch (const Refused& refused) {
-        return refused.Error;
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::string ReadBackError::Text() const {
@@ -239,89 +162,6 @@ std::optional<ReadBackError> ReadFoxCaeOutput(const InputFolder& folder, ReadBac
             TextFile compound(folder, file);
             CompoundFileReader(sink, copies, used).Read(compound, name);
         }
-    });
-}
-
-std::optional<ReadBackError> ReadIccOutput(const InputFolder& folder, const std::string& cp,
-                                           ReadBackSink& sink) {
-    return Refusing([&] {
-        TextFile file(folder, ScriptName(cp));
-        enum class At { Open, Between, NeedType, InBlock, NeedExit, Done } at = At::Open;
-        ReadBackBlock block;
-        std::string_view raw, line, key, value;
-        bool started = false;
-        while (file.Next(raw, line)) {
-            if (line.empty()) continue;
-            switch (at) {
-                case At::Open: {
-                    std::string words[5];
-                    std::size_t count = 0;
-                    for (std::size_t i = 0; i < line.size() && count < 5;) {
-                        const std::size_t end = std::min(line.find(' ', i), line.size());
-                        words[count++] = std::string(line.substr(i, end - i));
-                        i = line.find_first_not_of(' ', end);
-                        if (i == std::string_view::npos) break;
-                    }
-                    if (count != 4 || !EqualIgnoringAsciiCase(words[0], "OPEN") ||
-                        !EqualIgnoringAsciiCase(words[1], cp) ||
-                        !EqualIgnoringAsciiCase(words[2], "ALL") ||
-                        !EqualIgnoringAsciiCase(words[3], "PAMIRO")) {
-                        file.Refuse("se esperaba \"OPEN " + cp + " ALL PAMIRO\"");
-                    }
-                    at = At::Between;
-                    break;
-                }
-                case At::Between:
-                    if (StartsIgnoringCase(line, "ADD ")) {
-                        const std::string_view target = TrimmedView(line.substr(4));
-                        const std::size_t colon = target.find(':');
-                        const std::string compound(target.substr(0, colon));
-                        block.Name = colon == std::string_view::npos
-                                         ? compound
-                                         : std::string(TrimmedView(target.substr(colon + 1)));
-                        if (compound.empty() || block.Name.empty()) {
-                            file.Refuse("se esperaba \"ADD compuesto:bloque\"");
-                        }
-                        if (!started || compound != block.Compound) sink.CompoundStarted(compound);
-                        started = true;
-                        block.Compound = compound;
-                        block.Names.clear();
-                        block.Values.clear();
-                        at = At::NeedType;
-                    } else if (StartsIgnoringCase(line, "CLOSE ") &&
-                               EqualIgnoringAsciiCase(TrimmedView(line.substr(6)), cp)) {
-                        at = At::NeedExit;
-                    } else {
-                        file.Refuse("se esperaba \"ADD compuesto:bloque\" o \"CLOSE " + cp + "\"");
-                    }
-                    break;
-                case At::NeedType:
-                    if (!SplitAt(line, '=', key, value) || !EqualIgnoringAsciiCase(key, "TYPE")) {
-                        file.Refuse("se esperaba \"TYPE = tipo\"");
-                    }
-                    block.Type = value;
-                    at = At::InBlock;
-                    break;
-                case At::InBlock:
-                    if (EqualIgnoringAsciiCase(line, "END")) {
-                        sink.BlockRead(block);
-                        at = At::Between;
-                    } else if (SplitAt(line, '=', key, value)) {
-                        block.Names.emplace_back(key);
-                        block.Values.emplace_back(value);
-                    } else {
-                        file.Refuse("se esperaba \"PARÁMETRO  = valor\" o END");
-                    }
-                    break;
-                case At::NeedExit:
-                    if (!EqualIgnoringAsciiCase(line, "EXIT")) file.Refuse("se esperaba EXIT");
-                    at = At::Done;
-                    break;
-                case At::Done:
-                    file.Refuse("línea después de EXIT");
-            }
-        }
-        if (at != At::Done) file.Refuse("el guion termina sin \"CLOSE " + cp + "\" y EXIT");
     });
 }
 
