@@ -2,8 +2,10 @@
 
 // The line reading both output readers share (not for use elsewhere).
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +15,6 @@
 #include "output/OutputReadBack.h"
 
 namespace pamiro::readback {
-
-inline constexpr std::uint64_t kLargestFile = 4ull << 30;
 
 // Thrown inside a reader; each reader hands it back as its result.
 struct Refused {
@@ -40,20 +40,25 @@ inline bool StartsIgnoringCase(std::string_view text, std::string_view prefix) {
 class TextFile {
   public:
     TextFile(const InputFolder& folder, const std::string& name) : path_(folder.PathOf({name})) {
-        auto source = folder.Open({name});
-        if (!source) throw Refused{{path_, 0, "no existe el archivo " + name}};
-        path_ = source->Name();
-        // Read whole; a file no conversion could have written is not.
-        if (source->Length() > kLargestFile) throw Refused{{path_, 0, "archivo demasiado grande"}};
-        bytes_.resize(static_cast<std::size_t>(source->Length()));
-        source->ReadAt(0, bytes_.data(), bytes_.size());
+        source_ = folder.Open({name});
+        if (!source_) throw Refused{{path_, 0, "no existe el archivo " + name}};
+        path_ = source_->Name();
+        length_ = source_->Length();
     }
     // False at the end; raw is the line without its end, trimmed without
-    // the blanks at either end.
+    // the blanks at either end (both valid until the next call).
     bool Next(std::string_view& raw, std::string_view& trimmed) {
+        const void* lf = nullptr;
+        for (;;) {
+            if (at_ < bytes_.size()) {
+                lf = std::memchr(bytes_.data() + at_, '\n', bytes_.size() - at_);
+                if (lf != nullptr) break;
+            }
+            if (read_ >= length_) break;
+            Refill();
+        }
         if (at_ >= bytes_.size()) return false;
         const char* start = bytes_.data() + at_;
-        const void* lf = std::memchr(start, '\n', bytes_.size() - at_);
         const std::size_t length =
             lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start)
                : bytes_.size() - at_;
@@ -70,7 +75,24 @@ class TextFile {
     long long Line() const { return line_; }
 
   private:
+    // Read in pieces: a large script never lies in memory whole.
+    static constexpr std::size_t kPiece = 1 << 20, kLongestLine = 16 << 20;
+    void Refill() {
+        bytes_.erase(0, std::min(at_, bytes_.size()));
+        at_ = 0;
+        // What is kept is the start of one line; no output line is this long.
+        if (bytes_.size() > kLongestLine)
+            throw Refused{{path_, line_ + 1, "línea demasiado larga"}};
+        const std::size_t kept = bytes_.size();
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, length_ - read_));
+        bytes_.resize(kept + piece);
+        source_->ReadAt(read_, bytes_.data() + kept, piece);
+        read_ += piece;
+    }
+    std::unique_ptr<ByteSource> source_;
     std::string path_, bytes_;
+    std::uint64_t length_ = 0, read_ = 0;
     std::size_t at_ = 0;
     long long line_ = 0;
 };
