@@ -266,6 +266,8 @@ TEST(SourceComparison, OutputReadBackEqualsItsSourceAndShowsEdits) {
         {icc, swap("\r\n", "  \n"), {}},
         {icc, swap("TYPE = ", "type = "), {}},
         {icc, [](Files& f) { f["CP6001.cmd"].resize(f["CP6001.cmd"].size() - 2); }, {}},
+        {icc, [](Files& f) { f["CP6001.cmd"] += std::string(3 << 20, '\n'); }, {}},
+        {icc, [](Files& f) { f["CP6001.cmd"] += std::string(17 << 20, ' '); }, {"CP6001.cmd:19"}},
         {fox, swap("HI       >100", "HI       >101"), {"value C1:A1 HI 100|101"}},
         {icc, swap("  HI  = 100", "  HI  = 101"), {"value C1:A1 HI 100|101"}},
         {fox, swap("Code R001", "Code R002"), {"revision C1: R001|R002"}},

@@ -183,6 +183,12 @@ TEST(CompareCli, SampleSourcesEqualEveryOutputOfEither) {
             EXPECT_EQ(r.Status, 0) << r.Out << r.Err;
         }
     }
+    CliResult r =
+        RunCliHere(Words("inspect" + cp + "foxcae --parameters", {"--from", outputs[2].second}));
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_TRUE(
+        Has(r.Out, "\nCompuesto UNIT01\n  UNIT01       COMPND\n      DESCRP       Alimentacion\n"))
+        << r.Out;
     const auto edit = [](const fs::path& folder, const std::string& from, const std::string& to) {
         for (const auto& entry : fs::directory_iterator(folder)) {
             std::string text = ReadFile(entry.path());
@@ -191,7 +197,7 @@ TEST(CompareCli, SampleSourcesEqualEveryOutputOfEither) {
         }
     };
     edit(outputs[0].second, "Columna de destilacion", "Columna X");
-    CliResult r = compare("wf", sources[0].second, 0);
+    r = compare("wf", sources[0].second, 0);
     EXPECT_EQ(r.Status, 1);
     EXPECT_TRUE(Has(r.Out,
                     "Compuesto UNIT02\n  UNIT02 (COMPND): DESCRP: \"Columna de "
