@@ -32,7 +32,7 @@ refuse() {
 # The sample, and a copy with a value that looks like a script, a value
 # changed, a block removed, a type changed and a sequence source edited.
 cp -r "$root/samples/sources" "$work/sources"
-sed -e 's|DESCRP="Caudal de alimentacion"|DESCRP="<script>document.body.setAttribute('"'"'data-ran'"'"','"'"'1'"'"')</script>"|' \
+sed -e 's|DESCRP="Caudal de alimentacion"|DESCRP="<script>document.body.dataset.ran=1</script>"|' \
     -e 's|PBAND=150.0|PBAND=175.5|' -e '/block XV201 /d' -e 's|block MA301 MATH|block MA301 CALC|' \
     "$root/samples/SMPL01.txt" > "$work/SMPL01.txt"
 echo "; editado" >> "$work/sources/UNIT01/SEQ01.s"
@@ -54,7 +54,7 @@ for page in compare inspect; do
     # value's did not (it would have marked the body).
     expect "$page: filtro" '<input id="filtro" type="search" placeholder=' "$text"
     refuse "$page: script del valor" 'data-ran="1"' "$text"
-    expect "$page: valor como texto" "&lt;script&gt;document.body.setAttribute('data-ran'" "$text"
+    expect "$page: valor como texto" "&lt;script&gt;document.body.dataset.ran=1&lt;/script&gt;" "$text"
     declare "dom_$page=$text"
 done
 expect "compare: compuesto" '<h3>Compuesto UNIT01</h3>' "$dom_compare"
