@@ -53,8 +53,9 @@ std::string CsvSeparatorRefusal(std::string_view text) {
 void AddCsvSeparatorOption(CLI::App& command, std::string& separator) {
     command
         .add_option("--csv-sep", separator,
-                    "Separador de los campos CSV: un carácter (por omisión \",\"; \";\" para "
-                    "una hoja de cálculo en español); no comillas dobles ni salto de línea")
+                    "Separador de los campos CSV: un carácter, no comillas dobles ni salto de "
+                    "línea (por omisión \",\"; para una hoja de cálculo en español, \";\", e "
+                    "importe las columnas como texto para que los valores queden como están)")
         ->type_name("CARÁCTER")
         ->check(CLI::Validator([](std::string& value) { return CsvSeparatorRefusal(value); }, ""));
 }
