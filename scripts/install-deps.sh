@@ -8,7 +8,8 @@ extra=()
 packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libbenchmark-dev
           qt6-base-dev libgl1-mesa-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
-          dpkg-dev file qt6-translations-l10n lintian clang-format-14 libgcrypt20-dev)
+          dpkg-dev file qt6-translations-l10n lintian clang-format-14 libgcrypt20-dev
+          chromium)
 [ "$#" -gt 0 ] && packages=("$@")
 missing=()
 for p in "${packages[@]}"; do

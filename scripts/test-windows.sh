@@ -10,7 +10,7 @@
 # size, a silent install of the zip's very files with the folder on the
 # user's PATH, pamiro-cli found from another folder, one start of the
 # installed window, a silent uninstall that leaves nothing behind and the
-# PATH as it was.
+# PATH as it was. The HTML pages of compare and inspect are compared too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -81,6 +81,39 @@ for i in "${!texts[@]}"; do
 done
 diff -r "$work/linux" "$work/windows"
 echo "Iguales: $(find "$work/windows" -type f | wc -l) archivos"
+
+echo "== Páginas HTML: Linux frente a Windows"
+# The same bytes from the same input. The pages show the folders as given and
+# the paths of the files read: both programs run in the same folder with the
+# same relative folders (a data folder of their own too) and a fixed date.
+# Paths the program joins itself use each system's separator, so the Windows
+# page is compared with its "\" as "/"; the Linux page holds no "\" at all,
+# so that no other byte can hide behind the exchange.
+pages="$work/pages"
+mkdir -p "$pages/datos" "$work/pages-linux" "$work/pages-windows"
+cp "$host/bin/"*.dat "$pages/datos/"
+cp "$host/bin/"*_base.s "$pages/datos/" 2>/dev/null || true
+cp -r samples/save-all/SMPL01 "$pages/sa"
+cp -r samples/working-file "$pages/wf"
+linux_cli="$(cd "$host/bin" && pwd)/pamiro-cli"
+page_args=(--cp SMPL01 --platform aw51 --ia-version 620 --data-dir datos --source sa --from sa)
+for system in linux windows; do
+    run=("$linux_cli")
+    [ "$system" = windows ] && run=("$wine" "$exe")
+    (cd "$pages" && export SOURCE_DATE_EPOCH=1796644800 &&
+        { "${run[@]}" compare "${page_args[@]}" --with-source wf --with-from wf \
+            --html "../pages-$system/compare.html" >/dev/null 2>&1 || true; } &&
+        "${run[@]}" inspect "${page_args[@]}" --html "../pages-$system/inspect.html" >/dev/null 2>&1)
+done
+for page in compare inspect; do
+    [ -s "$work/pages-linux/$page.html" ] || { echo "Falta la página $page de Linux" >&2; exit 1; }
+    if grep -q '\\' "$work/pages-linux/$page.html"; then
+        echo "La página $page de Linux tiene una \\" >&2
+        exit 1
+    fi
+    tr '\\' / <"$work/pages-windows/$page.html" | cmp "$work/pages-linux/$page.html" -
+done
+echo "Páginas iguales byte a byte (separador de carpetas aparte)"
 
 echo "== Ventana Win32 bajo Wine"
 # A drive letter whose medium is missing, as an empty removable drive. Wine

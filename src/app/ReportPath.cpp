@@ -34,21 +34,21 @@ bool EndsWithIgnoringCase(const std::string& name, std::string_view end) {
            EqualIgnoringAsciiCase(std::string_view(name).substr(name.size() - end.size()), end);
 }
 
-std::string WindowsPathRefusal(const std::string& path) {
-    return "--report parece una ruta de Windows: " + path +
+std::string WindowsPathRefusal(const std::string& path, const std::string& option = "--report") {
+    return option + " parece una ruta de Windows: " + path +
            "; aquí las carpetas se escriben con \"/\" y sin letra de unidad";
 }
 
 // Inside the source or a destination: the same for a file and a folder.
 std::string GuardedPlace(const std::string& shown, const fs::path& where,
-                         const ReportGuards& guards) {
+                         const ReportGuards& guards, const ReportWords& words = {}) {
     if (Inside(where, Resolved(guards.SourceFolder))) {
-        return "El informe no puede estar dentro de la carpeta de la fuente (" +
+        return words.Subject + " no puede estar dentro de la carpeta de la fuente (" +
                guards.SourceFolder + "): " + shown;
     }
     for (const std::string& destination : guards.DestinationFolders) {
         if (Inside(where, Resolved(destination))) {
-            return "El informe no puede estar en la carpeta del destino (" + destination +
+            return words.Subject + " no puede estar en la carpeta del destino (" + destination +
                    ") ni dentro de ella: " + shown;
         }
     }
@@ -57,30 +57,32 @@ std::string GuardedPlace(const std::string& shown, const fs::path& where,
 
 }  // namespace
 
-std::string ReportFileRefusal(const std::string& path, const ReportGuards& guards) {
-    if (LooksLikeWindowsPath(path)) return WindowsPathRefusal(path);
+std::string ReportFileRefusal(const std::string& path, const ReportGuards& guards,
+                              const ReportWords& words) {
+    if (LooksLikeWindowsPath(path)) return WindowsPathRefusal(path, words.Option);
     std::error_code error;
     const fs::path absolute = fs::absolute(NativePath(path), error);
     const fs::path name = absolute.filename();
     if (error || name.empty() || name == "." || name == "..") {
-        return "El informe no puede ser una carpeta: " + path;
+        return words.Subject + " no puede ser una carpeta: " + path;
     }
     const fs::path folder = absolute.parent_path();
     if (!fs::is_directory(folder, error)) {
-        return "La carpeta del informe no existe: " + PathBytes(folder);
+        return "La carpeta " + words.Of + " no existe: " + PathBytes(folder);
     }
     // A link in the report's place is replaced itself, never followed.
     const fs::file_status standing = fs::symlink_status(absolute, error);
-    if (fs::is_directory(standing)) return "El informe no puede ser una carpeta: " + path;
+    if (fs::is_directory(standing)) return words.Subject + " no puede ser una carpeta: " + path;
     const fs::path where = fs::canonical(folder, error) / name;
-    if (error) return "La carpeta del informe no existe: " + PathBytes(folder);
-    if (std::string refusal = GuardedPlace(path, where, guards); !refusal.empty()) return refusal;
+    if (error) return "La carpeta " + words.Of + " no existe: " + PathBytes(folder);
+    if (std::string refusal = GuardedPlace(path, where, guards, words); !refusal.empty())
+        return refusal;
     // What the run reads from the program's folder: the parameter data files
     // and the base sources.
     const std::string fileName = PathBytes(name);
     if (Inside(where, Resolved(guards.DataFolder)) &&
         (EndsWithIgnoringCase(fileName, ".dat") || EndsWithIgnoringCase(fileName, "_base.s"))) {
-        return "El informe no puede ser un archivo que la conversión lee: " + path;
+        return words.Subject + " no puede ser un archivo que la conversión lee: " + path;
     }
     return {};
 }

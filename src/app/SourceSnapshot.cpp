@@ -72,8 +72,12 @@ void ForEachValueAsWritten(const BlockSeen& block, Take take) {
 // the conversion would copy.
 class SnapshotRecorder : public RunObserver {
   public:
-    SnapshotRecorder(SourceSnapshot& snapshot, const RunPlaces& places)
-        : snapshot_(snapshot), places_(places) {}
+    SnapshotRecorder(SourceSnapshot& snapshot, const RunPlaces& places, InputWatcher* inputs)
+        : snapshot_(snapshot), places_(places), inputs_(inputs) {}
+
+    void InputOpened(InputRole role, const std::string& path) override {
+        if (inputs_ != nullptr) inputs_->InputOpened(role, path);
+    }
 
     void CompoundStarted(const std::string& name) override {
         snapshot_.Compounds.push_back({name, {}});
@@ -130,7 +134,8 @@ class SnapshotRecorder : public RunObserver {
             auto& shared = baseSources_[seen.Type];
             if (!shared) {
                 const RelativePath base{block.SequenceSourceName};
-                shared = Kept(places_.Program.Open(base), places_.Program.PathOf(base));
+                shared = Kept(Told(places_.Program.Open(base), InputRole::BaseSource),
+                              places_.Program.PathOf(base));
             }
             block.SequenceBytes = shared;
             return;
@@ -138,7 +143,12 @@ class SnapshotRecorder : public RunObserver {
         block.SequenceSourceName = seen.Name + ".s";
         const SourceTree tree(places_.Source);
         const RelativePath own = SourceTree::SequenceSource(seen.Compound, seen.Name);
-        block.SequenceBytes = Kept(tree.Open(own), tree.PathOf(own));
+        block.SequenceBytes = Kept(Told(tree.Open(own), InputRole::OwnSource), tree.PathOf(own));
+    }
+
+    std::unique_ptr<ByteSource> Told(std::unique_ptr<ByteSource> source, InputRole role) {
+        if (source) InputOpened(role, source->Name());
+        return source;
     }
 
     // The run has just found the file; one that cannot be opened now is a
@@ -151,6 +161,7 @@ class SnapshotRecorder : public RunObserver {
 
     SourceSnapshot& snapshot_;
     const RunPlaces& places_;
+    InputWatcher* inputs_;
     std::map<std::string, std::shared_ptr<const KeptSource>> baseSources_;
 };
 
@@ -163,8 +174,8 @@ std::vector<std::string> ValuesAsWritten(const BlockSeen& block) {
 }
 
 void ReadSnapshotIn(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
-                    const RunPlaces& places, SourceSnapshot& snapshot) {
-    SnapshotRecorder recorder(snapshot, places);
+                    const RunPlaces& places, SourceSnapshot& snapshot, InputWatcher* inputs) {
+    SnapshotRecorder recorder(snapshot, places, inputs);
     job.DestinationKind = DestinationKind::FoxCae;  // so sequence sources are taken too
     job.DryRun = true;
     job.Observer = &recorder;
@@ -173,7 +184,7 @@ void ReadSnapshotIn(ConversionJob& job, Host& host, SourceKind kind, const std::
 }
 
 void ReadSnapshot(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
-                  SourceSnapshot& snapshot) {
+                  SourceSnapshot& snapshot, InputWatcher* inputs) {
     const DiskInputFolder source(job.SourceDir, false);
     const DiskInputFolder program(job.ProgramDir, true);
     MemoryOutputFolder nowhere(false);
@@ -181,7 +192,7 @@ void ReadSnapshot(ConversionJob& job, Host& host, SourceKind kind, const std::st
     const std::size_t slash = data.find_last_of("/\\");
     const RunPlaces places{source, nowhere, program,
                            slash == std::string::npos ? data : data.substr(slash + 1)};
-    ReadSnapshotIn(job, host, kind, cp, places, snapshot);
+    ReadSnapshotIn(job, host, kind, cp, places, snapshot, inputs);
 }
 
 }  // namespace pamiro

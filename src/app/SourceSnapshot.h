@@ -112,11 +112,13 @@ std::vector<std::string> ValuesAsWritten(const BlockSeen& block);
 
 // Reads the source the request check has set in job exactly as a conversion
 // does (same readers, same lookup, same messages through host), writing
-// nothing. job.Report tells whether the run failed.
+// nothing. job.Report tells whether the run failed. inputs, when given, is
+// told of every file read.
 void ReadSnapshot(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
-                  SourceSnapshot& snapshot);
+                  SourceSnapshot& snapshot, InputWatcher* inputs = nullptr);
 // The same on given folders (in memory for tests).
 void ReadSnapshotIn(ConversionJob& job, Host& host, SourceKind kind, const std::string& cp,
-                    const RunPlaces& places, SourceSnapshot& snapshot);
+                    const RunPlaces& places, SourceSnapshot& snapshot,
+                    InputWatcher* inputs = nullptr);
 
 }  // namespace pamiro

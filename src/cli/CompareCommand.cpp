@@ -10,6 +10,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/CompareOutput.h"
+#include "cli/HtmlPage.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Console.h"
@@ -26,6 +27,7 @@ struct CompareOptions : SourceOptions {
     std::string WithSource, WithFrom, WithCp, WithPlatform, WithVersion;
     std::vector<std::string> Ignore;
     bool Json = false, Csv = false;
+    std::string CsvSeparator = ",", Html;
 };
 
 const char* const kSourceNames[] = {"Working File", "Save All", "salida FoxCAE Transfer",
@@ -71,7 +73,7 @@ class Side {
         const SourceKind kind = *SourceKindFromIndex(request_.SourceIndex);
         host_.SetSource(
             {job_.SourceDir, request_.CpNameText, kind, true, second_ ? "--with-" : "--"});
-        ReadSnapshot(job_, host_, kind, request_.CpNameText, snapshot_);
+        ReadSnapshot(job_, host_, kind, request_.CpNameText, snapshot_, &inputs_);
         if (!job_.Report.Failed) return true;
         return Failed(json, host_.LastCriticalTitle(), host_.LastCriticalText());
     }
@@ -88,6 +90,9 @@ class Side {
     }
     bool IsOutput() const { return output_.has_value(); }
     int PlatformIndex() const { return request_.PlatformIndex; }
+    const std::vector<InputRead>& Inputs() const { return inputs_.Inputs(); }
+    // Where a page may not go: inside this side's source, over its data files.
+    ReportGuards Guards() const { return {options_.From, {}, job_.ProgramDir}; }
     const SourceSnapshot& Snapshot() const { return snapshot_; }
     // Every parameter name of this side's data file (of an output, the names
     // its lines give).
@@ -157,6 +162,7 @@ class Side {
     ConversionJob job_;
     ConversionRequest request_;
     SourceSnapshot snapshot_;
+    InputLog inputs_;
 };
 
 // The names --ignore gives, as the data files spell them. A name neither
@@ -185,6 +191,31 @@ std::set<std::string> IgnoredNames(const std::vector<std::string>& given, const 
     return ignored;
 }
 
+// The compounds on both sides that no difference or note names, in the
+// first side's order.
+std::vector<UnchangedCompound> UnchangedCompounds(const Comparison& c, const SourceSnapshot& a,
+                                                  const SourceSnapshot& b) {
+    std::set<std::string> named, second;
+    for (const Difference& d : c.Differences) named.insert(d.Compound);
+    for (const auto& note : c.ComparedByPosition) named.insert(note.Compound);
+    for (const CompoundSnapshot& compound : b.Compounds) second.insert(compound.Name);
+    std::vector<UnchangedCompound> unchanged;
+    for (const CompoundSnapshot& compound : a.Compounds) {
+        if (!named.count(compound.Name) && second.count(compound.Name)) {
+            unchanged.push_back({compound.Name, compound.Blocks.size()});
+        }
+    }
+    return unchanged;
+}
+
+// The page's place, checked before either side is read; empty when it may
+// be written (or none was asked for).
+std::string PagePlaceRefusal(const std::string& page, const Side& a, const Side& b) {
+    if (page.empty()) return {};
+    std::string refusal = PageRefusal(page, a.Guards());
+    return refusal.empty() ? PageRefusal(page, b.Guards()) : refusal;
+}
+
 int RunCompare(const CompareOptions& options) {
     Side a(options, false);
     if (!a.Check(options.Json)) return 3;
@@ -205,6 +236,10 @@ int RunCompare(const CompareOptions& options) {
     const bool namesRead = a.IsOutput() || b.IsOutput();
     std::set<std::string> ignored;
     if (!namesRead) ignored = IgnoredNames(options.Ignore, a, b);
+    if (const std::string refusal = PagePlaceRefusal(options.Html, a, b); !refusal.empty()) {
+        PrintErr("Pamiro - Página: %s\n", refusal.c_str());
+        return 3;
+    }
     if (!a.Read(options.Json) || !b.Read(options.Json)) return 3;
     if (namesRead) ignored = IgnoredNames(options.Ignore, a, b);
 
@@ -212,9 +247,21 @@ int RunCompare(const CompareOptions& options) {
     if (options.Json) {
         PrintComparisonJson(comparison, a.Description(), b.Description());
     } else if (options.Csv) {
-        PrintComparisonCsv(comparison);
+        PrintComparisonCsv(comparison, options.CsvSeparator);
     } else {
         PrintComparisonText(comparison, a.Description(), b.Description());
+    }
+    if (!options.Html.empty()) {
+        const CompareSide sideA = a.Description(), sideB = b.Description();
+        const ComparePageFacts facts{{&sideA, &sideB},
+                                     {&a.Inputs(), &b.Inputs()},
+                                     UnchangedCompounds(comparison, a.Snapshot(), b.Snapshot()),
+                                     ignored};
+        const std::string failure = WritePage(options.Html, ComparisonPage(comparison, facts));
+        if (!failure.empty()) {
+            PrintErr("Pamiro - Página: %s\n", failure.c_str());
+            return 3;
+        }
     }
     return comparison.Same() ? 0 : 1;
 }
@@ -259,6 +306,14 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
         "--csv", options->Csv,
         "Salida CSV (UTF-8 con BOM): una fila por diferencia: compuesto, bloque, tipo, "
         "parámetro, valor en cada fuente, diferencia");
+    AddCsvSeparatorOption(*compare, options->CsvSeparator);
+    compare
+        ->add_option("--html", options->Html,
+                     "Escribe además la comparación en una página HTML para personas (un solo "
+                     "archivo que se abre sin conexión y se imprime bien); no dentro de la "
+                     "carpeta de una fuente")
+        ->type_name("ARCHIVO")
+        ->check(NotEmpty("el archivo de la página"));
     compare
         ->add_option(
             "--ignore", options->Ignore,
@@ -269,6 +324,7 @@ void AddCompareCommand(CLI::App& app, int& exitCode) {
         ->type_name("PARÁMETROS");
     compare->callback([options, &exitCode] {
         RefuseJsonWithCsv(options->Json, options->Csv);
+        RefuseSeparatorWithoutCsv(options->CsvSeparator, options->Csv);
         exitCode = RunCompare(*options);
     });
 }

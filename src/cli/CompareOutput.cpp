@@ -47,27 +47,6 @@ std::string Label(const Difference& d) {
     return label;
 }
 
-// The differences and notes of each compound, compounds in the order their
-// first difference or note comes.
-struct CompoundGroup {
-    std::string Name;
-    std::vector<const Difference*> Differences;
-    std::vector<const Comparison::BlockRef*> ByPosition;
-};
-
-std::vector<CompoundGroup> Grouped(const Comparison& c) {
-    std::vector<CompoundGroup> groups;
-    std::map<std::string, std::size_t> at;
-    auto group = [&](const std::string& name) -> CompoundGroup& {
-        const auto [it, fresh] = at.try_emplace(name, groups.size());
-        if (fresh) groups.push_back({name, {}, {}});
-        return groups[it->second];
-    };
-    for (const Difference& d : c.Differences) group(d.Compound).Differences.push_back(&d);
-    for (const auto& note : c.ComparedByPosition) group(note.Compound).ByPosition.push_back(&note);
-    return groups;
-}
-
 std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 std::string TextLine(const Difference& d) {
@@ -131,6 +110,21 @@ void PrintNotCompared(const Comparison& c) {
 }
 
 }  // namespace
+
+const char* DifferenceLabel(DifferenceKind kind) { return TextOf(kind).Label; }
+
+std::vector<CompoundGroup> Grouped(const Comparison& c) {
+    std::vector<CompoundGroup> groups;
+    std::map<std::string, std::size_t> at;
+    auto group = [&](const std::string& name) -> CompoundGroup& {
+        const auto [it, fresh] = at.try_emplace(name, groups.size());
+        if (fresh) groups.push_back({name, {}, {}});
+        return groups[it->second];
+    };
+    for (const Difference& d : c.Differences) group(d.Compound).Differences.push_back(&d);
+    for (const auto& note : c.ComparedByPosition) group(note.Compound).ByPosition.push_back(&note);
+    return groups;
+}
 
 void PrintComparisonText(const Comparison& c, const CompareSide& first, const CompareSide& second) {
     PrintSide("Primera", first);
@@ -226,14 +220,16 @@ void PrintComparisonJson(const Comparison& c, const CompareSide& first, const Co
     PrintOut("%s\n", JsonText(root).c_str());
 }
 
-void PrintComparisonCsv(const Comparison& c) {
+void PrintComparisonCsv(const Comparison& c, const std::string& separator) {
     std::string text(kUtf8Bom);
     text += CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor en la primera fuente",
-                     "valor en la segunda fuente", "diferencia"});
+                     "valor en la segunda fuente", "diferencia"},
+                    separator);
     for (const Difference& d : c.Differences) {
-        text += CsvLine({Latin1ToUtf8(d.Compound), Latin1ToUtf8(d.Block), Latin1ToUtf8(d.Type),
-                         Latin1ToUtf8(d.Parameter), Latin1ToUtf8(d.First), Latin1ToUtf8(d.Second),
-                         Label(d)});
+        text += CsvLine(
+            {Latin1ToUtf8(d.Compound), Latin1ToUtf8(d.Block), Latin1ToUtf8(d.Type),
+             Latin1ToUtf8(d.Parameter), Latin1ToUtf8(d.First), Latin1ToUtf8(d.Second), Label(d)},
+            separator);
     }
     WriteOut(text);
 }

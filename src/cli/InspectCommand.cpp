@@ -9,6 +9,8 @@
 #include "app/SourceSnapshot.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/HtmlPage.h"
+#include "cli/InspectHtml.h"
 #include "cli/ReportText.h"
 #include "cli/SourceOptions.h"
 #include "core/Console.h"
@@ -27,6 +29,7 @@ using json = nlohmann::ordered_json;
 struct InspectOptions : SourceOptions {
     bool Json = false;
     bool Parameters = false, Csv = false;
+    std::string CsvSeparator = ",", Html;
 };
 
 // (name, value) of each parameter a block's lines get.
@@ -104,23 +107,6 @@ class Inspection : public RunObserver {
     NamedValues named_;
 };
 
-std::string Note(const BlockSeen& block) {
-    std::string note;
-    if (!block.TypeKnown) note = "tipo desconocido: se omite";
-    if (block.Sequence) {
-        if (!note.empty()) note += "; ";
-        const std::string base = block.Type + "_base.s";
-        if (block.SequenceSource.empty()) {
-            note += "falta " + block.Name + ".s y no hay " + base + ": no se copia nada";
-        } else if (block.SequenceSourceIsBase) {
-            note += "falta " + block.Name + ".s: se copia " + base;
-        } else {
-            note += "fuente " + block.SequenceSource;
-        }
-    }
-    return note;
-}
-
 // Names are written as the source's bytes, as everywhere on the terminal.
 class TextInspection : public Inspection {
   public:
@@ -146,7 +132,7 @@ class TextInspection : public Inspection {
         PrintOut("\nCompuesto %s\n", name.c_str());
     }
     void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
-        const std::string note = Note(block);
+        const std::string note = BlockNote(block);
         if (note.empty()) {
             PrintOut("  %-12s %s\n", block.Name.c_str(), block.Type.c_str());
         } else {
@@ -162,25 +148,34 @@ class TextInspection : public Inspection {
     }
 };
 
-// One row per block and parameter, for a spreadsheet.
+// One row per block and parameter, for a spreadsheet; a block of a type the
+// data file lacks has one row without parameter, so that none goes unseen.
 class CsvInspection : public Inspection {
   public:
-    using Inspection::Inspection;
+    CsvInspection(const Subject& subject, bool withParameters, std::string separator)
+        : Inspection(subject, withParameters), separator_(std::move(separator)) {}
     void Begin() override {
         Write(std::string(kUtf8Bom) +
-              CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor"}));
+              CsvLine({"compuesto", "bloque", "tipo", "parámetro", "valor"}, separator_));
     }
     void Finish() override {}
 
   private:
     void WriteCompound(const std::string& name) override { compoundText_ = Latin1ToUtf8(name); }
     void WriteBlock(const BlockSeen& block, const NamedValues& named) override {
+        if (!block.TypeKnown) {
+            Write(
+                CsvLine({compoundText_, Latin1ToUtf8(block.Name), Latin1ToUtf8(block.Type), "", ""},
+                        separator_));
+        }
         for (const auto& [name, value] : named) {
             Write(CsvLine({compoundText_, Latin1ToUtf8(block.Name), Latin1ToUtf8(block.Type),
-                           Latin1ToUtf8(name), Latin1ToUtf8(value)}));
+                           Latin1ToUtf8(name), Latin1ToUtf8(value)},
+                          separator_));
         }
     }
     static void Write(const std::string& text) { WriteOut(text); }
+    std::string separator_;
     std::string compoundText_;
 };
 
@@ -294,8 +289,24 @@ class JsonInspection : public Inspection {
 std::unique_ptr<Inspection> InspectionFor(const InspectOptions& options, const Subject& subject) {
     const bool parameters = options.Parameters || options.Csv;
     if (options.Json) return std::make_unique<JsonInspection>(subject, parameters);
-    if (options.Csv) return std::make_unique<CsvInspection>(subject, parameters);
+    if (options.Csv) {
+        return std::make_unique<CsvInspection>(subject, parameters, options.CsvSeparator);
+    }
     return std::make_unique<TextInspection>(subject, parameters);
+}
+
+// The page of --html, once the source was read whole.
+int WriteInspectPage(const InspectOptions& options, const Subject& subject,
+                     const InspectPage& page) {
+    if (options.Html.empty()) return 0;
+    const ConversionRequest& request = subject.Request;
+    const CompareSide head{request.CpNameText,     kSourceNames[request.SourceIndex],
+                           options.From,           kPlatformNames[request.PlatformIndex],
+                           subject.Version(),      subject.Job.DataFilePath};
+    const std::string failure = WritePage(options.Html, page.Page(head));
+    if (failure.empty()) return 0;
+    PrintErr("Pamiro - Página: %s\n", failure.c_str());
+    return 1;
 }
 
 // A conversion's output read back, listed as its source would be. A line
@@ -325,10 +336,12 @@ int InspectOutput(const InspectOptions& options, DestinationKind kind, Conversio
     }
     const Subject subject{request, job, host};
     const std::unique_ptr<Inspection> inspection = InspectionFor(options, subject);
+    InspectPage page;
+    BothObservers both(*inspection, page);
     inspection->Begin();
-    ReplaySnapshot(snapshot, folder, *inspection);
+    ReplaySnapshot(snapshot, folder, both);
     inspection->Finish();
-    return 0;
+    return WriteInspectPage(options, subject, page);
 }
 
 // A dry run of "FoxCAE Transfer" through the normal request check: the same
@@ -345,22 +358,49 @@ int RunInspect(const InspectOptions& options) {
         if (options.Json) PrintOut("%s\n", JsonText(RefusalJson(*refusal)).c_str());
         return 1;
     }
+    if (!options.Html.empty()) {
+        const std::string refusal = PageRefusal(options.Html, {options.From, {}, job.ProgramDir});
+        if (!refusal.empty()) {
+            PrintErr("Pamiro - Página: %s\n", refusal.c_str());
+            return 1;
+        }
+    }
     if (output) return InspectOutput(options, *output, job, request, host);
     host.SetWorkingFileFolder(JoinPath(job.SourceDir, request.CpNameText));
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     host.SetSource({job.SourceDir, request.CpNameText, kind, true});
     const Subject subject{request, job, host};
     const std::unique_ptr<Inspection> inspection = InspectionFor(options, subject);
+    InspectPage page;
+    BothObservers both(*inspection, page);
     job.DryRun = true;
-    job.Observer = inspection.get();
+    job.Observer = options.Html.empty() ? static_cast<RunObserver*>(inspection.get()) : &both;
     inspection->Begin();
     RunConversion(job, host, kind, request.CpNameText);
     job.Observer = nullptr;
     inspection->Finish();
-    return job.Report.Failed ? 1 : 0;
+    if (job.Report.Failed) return 1;
+    return WriteInspectPage(options, subject, page);
 }
 
 }  // namespace
+
+std::string BlockNote(const BlockSeen& block) {
+    std::string note;
+    if (!block.TypeKnown) note = "tipo desconocido: se omite";
+    if (block.Sequence) {
+        if (!note.empty()) note += "; ";
+        const std::string base = block.Type + "_base.s";
+        if (block.SequenceSource.empty()) {
+            note += "falta " + block.Name + ".s y no hay " + base + ": no se copia nada";
+        } else if (block.SequenceSourceIsBase) {
+            note += "falta " + block.Name + ".s: se copia " + base;
+        } else {
+            note += "fuente " + block.SequenceSource;
+        }
+    }
+    return note;
+}
 
 void AddInspectCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<InspectOptions>();
@@ -376,9 +416,19 @@ void AddInspectCommand(CLI::App& app, int& exitCode) {
                       "Lista también los parámetros de cada bloque, con su nombre y su valor");
     inspect->add_flag("--csv", options->Csv,
                       "Salida CSV (UTF-8 con BOM): una fila por bloque y parámetro: compuesto, "
-                      "bloque, tipo, parámetro, valor");
+                      "bloque, tipo, parámetro, valor (un bloque de tipo desconocido, en una fila "
+                      "sin parámetro)");
+    AddCsvSeparatorOption(*inspect, options->CsvSeparator);
+    inspect
+        ->add_option("--html", options->Html,
+                     "Escribe además un documento del CP en una página HTML (compuestos, "
+                     "bloques, cada valor con su nombre y las fuentes de secuencia, con índice), "
+                     "para pruebas de aceptación y archivo; no dentro de la carpeta de la fuente")
+        ->type_name("ARCHIVO")
+        ->check(NotEmpty("el archivo de la página"));
     inspect->callback([options, &exitCode] {
         RefuseJsonWithCsv(options->Json, options->Csv);
+        RefuseSeparatorWithoutCsv(options->CsvSeparator, options->Csv);
         exitCode = RunInspect(*options);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -25,9 +26,16 @@ std::string JsonText(const nlohmann::ordered_json& document);
 // CSV for spreadsheet programs: UTF-8 behind a byte-order mark (so accents
 // show right), RFC 4180 fields and CR LF line ends.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// One record of already UTF-8 fields; a field holding a comma, a quote, CR
-// or LF is quoted, its quotes doubled.
-std::string CsvLine(const std::vector<std::string>& fields);
+// One record of already UTF-8 fields, separated by separator (one
+// character, "," by default); a field holding the separator, a quote, CR or
+// LF is quoted, its quotes doubled.
+std::string CsvLine(const std::vector<std::string>& fields, std::string_view separator = ",");
+// Why text cannot separate CSV fields (it must be one character, not a
+// double quote, CR or LF), or empty when it can.
+std::string CsvSeparatorRefusal(std::string_view text);
+// --csv-sep on a command: checked as above, and only with --csv.
+void AddCsvSeparatorOption(CLI::App& command, std::string& separator);
+void RefuseSeparatorWithoutCsv(const std::string& separator, bool csv);
 
 // --json and --csv together: a usage error (thrown as CLI11's validation error).
 void RefuseJsonWithCsv(bool json, bool csv);

@@ -2,6 +2,7 @@
 
 #include <gcrypt.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -30,10 +31,7 @@ using json = nlohmann::ordered_json;
 json ReportOf(const RunRecord& record);
 std::string WriteReportFile(const std::string& path, const json& report);
 
-struct Digest {
-    std::uint64_t Size = 0;
-    std::string Sha256;
-};
+using Digest = FileDigest;
 
 // Thrown when an interruption comes while a file is hashed.
 struct HashingInterrupted {};
@@ -161,6 +159,23 @@ json RequestOf(const RunRecord& record) {
 
 std::string AsUtf8(std::string_view bytes) { return DisplayText(bytes); }
 
+std::optional<FileDigest> DigestOfFile(const std::string& path) { return DigestOf(path); }
+
+int ReplaceFileWith(const std::string& path, std::string_view text) {
+    const std::filesystem::path place = NativePath(path);
+    const std::string temporary =
+        PathBytes(place.parent_path() / ("." + PathBytes(place.filename()) + ".pamiro-tmp"));
+    int error = 0;
+    auto file = NativeFile::CreateForWriting(temporary, error);
+    if (file && file->Write(text.data(), text.size()) && file->Close() &&
+        RenameEntry(temporary, path, error)) {
+        return 0;
+    }
+    if (file && file->Error() != 0) error = file->Error();
+    RemoveFile(temporary);
+    return error != 0 ? error : EIO;
+}
+
 std::string WriteRunReport(const std::string& path, const RunRecord& record) {
     honourInterruptions = InterruptionSignal() == 0;
     try {
@@ -222,15 +237,7 @@ json ReportOf(const RunRecord& record) {
 std::string WriteReportFile(const std::string& path, const json& report) {
     // Every string went through AsUtf8; replace, not abort, should one slip by.
     const std::string text = report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
-    const std::filesystem::path place = NativePath(path);
-    const std::string temporary =
-        PathBytes(place.parent_path() / ("." + PathBytes(place.filename()) + ".pamiro-tmp"));
-    int error = 0;
-    auto file = NativeFile::CreateForWriting(temporary, error);
-    if (!file || !file->Write(text.data(), text.size()) || !file->Close() ||
-        !RenameEntry(temporary, path, error)) {
-        if (file && file->Error() != 0) error = file->Error();
-        RemoveFile(temporary);
+    if (const int error = ReplaceFileWith(path, text); error != 0) {
         return "No se puede escribir el informe " + path + ": " + ErrorText(error);
     }
     return {};

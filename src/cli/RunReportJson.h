@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/StagedRun.h"
@@ -32,6 +35,18 @@ struct RunRecord {
 // size and SHA-256 of every file read and written. Empty on success, else
 // the line that says why it could not be written.
 std::string WriteRunReport(const std::string& path, const RunRecord& record);
+
+// Size and SHA-256 (lower-case hex) of a file as it is now.
+struct FileDigest {
+    std::uint64_t Size = 0;
+    std::string Sha256;
+};
+// Nullopt when the file cannot be read.
+std::optional<FileDigest> DigestOfFile(const std::string& path);
+
+// Writes text beside path and renames it into place, so that path holds the
+// whole text or what it held before. 0, or the error number.
+int ReplaceFileWith(const std::string& path, std::string_view text);
 
 // The bytes as UTF-8: valid UTF-8 stays as it is, any other byte is taken as
 // Latin-1 (names read from sources are Latin-1 bytes).

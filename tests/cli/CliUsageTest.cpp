@@ -25,6 +25,8 @@ TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
         "--to .");
     const Args batch =
         Words("batch --platform aw51 --ia-version 620 --from . --dest foxcae --to . --jobs 1");
+    const Args inspect =
+        Words("inspect --cp SMPL01 --platform aw51 --ia-version 620 --source wf --from . --csv");
     for (const auto& [args, text] : std::vector<std::pair<Args, std::string>>{
              {Set(convert, "--source", "working-file"),
               "--source: valor \"working-file\" no válido; se acepta: wf, sa, \"Working File\", "
@@ -47,6 +49,18 @@ TEST(CliUsage, ParseErrorsExitWithTwoAndNameTheOptionOrTheValueInSpanish) {
              {With(convert, {"--report", ""}),
               "--report: no se ha indicado el archivo del informe (el valor está vacío)\n"},
              {With(batch, {"--report", ""}), "--report: no se ha indicado la carpeta de los"},
+             {With(inspect, {"--csv-sep", "\""}),
+              "--csv-sep: el separador no puede ser comillas dobles ni un salto de línea"},
+             {With(inspect, {"--csv-sep", "\n"}), "--csv-sep: el separador no puede ser"},
+             {With(inspect, {"--csv-sep", ";;"}),
+              "--csv-sep: el separador ha de ser un solo carácter (p. ej. \";\" o \",\"), no "
+              "\";;\"\n"},
+             {With(inspect, {"--csv-sep", "\xC3"}), "--csv-sep: el separador ha de ser un solo"},
+             {Words("inspect --cp SMPL01 --platform aw51 --ia-version 620 --source wf --from . "
+                    "--csv-sep ;"),
+              "--csv-sep solo vale con --csv\n"},
+             {With(inspect, {"--html", ""}),
+              "--html: no se ha indicado el archivo de la página (el valor está vacío)\n"},
              {{"frobnicate"}, "argumento no esperado: frobnicate\n"},
              {{"datfile"}, "falta la orden de datfile (dump, build, check)\n"},
              {{"datfile", "check", "--platform", "pw"}, "falta el argumento ARCHIVO\n"},

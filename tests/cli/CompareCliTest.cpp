@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/HtmlPage.h"
 #include "support/Csv.h"
 #include "support/RunCli.h"
 
@@ -137,6 +138,48 @@ TEST(CompareCli, RevisionCodesIgnoredNamesAndWarningsOfEachSide) {
         << result.Err;
 }
 
+void SetSourceDateEpoch(const char* value) {
+#ifdef _WIN32
+    _putenv_s("SOURCE_DATE_EPOCH", value);
+#else
+    setenv("SOURCE_DATE_EPOCH", value, 1);
+#endif
+}
+
+// The page's place is checked as --report's, before anything is read; the
+// page is written whole, its values escaped, the same bytes for the same
+// SOURCE_DATE_EPOCH.
+TEST(CompareCli, HtmlPageIsPlacedLikeTheReportAndReproducible) {
+    EXPECT_EQ(cli::HtmlEscaped("<a href='x'>\"&\""), "&lt;a href=&#39;x&#39;&gt;&quot;&amp;&quot;");
+    TwoSaveAlls trees;
+    TempDir out;
+    for (const auto& [place, says] : std::vector<std::pair<std::string, std::string>>{
+             {trees.Second / "p.html",
+              "La página no puede estar dentro de la carpeta de la fuente"},
+             {out / "nada/p.html", "La carpeta de la página no existe: "},
+             {out.Path().string(), "La página no puede ser una carpeta: "}}) {
+        const CliResult result = RunCliHere(Set(trees.Args(trees.Second), "--html", place));
+        EXPECT_EQ(result.Status, 3);
+        EXPECT_TRUE(Has(result.Err, "Pamiro - Página: " + says)) << result.Err;
+        EXPECT_TRUE(result.Out.empty()) << result.Out;
+    }
+    EXPECT_FALSE(fs::exists(trees.Second.Path() / "p.html"));
+    const std::string page = out / "p.html";
+    SetSourceDateEpoch("90000");
+    EXPECT_EQ(RunCliHere(Set(trees.Args(trees.Second), "--html", page)).Status, 1);
+    const std::string first = ReadFile(page);
+    EXPECT_EQ(RunCliHere(Set(trees.Args(trees.Second), "--html", page)).Status, 1);
+    SetSourceDateEpoch("");
+    EXPECT_EQ(ReadFile(page), first);
+    EXPECT_EQ(Tree(out.Path()).size(), 1u);  // no temporary left beside it
+    EXPECT_TRUE(Has(first, "Leídas el 1970-01-02 01:00 UTC")) << first;
+    EXPECT_TRUE(Has(first, "<h3>Compuesto BOMBA\xC3\x91</h3>")) << first;
+    EXPECT_TRUE(Has(first,
+                    "<td>DESC</td><td class=\"v old\">Nivel, &quot;alto&quot;</td>"
+                    "<td class=\"v new\">bajo</td>"))
+        << first;
+}
+
 // --platform auto picks the first side's platform from its index; a Save All
 // second side, which has none to pick, takes it. A version a label names
 // stands for its code; the header names each side's folder and kind.
@@ -242,6 +285,21 @@ TEST(InspectCli, ParametersListEveryBlocksNamedValues) {
 
     result = RunCliHere(Set(args, "--parameters"));
     EXPECT_TRUE(Has(result.Out, "      HI           100\n")) << result.Out;
+
+    // Another separator quotes what holds it, not a comma; a block of a type
+    // the data file lacks has a row of its own.
+    WriteSaveAll(trees.Second.Path(),
+                 {{{"C2", std::nullopt, {{"Z1", "XYZ", {"5"}}, {"A1", "AIN", {"1,5", "x;y"}}}, {}}},
+                  {},
+                  std::nullopt});
+    result = RunCliHere(
+        Set(Set(Set(args, "--from", trees.Second.Path().string()), "--csv"), "--csv-sep", ";"));
+    EXPECT_EQ(result.Out, std::string(kBom) +
+                              "compuesto;bloque;tipo;parámetro;valor\r\n"
+                              "BOMBA\xC3\x91;A1;AIN;HI;100\r\nBOMBA\xC3\x91;A1;AIN;DESC;bajo\r\n"
+                              "C2;Z1;XYZ;;\r\n"
+                              "C2;A1;AIN;HI;1,5\r\nC2;A1;AIN;DESC;\"x;y\"\r\n")
+        << result.Err;
 }
 
 }  // namespace
