@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -12,12 +11,12 @@
 
 #include "app/BatchDiscovery.h"
 #include "app/FolderHints.h"
+#include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "app/ReportPath.h"
 #include "app/RequestCheck.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "cli/InputRefusals.h"
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
@@ -258,24 +257,6 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
     return outcome;
 }
 
-// Folders whose CPs would share one destination folder (names equal but for
-// case): none of them is converted.
-void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to) {
-    std::map<std::string, std::vector<std::size_t>> byDestination;
-    for (std::size_t i = 0; i < cps.size(); ++i) {
-        if (cps[i].Problem.empty()) byDestination[NormaliseCpName(cps[i].Folder)].push_back(i);
-    }
-    for (const auto& [name, indexes] : byDestination) {
-        if (indexes.size() < 2) continue;
-        std::string folders;
-        for (std::size_t i : indexes) folders += (folders.empty() ? "" : ", ") + cps[i].Folder;
-        for (std::size_t i : indexes) {
-            cps[i].Problem = "las carpetas " + folders + " irían a la misma carpeta de destino " +
-                             (fs::path(to) / name).string() + "; no se convierte ninguna";
-        }
-    }
-}
-
 int RunBatch(const BatchOptions& options) {
     CatchInterruptions();
     const int sourceKind = options.Source.Source.empty() ? -1 : ParseSource(options.Source.Source);
@@ -293,13 +274,8 @@ int RunBatch(const BatchOptions& options) {
         PrintRefusal(*refusal);
         return 1;
     }
-    std::error_code error;
-    const fs::file_status from = fs::status(options.Source.From, error);
-    if (!fs::is_directory(from)) {
-        PrintErr(
-            "Pamiro - Lote: %s: %s\n",
-            fs::exists(from) ? "La fuente no es una carpeta" : "La carpeta de la fuente no existe",
-            options.Source.From.c_str());
+    if (auto refusal = RefuseSourceFolder(options.Source.From)) {
+        PrintErr("Pamiro - Lote: %s\n", refusal->Text.c_str());
         return 1;
     }
     std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
@@ -323,6 +299,7 @@ int RunBatch(const BatchOptions& options) {
             PrintErr("Pamiro - Informe: %s\n", refusal.c_str());
             return 1;
         }
+        std::error_code error;
         fs::create_directories(options.Report, error);
         if (!fs::is_directory(options.Report, error)) {
             PrintErr("Pamiro - Informe: No se puede crear la carpeta %s\n", options.Report.c_str());

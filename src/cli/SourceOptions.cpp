@@ -8,7 +8,6 @@
 #include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
-#include "cli/InputRefusals.h"
 #include "cli/ReportText.h"
 #include "core/Console.h"
 #include "core/FileError.h"
@@ -131,41 +130,13 @@ nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
 
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
                                       std::string* autoNote) {
-    // With auto, everything but the data file (which depends on the
-    // platform) is checked before the index is read.
-    const bool autoPlatform = request.PlatformIndex == kAutoPlatform;
-    if (autoPlatform) request.PlatformIndex = IndexOf(Platform::Aw51);
-    if (auto refusal = CheckRequest(request, job, host)) {
-        if (!autoPlatform || refusal->Title != "Archivo de datos") {
-            return Explained(*refusal, request, job);
-        }
-    }
-    if (auto refusal = RefuseWindowsPaths(request)) return refusal;
-    std::error_code error;
-    const fs::file_status status = fs::status(request.SourceSelection, error);
-    if (!fs::exists(status)) {
-        return CliRefusal{
-            "Fuente", "La carpeta de la fuente no existe: " + request.SourceSelection, {}};
-    }
-    if (!fs::is_directory(status)) {
-        return CliRefusal{"Fuente", "La fuente no es una carpeta: " + request.SourceSelection, {}};
-    }
-    if (autoPlatform) {
-        std::string note;
-        if (auto refusal = PickPlatform(request, note)) return refusal;
-        if (autoNote != nullptr) {
-            *autoNote = note;
-        } else {
-            PrintErr("Plataforma: %s\n", note.c_str());
-        }
-        if (auto refusal = CheckRequest(request, job, host)) {
-            return Explained(*refusal, request, job);
-        }
-    }
-    if (!request.DestinationFolder.empty()) {
-        const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
-        if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
-    }
+    std::string note;
+    auto refusal = CheckRequestToRun(request, job, host, note);
+    // The pick is said even when the platform's data file then refuses the run.
+    if (!note.empty() && autoNote != nullptr) *autoNote = note;
+    if (!note.empty() && autoNote == nullptr) PrintErr("Plataforma: %s\n", note.c_str());
+    if (refusal) return refusal;
+    if (!request.DestinationFolder.empty()) WarnIfDestinationInSource(job, host);
     return std::nullopt;
 }
 
