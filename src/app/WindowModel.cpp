@@ -314,7 +314,8 @@ void WindowModel::SetStatus(int panel, std::string_view text) {
     view_.SetText(panel == 1 ? Element::StatusPanel1 : Element::StatusPanel2, DisplayText(text));
 }
 
-void WindowModel::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+void WindowModel::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                              MessageKind) {
     view_.ShowMessage({icon, DisplayText(text), DisplayText(title)});
 }
 

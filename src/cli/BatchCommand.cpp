@@ -123,17 +123,17 @@ class BatchHost : public NotingHost {
   public:
     BatchHost(BatchConsole& console, std::string cp) : console_(console), cp_(std::move(cp)) {}
     void SetStatus(int, std::string_view) override {}
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override {
         if (icon == MessageIcon::Warning) ++warnings_;
         std::string notes;
-        for (const std::string& note : NotesFor(text, title)) {
+        for (const std::string& note : NotesFor(text, kind)) {
             notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
         }
         console_.Message(cp_, title, text.substr(0, text.find('\n')), notes);
     }
-    std::vector<std::string> NotesFor(std::string_view text,
-                                      std::string_view title) const override {
-        return source_ ? NotesAfter(text, title, *source_) : FurtherLines(text);
+    std::vector<std::string> NotesFor(std::string_view text, MessageKind kind) const override {
+        return source_ ? NotesAfter(text, kind, *source_) : FurtherLines(text);
     }
     void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}

@@ -29,7 +29,8 @@ void CliHost::SetStatus(int panel, std::string_view text) {
     progressShown_ = true;
 }
 
-void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                          MessageKind kind) {
     ClearProgress();
     switch (icon) {
         case MessageIcon::Critical:
@@ -51,22 +52,18 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     WriteErr(": ");
     WriteErr(first);
     WriteErr("\n");
-    for (const std::string& note : NotesFor(text, title)) {
+    for (const std::string& note : NotesFor(text, kind)) {
         PrintErr("  %s\n", note.c_str());
     }
 }
 
-std::vector<std::string> CliHost::NotesFor(std::string_view text, std::string_view title) const {
+std::vector<std::string> CliHost::NotesFor(std::string_view text, MessageKind kind) const {
     std::vector<std::string> notes;
-    const std::string_view first = text.substr(0, text.find('\n'));
-    constexpr std::string_view kNotFound = ".wf no se encuentra";
-    if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
-        first.size() >= kNotFound.size() &&
-        first.substr(first.size() - kNotFound.size()) == kNotFound) {
+    if (!workingFileFolder_.empty() && kind == MessageKind::WorkingFileNotFound) {
         notes.push_back("Carpeta donde se buscó: " + workingFileFolder_);
     }
     // The text's further lines, then the hints, each indented below it.
-    for (std::string& note : source_ ? NotesAfter(text, title, *source_) : FurtherLines(text)) {
+    for (std::string& note : source_ ? NotesAfter(text, kind, *source_) : FurtherLines(text)) {
         notes.push_back(std::move(note));
     }
     return notes;
