@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "app/SavedChoices.h"
 #include "app/WindowView.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -15,6 +14,7 @@
 #include "app/ProgramFolder.h"
 #include "app/ReportPath.h"
 #include "app/RequestCheck.h"
+#include "cli/BatchConsole.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/RunReportJson.h"
@@ -40,81 +40,6 @@ struct BatchOptions {
     bool Strict = false, Clean = false;
     std::string Report;  // a folder: one report per CP, CP.json
     SignalSeam Seam;
-};
-
-// The terminal of a batch: every line of every worker goes through here, so
-// lines never mix and the progress line is redrawn below them. Summary lines
-// come out in the order of the CPs, whichever worker ends first.
-class BatchConsole {
-  public:
-    BatchConsole(std::size_t total, bool progress)
-        : total_(total), progress_(progress), summaries_(total) {}
-
-    void Message(const std::string& cp, std::string_view title, std::string_view text,
-                 const std::string& detail = {}) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-        // Names inside the text are the source's bytes, written as they are.
-        PrintErr("%s: ", cp.c_str());
-        WriteErr(title);
-        WriteErr(": ");
-        WriteErr(text);
-        WriteErr("\n");
-        if (!detail.empty()) PrintErr("%s:   %s\n", cp.c_str(), detail.c_str());
-        DrawProgress();
-    }
-
-    void Started(const std::string& cp) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        running_.push_back(cp);
-        ClearProgress();
-        DrawProgress();
-    }
-
-    void Finished(std::size_t index, const std::string& cp, std::string lines) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        running_.erase(std::find(running_.begin(), running_.end(), cp));
-        ++done_;
-        summaries_[index] = std::move(lines);
-        ClearProgress();
-        FlushErr();
-        for (; printed_ < total_ && summaries_[printed_]; ++printed_) {
-            WriteOut(summaries_[printed_]->c_str());
-        }
-        FlushOut();
-        DrawProgress();
-    }
-
-    void Close() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-    }
-
-  private:
-    void ClearProgress() {
-        if (!shown_) return;
-        WriteErr("\r\x1b[K");
-        shown_ = false;
-    }
-    void DrawProgress() {
-        if (!progress_ || done_ == total_) return;
-        std::string line =
-            "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] en curso:";
-        for (const std::string& cp : running_) line += " " + cp;
-        if (line.size() > 78) line.resize(78);
-        WriteErr(line.c_str());
-        FlushErr();
-        shown_ = true;
-    }
-
-    std::mutex mutex_;
-    std::size_t total_;
-    std::size_t done_ = 0;
-    bool progress_;
-    bool shown_ = false;
-    std::vector<std::string> running_;
-    std::vector<std::optional<std::string>> summaries_;
-    std::size_t printed_ = 0;
 };
 
 // One CP's host: its messages go to the console prefixed with the CP name,
