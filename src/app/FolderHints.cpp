@@ -19,11 +19,6 @@ std::string Parent(const std::string& folder) {
     return slash == 0 ? std::string(1, folder[0]) : folder.substr(0, slash);
 }
 
-std::string LastName(const std::string& folder) {
-    const std::size_t slash = folder.find_last_of("/\\");
-    return slash == std::string::npos ? folder : folder.substr(slash + 1);
-}
-
 // The real folders in folder, sorted, so a hint names the same one every time.
 std::vector<std::string> Subfolders(const std::string& folder) {
     std::vector<std::string> names;
@@ -140,7 +135,7 @@ std::vector<std::string> NotesAfter(std::string_view text, MessageKind kind,
 
 std::string BatchFolderHint(const std::string& chosen) {
     const std::string folder = StripTrailingSeparator(chosen);
-    const std::string name = LastName(folder);
+    const std::string name = FileNameOf(folder);
     if (EntryBelow(folder, {name + ".wf"}) == EntryKind::File || IsSaveAllTree(folder)) {
         return "Sugerencia: la carpeta elegida es la de un CP; --from es la carpeta que contiene "
                "los CP: pruebe --from " +

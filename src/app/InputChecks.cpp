@@ -91,9 +91,8 @@ Refusal DetailedRefusal(const Refusal& refusal, const ConversionRequest& request
             RefusalKind::Plain};
     }
     // The check fills the data file's path before it looks for it.
-    const std::size_t slash = job.DataFilePath.find_last_of("/\\");
     shown.Detail = "Archivo buscado: " + job.DataFilePath +
-                   AmbiguityOf(job.ProgramDir, job.DataFilePath.substr(slash + 1));
+                   AmbiguityOf(job.ProgramDir, FileNameOf(job.DataFilePath));
     return shown;
 }
 

@@ -115,9 +115,8 @@ Refusal ExplainedRefusal(Refusal refusal, const ConversionJob& job) {
         refusal.Text += std::string("\n") + kLetterbugExplained;
     }
     if (refusal.Kind == RefusalKind::DataFile) {
-        const std::size_t slash = job.DataFilePath.find_last_of("/\\");
         const Lookup found =
-            DiskInputFolder(job.ProgramDir, true).Find({job.DataFilePath.substr(slash + 1)});
+            DiskInputFolder(job.ProgramDir, true).Find({FileNameOf(job.DataFilePath)});
         if (found.Ambiguous) refusal.Text += "\n" + CaseVariantsNote(*found.Ambiguous);
     }
     return refusal;

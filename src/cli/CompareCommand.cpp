@@ -102,11 +102,7 @@ class Side {
         PrintErr(second_ ? "  (segunda fuente: --with-source, --with-from)\n"
                          : "  (primera fuente: --source, --from)\n");
     }
-    std::string DataFileName() const {
-        const std::string& data = job_.DataFilePath;
-        const std::size_t slash = data.find_last_of("/\\");
-        return slash == std::string::npos ? data : data.substr(slash + 1);
-    }
+    std::string DataFileName() const { return FileNameOf(job_.DataFilePath); }
 
     const SourceOptions& options_;
     bool second_;

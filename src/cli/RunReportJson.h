@@ -33,8 +33,4 @@ struct RunRecord {
 // the line that says why it could not be written.
 std::string WriteRunReport(const std::string& path, const RunRecord& record);
 
-// The bytes as UTF-8: valid UTF-8 stays as it is, any other byte is taken as
-// Latin-1 (names read from sources are Latin-1 bytes).
-std::string AsUtf8(std::string_view bytes);
-
 }  // namespace pamiro::cli

@@ -335,10 +335,7 @@ void RunConversion(ConversionJob& job, Host& host, SourceKind kind, const std::s
     OutputFolder& out = job.DryRun              ? nowhere
                         : job.StagedDestination ? *job.StagedDestination
                                                 : disk;
-    const std::string& data = job.DataFilePath;
-    const std::size_t slash = data.find_last_of("/\\");
-    RunPlaces places{source, out, program,
-                     slash == std::string::npos ? data : data.substr(slash + 1), lookup};
+    RunPlaces places{source, out, program, FileNameOf(job.DataFilePath), lookup};
     RunConversionIn(job, host, kind, cp, places);
 }
 
