@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/Choices.h"
 #include "core/Console.h"
+#include "core/Text.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
@@ -84,19 +86,15 @@ int CliHost::Messages(MessageIcon icon) const {
 }
 
 namespace {
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-int Pick(const std::string& text,
-         std::initializer_list<std::initializer_list<std::string_view>> names) {
-    const std::string wanted = Lower(text);
+// A choice named by its list label (any case), its index in the list or its
+// short name; -1 when none. label(i) is the label of entry i, empty past the end.
+template <class Label>
+int Pick(const std::string& text, Label label, std::initializer_list<std::string_view> shortNames) {
     int index = 0;
-    for (const auto& aliases : names) {
-        for (std::string_view alias : aliases) {
-            if (wanted == alias) return index;
+    for (std::string_view name : shortNames) {
+        if (EqualIgnoringAsciiCase(text, label(index)) || text == std::to_string(index) ||
+            EqualIgnoringAsciiCase(text, name)) {
+            return index;
         }
         ++index;
     }
@@ -105,13 +103,14 @@ int Pick(const std::string& text,
 }  // namespace
 
 int ParsePlatform(const std::string& text) {
-    return Pick(text, {{"pw (intel)", "0", "pw"}, {"aw51", "1"}, {"aw70", "2"}});
+    return Pick(text, [](int i) { return TraitsOf(*PlatformFromIndex(i)).Label; },
+                {"pw", "aw51", "aw70"});
 }
 int ParseSource(const std::string& text) {
-    return Pick(text, {{"working file", "0", "wf"}, {"save all", "1", "sa"}});
+    return Pick(text, [](int i) { return kSourceKindLabels[i]; }, {"wf", "sa"});
 }
 int ParseDestination(const std::string& text) {
-    return Pick(text, {{"foxcae transfer", "0", "foxcae"}, {"icc api", "1", "icc"}});
+    return Pick(text, [](int i) { return kDestinationKindLabels[i]; }, {"foxcae", "icc"});
 }
 
 }  // namespace pamiro::cli

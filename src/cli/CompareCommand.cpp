@@ -26,8 +26,11 @@ struct CompareOptions : SourceOptions {
     bool Json = false, Csv = false;
 };
 
-const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
-const char* const kSourceNames[] = {"Working File", "Save All"};
+// The labels of a checked request's choices, from the table of choices.
+std::string PlatformName(int index) {
+    return std::string(TraitsOf(*PlatformFromIndex(index)).Label);
+}
+std::string SourceName(int index) { return std::string(kSourceKindLabels[index]); }
 
 // One side from its request check to its snapshot. Its messages on stderr
 // say which side they come from.
@@ -80,9 +83,9 @@ class Side {
 
     CompareSide Description() const {
         return {request_.CpNameText,
-                kSourceNames[request_.SourceIndex],
+                SourceName(request_.SourceIndex),
                 options_.From,
-                kPlatformNames[request_.PlatformIndex],
+                PlatformName(request_.PlatformIndex),
                 job_.VersionTable[static_cast<std::size_t>(request_.VersionIndex)].first,
                 job_.DataFilePath};
     }

@@ -35,8 +35,11 @@ struct Totals {
     long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
 };
 
-const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70"};
-const char* const kSourceNames[] = {"Working File", "Save All"};
+// The labels of a checked request's choices, from the table of choices.
+std::string PlatformName(int index) {
+    return std::string(TraitsOf(*PlatformFromIndex(index)).Label);
+}
+std::string SourceName(int index) { return std::string(kSourceKindLabels[index]); }
 
 // What the answer is about: the request as checked, the run as it goes.
 struct Subject {
@@ -125,8 +128,9 @@ class TextInspection : public Inspection {
     void Begin() override {
         const ConversionRequest& request = subject_.Request;
         PrintOut("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
-                 kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
-                 subject_.Version().c_str(), subject_.Job.DataFilePath.c_str());
+                 SourceName(request.SourceIndex).c_str(),
+                 PlatformName(request.PlatformIndex).c_str(), subject_.Version().c_str(),
+                 subject_.Job.DataFilePath.c_str());
     }
     void Finish() override {
         const Totals& t = totals_;
@@ -263,9 +267,9 @@ class JsonInspection : public Inspection {
         const ConversionJob& job = subject_.Job;
         json head;
         head["cp"] = UserText(request.CpNameText);
-        head["platform"] = kPlatformNames[request.PlatformIndex];
+        head["platform"] = PlatformName(request.PlatformIndex);
         head["version"] = UserText(subject_.Version());
-        head["source"] = kSourceNames[request.SourceIndex];
+        head["source"] = SourceName(request.SourceIndex);
         head["dataFile"] = UserText(job.DataFilePath);
         head["refused"] = false;
         head["failed"] = job.Report.Failed;
