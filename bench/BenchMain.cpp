@@ -40,7 +40,8 @@ using namespace pamiro::bench;
 class BenchHost : public Host {
   public:
     void SetStatus(int, std::string_view) override {}
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind) override {
         // The known-absent type is expected; anything else spoils the figures.
         if (icon == MessageIcon::Critical) {
             std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),

@@ -1,6 +1,8 @@
 #include "app/BatchDiscovery.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 
 #include "app/RequestCheck.h"
 #include "core/Choices.h"
@@ -98,6 +100,23 @@ std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind) {
     std::sort(found.begin(), found.end(),
               [](const BatchCp& a, const BatchCp& b) { return a.Folder < b.Folder; });
     return found;
+}
+
+void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to) {
+    std::map<std::string, std::vector<std::size_t>> byDestination;
+    for (std::size_t i = 0; i < cps.size(); ++i) {
+        if (cps[i].Problem.empty()) byDestination[NormaliseCpName(cps[i].Folder)].push_back(i);
+    }
+    for (const auto& [name, indexes] : byDestination) {
+        if (indexes.size() < 2) continue;
+        std::string folders;
+        for (std::size_t i : indexes) folders += (folders.empty() ? "" : ", ") + cps[i].Folder;
+        for (std::size_t i : indexes) {
+            cps[i].Problem = "las carpetas " + folders + " irían a la misma carpeta de destino " +
+                             (std::filesystem::path(to) / name).string() +
+                             "; no se convierte ninguna";
+        }
+    }
 }
 
 }  // namespace pamiro

@@ -31,4 +31,8 @@ std::vector<BatchCp> FindBatchCps(const std::string& folder, int sourceKind);
 // is still reported.
 bool IsSaveAllTree(const std::string& tree);
 
+// CPs whose folders would share one destination folder below to (names equal
+// but for case) get a Problem: none of them is converted.
+void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to);
+
 }  // namespace pamiro

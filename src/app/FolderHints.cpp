@@ -12,20 +12,11 @@ namespace pamiro {
 
 namespace {
 
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 // The folder that holds folder; empty for a root.
 std::string Parent(const std::string& folder) {
     const std::size_t slash = folder.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
     return slash == 0 ? std::string(1, folder[0]) : folder.substr(0, slash);
-}
-
-std::string LastName(const std::string& folder) {
-    const std::size_t slash = folder.find_last_of("/\\");
-    return slash == std::string::npos ? folder : folder.substr(slash + 1);
 }
 
 // The real folders in folder, sorted, so a hint names the same one every time.
@@ -110,10 +101,8 @@ std::string SaveAllHint(const ChosenSource& s, const std::string& from) {
 
 }  // namespace
 
-bool HintFollows(std::string_view text, std::string_view title) {
-    text = text.substr(0, text.find('\n'));  // further lines name case variants
-    return (title == "Pamiro - Working File" && EndsWith(text, ".wf no se encuentra")) ||
-           (title == "Pamiro - Save All" && text.substr(0, 23) == "Save All incorrecto de ");
+bool HintFollows(MessageKind kind) {
+    return kind == MessageKind::WorkingFileNotFound || kind == MessageKind::SaveAllEmpty;
 }
 
 std::string FolderHint(const ChosenSource& source) {
@@ -134,10 +123,10 @@ std::vector<std::string> FurtherLines(std::string_view text) {
     return lines;
 }
 
-std::vector<std::string> NotesAfter(std::string_view text, std::string_view title,
+std::vector<std::string> NotesAfter(std::string_view text, MessageKind kind,
                                     const ChosenSource& source) {
     std::vector<std::string> notes = FurtherLines(text);
-    if (HintFollows(text, title)) {
+    if (HintFollows(kind)) {
         std::string hint = FolderHint(source);
         if (!hint.empty()) notes.push_back(std::move(hint));
     }
@@ -146,7 +135,7 @@ std::vector<std::string> NotesAfter(std::string_view text, std::string_view titl
 
 std::string BatchFolderHint(const std::string& chosen) {
     const std::string folder = StripTrailingSeparator(chosen);
-    const std::string name = LastName(folder);
+    const std::string name = FileNameOf(folder);
     if (EntryBelow(folder, {name + ".wf"}) == EntryKind::File || IsSaveAllTree(folder)) {
         return "Sugerencia: la carpeta elegida es la de un CP; --from es la carpeta que contiene "
                "los CP: pruebe --from " +
@@ -161,15 +150,16 @@ std::string BatchFolderHint(const std::string& chosen) {
     return {};
 }
 
-void HintingHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
-    if (HintFollows(text, title)) {
+void HintingHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                              MessageKind kind) {
+    if (HintFollows(kind)) {
         const std::string hint = FolderHint(source_);
         if (!hint.empty()) {
-            host_.ShowMessage(icon, std::string(text) + "\n" + hint, title);
+            host_.ShowMessage(icon, std::string(text) + "\n" + hint, title, kind);
             return;
         }
     }
-    host_.ShowMessage(icon, text, title);
+    host_.ShowMessage(icon, text, title, kind);
 }
 
 }  // namespace pamiro

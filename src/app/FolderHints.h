@@ -20,7 +20,7 @@ struct ChosenSource {
 
 // The messages a folder hint follows: the Working File not found, a Save All
 // scan that found no compound.
-bool HintFollows(std::string_view text, std::string_view title);
+bool HintFollows(MessageKind kind);
 
 // Where the source was more likely meant to be: the chosen folder one level
 // too high or too low, or holding the other source format. Empty when no
@@ -30,7 +30,7 @@ std::string FolderHint(const ChosenSource& source);
 // The lines the command line writes after a message's first line: its
 // further lines (the case variants that kept a file from being found), then
 // the folder hint.
-std::vector<std::string> NotesAfter(std::string_view text, std::string_view title,
+std::vector<std::string> NotesAfter(std::string_view text, MessageKind kind,
                                     const ChosenSource& source);
 // A message's lines after its first.
 std::vector<std::string> FurtherLines(std::string_view text);
@@ -44,7 +44,8 @@ class HintingHost : public Host {
   public:
     HintingHost(Host& host, ChosenSource source) : host_(host), source_(std::move(source)) {}
     void SetStatus(int panel, std::string_view text) override { host_.SetStatus(panel, text); }
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override;
     void ProcessPendingEvents() override { host_.ProcessPendingEvents(); }
     void FreezeWindow() override { host_.FreezeWindow(); }
     void RestoreWindow() override { host_.RestoreWindow(); }

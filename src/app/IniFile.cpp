@@ -2,33 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <random>
-#include <system_error>
 
 #include "core/FileError.h"
-
-#if __has_include(<unistd.h>) && !defined(_WIN32)
-#include <fcntl.h>
-#include <unistd.h>
-#define PAMIRO_HAVE_FSYNC 1
-#endif
+#include "core/NativeFile.h"
+#include "core/Text.h"
 
 namespace pamiro {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Windows paths are wide; its C library knows no "x" (the name is random anyway).
-std::FILE* OpenStream(const fs::path& path, bool create) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), create ? L"wb" : L"rb");
-#else
-    return std::fopen(path.c_str(), create ? "wbx" : "rb");
-#endif
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -39,14 +23,6 @@ std::string_view TrimLine(std::string_view text) {
 }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 bool NeedsQuotes(std::string_view value) {
     if (value.empty()) return false;
@@ -162,7 +138,7 @@ std::string IniDocument::Serialise() const {
 
 IniDocument::SectionData* IniDocument::Find(std::string_view section) {
     for (SectionData& data : sections_) {
-        if (SameName(data.Name, section)) return &data;
+        if (EqualIgnoringAsciiCase(data.Name, section)) return &data;
     }
     return nullptr;
 }
@@ -174,7 +150,7 @@ const IniDocument::SectionData* IniDocument::Find(std::string_view section) cons
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
     if (const SectionData* data = Find(section)) {
         for (const auto& [name, value] : data->Entries) {
-            if (SameName(name, key)) return value;
+            if (EqualIgnoringAsciiCase(name, key)) return value;
         }
     }
     return std::nullopt;
@@ -187,7 +163,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         data = &sections_.back();
     }
     for (auto& [name, stored] : data->Entries) {
-        if (SameName(name, key)) {
+        if (EqualIgnoringAsciiCase(name, key)) {
             stored = std::move(value);
             return;
         }
@@ -196,7 +172,9 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 }
 
 void IniDocument::RemoveSection(std::string_view section) {
-    std::erase_if(sections_, [&](const SectionData& data) { return SameName(data.Name, section); });
+    std::erase_if(sections_, [&](const SectionData& data) {
+        return EqualIgnoringAsciiCase(data.Name, section);
+    });
 }
 
 KeyValuePairs IniDocument::Section(std::string_view section) const {
@@ -206,7 +184,7 @@ KeyValuePairs IniDocument::Section(std::string_view section) const {
 
 std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error) {
     errno = 0;
-    std::FILE* stream = OpenStream(file, false);
+    std::FILE* stream = OpenStdioFile(file, false);
     if (stream == nullptr) {
         if (errno == ENOENT) return IniDocument{};
         error = file.string() + ": " + ErrorText(errno);
@@ -233,100 +211,8 @@ std::optional<IniDocument> LoadIniFile(const fs::path& file, std::string& error)
     return IniDocument::Parse(text);
 }
 
-namespace {
-
-// Temporary files of a save that ended before its rename carry the name this
-// save would give its own: the store's name, ".tmp-" and digits. Only those
-// older than a minute go, so another instance's save in progress is safe.
-void RemoveStaleTemporaries(const fs::path& target) {
-    const std::string prefix = target.filename().string() + ".tmp-";
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const auto now = fs::file_time_type::clock::now();
-    std::error_code code;
-    for (fs::directory_iterator entry(folder, code), end; !code && entry != end;
-         entry.increment(code)) {
-        const std::string name = entry->path().filename().string();
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
-            continue;
-        }
-        std::error_code ignored;
-        if (!fs::is_regular_file(entry->symlink_status(ignored))) continue;
-        const auto written = fs::last_write_time(entry->path(), ignored);
-        if (ignored || now - written < std::chrono::minutes(1)) continue;
-        fs::remove(entry->path(), ignored);
-    }
-}
-
-// Without this a crash soon after the rename could bring the old file back.
-void SyncFolder([[maybe_unused]] const fs::path& folder) {
-#ifdef PAMIRO_HAVE_FSYNC
-    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0) return;
-    ::fsync(descriptor);
-    ::close(descriptor);
-#endif
-}
-
-}  // namespace
-
 bool SaveIniFileAtomically(const fs::path& file, const IniDocument& document, std::string& error) {
-    // Messages name the store as the user knows it, never the temporary file.
-    auto fail = [&](int errnoValue) {
-        error = file.string() + ": " + ErrorText(errnoValue);
-        return false;
-    };
-    std::error_code code;
-    fs::path target = file;
-    // A store that is a link to a file elsewhere stays a link.
-    if (fs::is_symlink(file, code)) target = fs::weakly_canonical(file, code);
-    if (code) target = file;
-
-    // A store the user made read-only stays as it is, even where renaming
-    // over it would work (as the superuser, or in a writable folder).
-    const fs::file_status existing = fs::status(target, code);
-    const bool exists = !code && fs::exists(existing);
-    if (exists && (existing.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        return fail(EACCES);
-    }
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), code);
-    RemoveStaleTemporaries(target);
-
-    std::random_device random;
-    const fs::path temporary = target.string() + ".tmp-" + std::to_string(random() % 1000000000u);
-    errno = 0;
-    std::FILE* stream = OpenStream(temporary, true);
-    if (stream == nullptr) return fail(errno);
-    int failure = 0;
-    auto check = [&](bool ok) {
-        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
-    };
-    // The store keeps its mode (a private 0600 stays private) before any
-    // byte of it is written.
-    if (exists) {
-        fs::permissions(temporary, existing.permissions(), code);
-        if (code) failure = code.default_error_condition().value();
-    }
-    const std::string text = document.Serialise();
-    check(failure == 0 && std::fwrite(text.data(), 1, text.size(), stream) == text.size());
-    check(std::fflush(stream) == 0);
-#ifdef PAMIRO_HAVE_FSYNC
-    check(::fsync(fileno(stream)) == 0);
-#endif
-    check(std::fclose(stream) == 0);
-    if (failure != 0) {
-        fs::remove(temporary, code);
-        return fail(failure);
-    }
-    fs::rename(temporary, target, code);
-    if (code) {
-        const int renameError = code.default_error_condition().value();
-        fs::remove(temporary, code);
-        return fail(renameError);
-    }
-    SyncFolder(target.parent_path());
-    return true;
+    return ReplaceFileAtomically(file, document.Serialise(), error);
 }
 
 }  // namespace pamiro

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-namespace pamiro {
+#include "app/SettingsStore.h"  // KeyValuePairs
 
-using KeyValuePairs = std::vector<std::pair<std::string, std::string>>;
+namespace pamiro {
 
 // An INI-style text of sections holding KEY=value lines. Sections and keys keep
 // the order in which they were first written, because the offered versions are
@@ -52,12 +52,7 @@ class IniDocument {
 // returns nothing and describes itself in error ("<file>: <Spanish reason>").
 std::optional<IniDocument> LoadIniFile(const std::filesystem::path& file, std::string& error);
 
-// Writes a temporary file beside the target and renames it over the target, so
-// a crash leaves either the old or the new file, never half of one. Creates
-// the folder when needed, keeps an existing file's mode, syncs the folder after
-// the rename and removes the temporary files an earlier crash left behind. A
-// file without its owner's write permission is left alone. False, with error
-// set and naming the file, when anything failed.
+// The document's text written whole (ReplaceFileAtomically, core/NativeFile.h).
 bool SaveIniFileAtomically(const std::filesystem::path& file, const IniDocument& document,
                            std::string& error);
 

@@ -46,26 +46,24 @@ KeyValuePairs IniSettingsStore::ReadSection(std::string_view section) const {
     return document_.Section(section);
 }
 
-void IniSettingsStore::Apply(IniDocument& document, const Change& change) const {
-    if (change.Key.empty()) {
-        document.RemoveSection(change.Section);
+void IniSettingsStore::Apply(IniDocument& document, const PendingWrite& write) {
+    if (write.Key.empty()) {
+        document.RemoveSection(write.Section);
     } else {
-        document.Set(change.Section, change.Key, change.Value);
+        document.Set(write.Section, write.Key, write.Value);
     }
 }
 
 void IniSettingsStore::Write(std::string_view section, std::string_view key, std::string value) {
-    pending_.push_back({std::string(section), std::string(key), std::move(value)});
-    Apply(document_, pending_.back());
+    Apply(document_, pending_.Write(section, key, std::move(value)));
 }
 
 void IniSettingsStore::DeleteSection(std::string_view section) {
-    pending_.push_back({std::string(section), {}, {}});
-    Apply(document_, pending_.back());
+    Apply(document_, pending_.DeleteSection(section));
 }
 
 bool IniSettingsStore::Commit() {
-    if (pending_.empty()) return true;
+    if (pending_.Empty()) return true;
     if (!readable_) {
         // Never replace a store that could not be read with a guess of it.
         return false;
@@ -76,12 +74,12 @@ bool IniSettingsStore::Commit() {
         error_ = error;
         return false;
     }
-    for (const Change& change : pending_) Apply(*current, change);
+    for (const PendingWrite& write : pending_.All()) Apply(*current, write);
     if (!SaveIniFileAtomically(file_, *current, error)) {
         error_ = error;
         return false;
     }
-    pending_.clear();
+    pending_.Done(pending_.All().size());
     document_ = std::move(*current);
     error_.clear();
     return true;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/IniFile.h"
+#include "app/PendingWrites.h"
 #include "app/SettingsStore.h"
 
 namespace pamiro {
@@ -33,16 +34,11 @@ class IniSettingsStore : public SettingsStore {
     std::string Location() const override;
 
   private:
-    struct Change {
-        std::string Section;
-        std::string Key;  // empty: the whole section is deleted
-        std::string Value;
-    };
-    void Apply(IniDocument& document, const Change& change) const;
+    static void Apply(IniDocument& document, const PendingWrite& write);
 
     std::filesystem::path file_;
     IniDocument document_;
-    std::vector<Change> pending_;
+    PendingWrites pending_;
     std::string error_;
     bool readable_ = true;
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/PendingWrites.h"
 #include "app/SettingsStore.h"
 #include "core/NativeSystem.h"
 
@@ -29,15 +30,9 @@ class RegistrySettingsStore : public SettingsStore {
     std::string Location() const override;
 
   private:
-    struct Change {
-        std::string Section;
-        std::string Key;  // empty: the whole section is deleted
-        std::string Value;
-    };
-
     std::string application_;
     UserRegistry registry_;
-    std::vector<Change> pending_;
+    PendingWrites pending_;
     std::string error_;
 };
 

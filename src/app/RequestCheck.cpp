@@ -64,9 +64,10 @@ std::string NormaliseCpName(const std::string& text) {
 }
 
 std::optional<Refusal> CpNameRefusal(const std::string& cp) {
-    if (cp.empty()) return Refusal{"No se a seleccionado un CP", "Nombre del CP"};
+    if (cp.empty())
+        return Refusal{"Nombre del CP", "No se a seleccionado un CP", {}, RefusalKind::Plain};
     if (cp.size() != 6 || !IsFileNameSafeCp(cp)) {
-        return Refusal{"Letterbug del CP incorrecto", "Nombre del CP"};
+        return Refusal{"Nombre del CP", "Letterbug del CP incorrecto", {}, RefusalKind::Letterbug};
     }
     return std::nullopt;
 }
@@ -77,21 +78,24 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     if (auto refusal = CpNameRefusal(request.CpNameText)) return refusal;
     const std::optional<Platform> platform = PlatformFromIndex(request.PlatformIndex);
     if (!platform) {
-        return Refusal{"No se a definido el tipo de equipo", "Plataforma"};
+        return Refusal{"Plataforma", "No se a definido el tipo de equipo", {}, RefusalKind::Plain};
     }
     // With nothing chosen there is no data file to name, nothing to read or
     // nowhere to write: refused before any file is touched.
     if (request.VersionIndex < 0 ||
         static_cast<std::size_t>(request.VersionIndex) >= job.VersionTable.size()) {
-        return Refusal{"No se ha seleccionado la versión de I/A", "Versión"};
+        return Refusal{
+            "Versión", "No se ha seleccionado la versión de I/A", {}, RefusalKind::Plain};
     }
     if (!SourceKindFromIndex(request.SourceIndex)) {
-        return Refusal{"No se ha seleccionado el formato de la fuente", "Fuente"};
+        return Refusal{
+            "Fuente", "No se ha seleccionado el formato de la fuente", {}, RefusalKind::Plain};
     }
     const std::optional<DestinationKind> destination =
         DestinationKindFromIndex(request.DestinationIndex);
     if (!destination) {
-        return Refusal{"No se ha seleccionado el formato del destino", "Destino"};
+        return Refusal{
+            "Destino", "No se ha seleccionado el formato del destino", {}, RefusalKind::Plain};
     }
     job.SourceDir = StripTrailingSeparator(request.SourceSelection);
     job.DestinationDir = StripTrailingSeparator(request.DestinationFolder);
@@ -100,7 +104,8 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
     const std::string dataFile = std::string(TraitsOf(*platform).DataFilePrefix) + code + ".dat";
     job.DataFilePath = JoinPath(job.ProgramDir, dataFile);
     if (EntryFollowingLinks(job.ProgramDir, dataFile) != EntryKind::File) {
-        return Refusal{"No se encuentra el archivo de datos", "Archivo de datos"};
+        return Refusal{
+            "Archivo de datos", "No se encuentra el archivo de datos", {}, RefusalKind::DataFile};
     }
     job.CompoundCount = 0;
     job.SourceFileCount = 0;
@@ -110,13 +115,12 @@ std::optional<Refusal> CheckRequest(ConversionRequest& request, ConversionJob& j
 }
 
 Refusal ExplainedRefusal(Refusal refusal, const ConversionJob& job) {
-    if (refusal.Text == "Letterbug del CP incorrecto") {
+    if (refusal.Kind == RefusalKind::Letterbug) {
         refusal.Text += std::string("\n") + kLetterbugExplained;
     }
-    if (refusal.Title == "Archivo de datos") {
-        const std::size_t slash = job.DataFilePath.find_last_of("/\\");
+    if (refusal.Kind == RefusalKind::DataFile) {
         const Lookup found =
-            DiskInputFolder(job.ProgramDir, true).Find({job.DataFilePath.substr(slash + 1)});
+            DiskInputFolder(job.ProgramDir, true).Find({FileNameOf(job.DataFilePath)});
         if (found.Ambiguous) refusal.Text += "\n" + CaseVariantsNote(*found.Ambiguous);
     }
     return refusal;
@@ -135,8 +139,7 @@ void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Ho
             return;
         }
     }
-    const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
-    if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
+    WarnIfDestinationInSource(job, host);
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     HintingHost hinting(host, {job.SourceDir, request.CpNameText, kind, false});
     RunConversion(job, hinting, kind, request.CpNameText);

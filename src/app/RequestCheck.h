@@ -23,10 +23,19 @@ struct ConversionRequest {
     std::string DestinationFolder;  // the folder the destination list shows
 };
 
+// Which refusal it is, so that what explains it never depends on its wording.
+enum class RefusalKind { Plain, Letterbug, DataFile };
+
+// A refused request: the window's title and text; what the command line adds
+// below them (what would be right, where it looked).
 struct Refusal {
-    std::string Text;
-    std::string Title;
+    std::string Title, Text;
+    std::string Detail;
+    RefusalKind Kind = RefusalKind::Plain;
 };
+
+// --platform auto: the platform is the one the Working File's index fits.
+inline constexpr int kAutoPlatform = -2;
 
 // The default table of offered versions: code, label.
 const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable();

@@ -5,6 +5,7 @@
 
 #include "core/FileError.h"
 #include "core/Folders.h"
+#include "core/Paths.h"
 #include "core/SourceTree.h"
 #include "core/Text.h"
 #include "readers/ReadContext.h"
@@ -188,10 +189,7 @@ void ReadSnapshot(ConversionJob& job, Host& host, SourceKind kind, const std::st
     const DiskInputFolder source(job.SourceDir, false);
     const DiskInputFolder program(job.ProgramDir, true);
     MemoryOutputFolder nowhere(false);
-    const std::string& data = job.DataFilePath;
-    const std::size_t slash = data.find_last_of("/\\");
-    const RunPlaces places{source, nowhere, program,
-                           slash == std::string::npos ? data : data.substr(slash + 1)};
+    const RunPlaces places{source, nowhere, program, FileNameOf(job.DataFilePath)};
     ReadSnapshotIn(job, host, kind, cp, places, snapshot, inputs);
 }
 

@@ -14,9 +14,19 @@ namespace pamiro {
 
 namespace {
 
-const std::vector<ListEntry> kPlatforms{{"PW (Intel)"}, {"AW51"}, {"AW70"}};
-const std::vector<ListEntry> kSources{{"Working File"}, {"Save All"}};
-const std::vector<ListEntry> kDestinations{{"FoxCAE Transfer"}, {"ICC Api"}};
+// The lists' entries come from the table of choices.
+template <class Label>
+std::vector<ListEntry> ListOf(int count, Label label) {
+    std::vector<ListEntry> entries;
+    for (int i = 0; i < count; ++i) entries.push_back({std::string(label(i))});
+    return entries;
+}
+const std::vector<ListEntry> kPlatforms =
+    ListOf(kPlatformEntries, [](int i) { return TraitsOf(*PlatformFromIndex(i)).Label; });
+const std::vector<ListEntry> kSources =
+    ListOf(kSourceEntries, [](int i) { return kSourceKindLabels[i]; });
+const std::vector<ListEntry> kDestinations =
+    ListOf(kDestinationEntries, [](int i) { return kDestinationKindLabels[i]; });
 
 // Labels in a store edited by hand are usually UTF-8; anything else is taken
 // as Latin-1 rather than shown with replacement marks.
@@ -314,7 +324,8 @@ void WindowModel::SetStatus(int panel, std::string_view text) {
     view_.SetText(panel == 1 ? Element::StatusPanel1 : Element::StatusPanel2, DisplayText(text));
 }
 
-void WindowModel::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+void WindowModel::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                              MessageKind) {
     view_.ShowMessage({icon, DisplayText(text), DisplayText(title)});
 }
 

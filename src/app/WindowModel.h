@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "app/SavedChoices.h"
 #include "app/WindowView.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"
@@ -67,7 +67,8 @@ class WindowModel : public Host {
 
     // Host.
     void SetStatus(int panel, std::string_view text) override;
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override;
     void ProcessPendingEvents() override;
     void FreezeWindow() override;
     void RestoreWindow() override;

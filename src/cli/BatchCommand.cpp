@@ -4,20 +4,19 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 
 #include "app/BatchDiscovery.h"
 #include "app/FolderHints.h"
+#include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "app/ReportPath.h"
 #include "app/RequestCheck.h"
+#include "cli/BatchConsole.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "cli/InputRefusals.h"
 #include "cli/RunReportJson.h"
 #include "cli/SourceOptions.h"
 #include "cli/StagedRun.h"
@@ -43,98 +42,23 @@ struct BatchOptions {
     SignalSeam Seam;
 };
 
-// The terminal of a batch: every line of every worker goes through here, so
-// lines never mix and the progress line is redrawn below them. Summary lines
-// come out in the order of the CPs, whichever worker ends first.
-class BatchConsole {
-  public:
-    BatchConsole(std::size_t total, bool progress)
-        : total_(total), progress_(progress), summaries_(total) {}
-
-    void Message(const std::string& cp, std::string_view title, std::string_view text,
-                 const std::string& detail = {}) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-        // Names inside the text are the source's bytes, written as they are.
-        PrintErr("%s: ", cp.c_str());
-        WriteErr(title);
-        WriteErr(": ");
-        WriteErr(text);
-        WriteErr("\n");
-        if (!detail.empty()) PrintErr("%s:   %s\n", cp.c_str(), detail.c_str());
-        DrawProgress();
-    }
-
-    void Started(const std::string& cp) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        running_.push_back(cp);
-        ClearProgress();
-        DrawProgress();
-    }
-
-    void Finished(std::size_t index, const std::string& cp, std::string lines) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        running_.erase(std::find(running_.begin(), running_.end(), cp));
-        ++done_;
-        summaries_[index] = std::move(lines);
-        ClearProgress();
-        FlushErr();
-        for (; printed_ < total_ && summaries_[printed_]; ++printed_) {
-            WriteOut(summaries_[printed_]->c_str());
-        }
-        FlushOut();
-        DrawProgress();
-    }
-
-    void Close() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-    }
-
-  private:
-    void ClearProgress() {
-        if (!shown_) return;
-        WriteErr("\r\x1b[K");
-        shown_ = false;
-    }
-    void DrawProgress() {
-        if (!progress_ || done_ == total_) return;
-        std::string line =
-            "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] en curso:";
-        for (const std::string& cp : running_) line += " " + cp;
-        if (line.size() > 78) line.resize(78);
-        WriteErr(line.c_str());
-        FlushErr();
-        shown_ = true;
-    }
-
-    std::mutex mutex_;
-    std::size_t total_;
-    std::size_t done_ = 0;
-    bool progress_;
-    bool shown_ = false;
-    std::vector<std::string> running_;
-    std::vector<std::optional<std::string>> summaries_;
-    std::size_t printed_ = 0;
-};
-
 // One CP's host: its messages go to the console prefixed with the CP name,
 // its warnings are counted for its summary line.
 class BatchHost : public NotingHost {
   public:
     BatchHost(BatchConsole& console, std::string cp) : console_(console), cp_(std::move(cp)) {}
     void SetStatus(int, std::string_view) override {}
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override {
         if (icon == MessageIcon::Warning) ++warnings_;
         std::string notes;
-        for (const std::string& note : NotesFor(text, title)) {
+        for (const std::string& note : NotesFor(text, kind)) {
             notes += (notes.empty() ? "" : "\n" + cp_ + ":   ") + note;
         }
         console_.Message(cp_, title, text.substr(0, text.find('\n')), notes);
     }
-    std::vector<std::string> NotesFor(std::string_view text,
-                                      std::string_view title) const override {
-        return source_ ? NotesAfter(text, title, *source_) : FurtherLines(text);
+    std::vector<std::string> NotesFor(std::string_view text, MessageKind kind) const override {
+        return source_ ? NotesAfter(text, kind, *source_) : FurtherLines(text);
     }
     void SetSource(ChosenSource source) { source_ = std::move(source); }
     void ProcessPendingEvents() override {}
@@ -258,24 +182,6 @@ Outcome ConvertOne(std::size_t index, const BatchCp& found, const Settings& sett
     return outcome;
 }
 
-// Folders whose CPs would share one destination folder (names equal but for
-// case): none of them is converted.
-void RefuseCollisions(std::vector<BatchCp>& cps, const std::string& to) {
-    std::map<std::string, std::vector<std::size_t>> byDestination;
-    for (std::size_t i = 0; i < cps.size(); ++i) {
-        if (cps[i].Problem.empty()) byDestination[NormaliseCpName(cps[i].Folder)].push_back(i);
-    }
-    for (const auto& [name, indexes] : byDestination) {
-        if (indexes.size() < 2) continue;
-        std::string folders;
-        for (std::size_t i : indexes) folders += (folders.empty() ? "" : ", ") + cps[i].Folder;
-        for (std::size_t i : indexes) {
-            cps[i].Problem = "las carpetas " + folders + " irían a la misma carpeta de destino " +
-                             (fs::path(to) / name).string() + "; no se convierte ninguna";
-        }
-    }
-}
-
 int RunBatch(const BatchOptions& options) {
     CatchInterruptions();
     const int sourceKind = options.Source.Source.empty() ? -1 : ParseSource(options.Source.Source);
@@ -293,13 +199,8 @@ int RunBatch(const BatchOptions& options) {
         PrintRefusal(*refusal);
         return 1;
     }
-    std::error_code error;
-    const fs::file_status from = fs::status(options.Source.From, error);
-    if (!fs::is_directory(from)) {
-        PrintErr(
-            "Pamiro - Lote: %s: %s\n",
-            fs::exists(from) ? "La fuente no es una carpeta" : "La carpeta de la fuente no existe",
-            options.Source.From.c_str());
+    if (auto refusal = RefuseSourceFolder(options.Source.From)) {
+        PrintErr("Pamiro - Lote: %s\n", refusal->Text.c_str());
         return 1;
     }
     std::vector<BatchCp> cps = FindBatchCps(options.Source.From, sourceKind);
@@ -323,6 +224,7 @@ int RunBatch(const BatchOptions& options) {
             PrintErr("Pamiro - Informe: %s\n", refusal.c_str());
             return 1;
         }
+        std::error_code error;
         fs::create_directories(options.Report, error);
         if (!fs::is_directory(options.Report, error)) {
             PrintErr("Pamiro - Informe: No se puede crear la carpeta %s\n", options.Report.c_str());

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/Choices.h"
 #include "core/Console.h"
+#include "core/Text.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro::cli {
@@ -29,7 +31,8 @@ void CliHost::SetStatus(int panel, std::string_view text) {
     progressShown_ = true;
 }
 
-void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                          MessageKind kind) {
     ClearProgress();
     switch (icon) {
         case MessageIcon::Critical:
@@ -51,22 +54,18 @@ void CliHost::ShowMessage(MessageIcon icon, std::string_view text, std::string_v
     WriteErr(": ");
     WriteErr(first);
     WriteErr("\n");
-    for (const std::string& note : NotesFor(text, title)) {
+    for (const std::string& note : NotesFor(text, kind)) {
         PrintErr("  %s\n", note.c_str());
     }
 }
 
-std::vector<std::string> CliHost::NotesFor(std::string_view text, std::string_view title) const {
+std::vector<std::string> CliHost::NotesFor(std::string_view text, MessageKind kind) const {
     std::vector<std::string> notes;
-    const std::string_view first = text.substr(0, text.find('\n'));
-    constexpr std::string_view kNotFound = ".wf no se encuentra";
-    if (!workingFileFolder_.empty() && title == "Pamiro - Working File" &&
-        first.size() >= kNotFound.size() &&
-        first.substr(first.size() - kNotFound.size()) == kNotFound) {
+    if (!workingFileFolder_.empty() && kind == MessageKind::WorkingFileNotFound) {
         notes.push_back("Carpeta donde se buscó: " + workingFileFolder_);
     }
     // The text's further lines, then the hints, each indented below it.
-    for (std::string& note : source_ ? NotesAfter(text, title, *source_) : FurtherLines(text)) {
+    for (std::string& note : source_ ? NotesAfter(text, kind, *source_) : FurtherLines(text)) {
         notes.push_back(std::move(note));
     }
     return notes;
@@ -87,19 +86,15 @@ int CliHost::Messages(MessageIcon icon) const {
 }
 
 namespace {
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-int Pick(const std::string& text,
-         std::initializer_list<std::initializer_list<std::string_view>> names) {
-    const std::string wanted = Lower(text);
+// A choice named by its list label (any case), its index in the list or its
+// short name; -1 when none. label(i) is the label of entry i, empty past the end.
+template <class Label>
+int Pick(const std::string& text, Label label, std::initializer_list<std::string_view> shortNames) {
     int index = 0;
-    for (const auto& aliases : names) {
-        for (std::string_view alias : aliases) {
-            if (wanted == alias) return index;
+    for (std::string_view name : shortNames) {
+        if (EqualIgnoringAsciiCase(text, label(index)) || text == std::to_string(index) ||
+            EqualIgnoringAsciiCase(text, name)) {
+            return index;
         }
         ++index;
     }
@@ -108,10 +103,11 @@ int Pick(const std::string& text,
 }  // namespace
 
 int ParsePlatform(const std::string& text) {
-    return Pick(text, {{"pw (intel)", "0", "pw"}, {"aw51", "1"}, {"aw70", "2"}});
+    return Pick(text, [](int i) { return TraitsOf(*PlatformFromIndex(i)).Label; },
+                {"pw", "aw51", "aw70"});
 }
 int ParseSource(const std::string& text) {
-    return Pick(text, {{"working file", "0", "wf"}, {"save all", "1", "sa"}});
+    return Pick(text, [](int i) { return kSourceKindLabels[i]; }, {"wf", "sa"});
 }
 int ParseReadSource(const std::string& text) {
     return Pick(text, {{"working file", "0", "wf"},
@@ -120,7 +116,7 @@ int ParseReadSource(const std::string& text) {
                        {"icc api", "icc"}});
 }
 int ParseDestination(const std::string& text) {
-    return Pick(text, {{"foxcae transfer", "0", "foxcae"}, {"icc api", "1", "icc"}});
+    return Pick(text, [](int i) { return kDestinationKindLabels[i]; }, {"foxcae", "icc"});
 }
 
 }  // namespace pamiro::cli

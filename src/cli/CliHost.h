@@ -16,8 +16,9 @@ class CliHost : public NotingHost {
     explicit CliHost(bool showProgress);
     ~CliHost() override;
     void SetStatus(int panel, std::string_view text) override;
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
-    std::vector<std::string> NotesFor(std::string_view text, std::string_view title) const override;
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override;
+    std::vector<std::string> NotesFor(std::string_view text, MessageKind kind) const override;
     void ProcessPendingEvents() override {}
     void FreezeWindow() override {}
     void RestoreWindow() override;

@@ -30,9 +30,6 @@ struct CompareOptions : SourceOptions {
     std::string CsvSeparator = ",", Html;
 };
 
-const char* const kSourceNames[] = {"Working File", "Save All", "salida FoxCAE Transfer",
-                                    "salida ICC Api"};
-
 // One side from its request check to its snapshot. Its messages on stderr
 // say which side they come from.
 class Side {
@@ -80,11 +77,10 @@ class Side {
 
     CompareSide Description() const {
         const int source = output_ ? 2 + IndexOf(*output_) : request_.SourceIndex;
-        const auto platform = PlatformFromIndex(request_.PlatformIndex);
         return {request_.CpNameText,
-                kSourceNames[source],
+                SourceName(source),
                 options_.From,
-                platform ? std::string(TraitsOf(*platform).Label) : "-",
+                PlatformName(request_.PlatformIndex),
                 job_.VersionTable[static_cast<std::size_t>(request_.VersionIndex)].first,
                 output_ ? "ninguno: la salida nombra los parámetros" : job_.DataFilePath};
     }
@@ -149,11 +145,7 @@ class Side {
         PrintErr(second_ ? "  (segunda fuente: --with-source, --with-from)\n"
                          : "  (primera fuente: --source, --from)\n");
     }
-    std::string DataFileName() const {
-        const std::string& data = job_.DataFilePath;
-        const std::size_t slash = data.find_last_of("/\\");
-        return slash == std::string::npos ? data : data.substr(slash + 1);
-    }
+    std::string DataFileName() const { return FileNameOf(job_.DataFilePath); }
 
     const SourceOptions& options_;
     bool second_;

@@ -40,9 +40,6 @@ struct Totals {
     long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
 };
 
-const char* const kPlatformNames[] = {"PW (Intel)", "AW51", "AW70", "-"};
-const char* const kSourceNames[] = {"Working File", "Save All", "salida FoxCAE Transfer",
-                                    "salida ICC Api"};
 
 // What the answer is about: the request as checked, the run as it goes.
 struct Subject {
@@ -114,8 +111,9 @@ class TextInspection : public Inspection {
     void Begin() override {
         const ConversionRequest& request = subject_.Request;
         PrintOut("CP %s, %s, %s, versión %s\nArchivo de datos: %s\n", request.CpNameText.c_str(),
-                 kSourceNames[request.SourceIndex], kPlatformNames[request.PlatformIndex],
-                 subject_.Version().c_str(), subject_.Job.DataFilePath.c_str());
+                 SourceName(request.SourceIndex).c_str(),
+                 PlatformName(request.PlatformIndex).c_str(), subject_.Version().c_str(),
+                 subject_.Job.DataFilePath.c_str());
     }
     void Finish() override {
         const Totals& t = totals_;
@@ -261,9 +259,9 @@ class JsonInspection : public Inspection {
         const ConversionJob& job = subject_.Job;
         json head;
         head["cp"] = UserText(request.CpNameText);
-        head["platform"] = kPlatformNames[request.PlatformIndex];
+        head["platform"] = PlatformName(request.PlatformIndex);
         head["version"] = UserText(subject_.Version());
-        head["source"] = kSourceNames[request.SourceIndex];
+        head["source"] = SourceName(request.SourceIndex);
         head["dataFile"] = UserText(job.DataFilePath);
         head["refused"] = false;
         head["failed"] = job.Report.Failed;
@@ -300,8 +298,8 @@ int WriteInspectPage(const InspectOptions& options, const Subject& subject,
                      const InspectPage& page) {
     if (options.Html.empty()) return 0;
     const ConversionRequest& request = subject.Request;
-    const CompareSide head{request.CpNameText,     kSourceNames[request.SourceIndex],
-                           options.From,           kPlatformNames[request.PlatformIndex],
+    const CompareSide head{request.CpNameText,     SourceName(request.SourceIndex),
+                           options.From,           PlatformName(request.PlatformIndex),
                            subject.Version(),      subject.Job.DataFilePath};
     const std::string failure = WritePage(options.Html, page.Page(head));
     if (failure.empty()) return 0;

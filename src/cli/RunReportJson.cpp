@@ -74,8 +74,8 @@ std::optional<Digest> DigestOf(const std::string& path) {
 }
 
 json FileEntry(const char* key, const std::string& shown, const std::string& path) {
-    json entry{{key, AsUtf8(shown)}};
-    if (std::string(key) == "path") entry[key] = AsUtf8(AbsolutePathText(shown));
+    json entry{{key, DisplayText(shown)}};
+    if (std::string(key) == "path") entry[key] = DisplayText(AbsolutePathText(shown));
     if (const auto digest = DigestOf(path)) {
         entry["size"] = digest->Size;
         entry["sha256"] = digest->Sha256;
@@ -129,35 +129,33 @@ json RequestOf(const RunRecord& record) {
     const SourceOptions& options = *record.Options;
     const ConversionRequest& request = *record.Request;
     const ConversionJob& job = *record.Job;
-    json version{{"code", AsUtf8(options.Version)}, {"label", nullptr}};
+    json version{{"code", DisplayText(options.Version)}, {"label", nullptr}};
     if (request.VersionIndex >= 0 &&
         request.VersionIndex < static_cast<int>(job.VersionTable.size())) {
         const auto& [code, label] =
             job.VersionTable[static_cast<std::size_t>(request.VersionIndex)];
-        version = {{"code", AsUtf8(code)}, {"label", AsUtf8(label)}};
+        version = {{"code", DisplayText(code)}, {"label", DisplayText(label)}};
     }
     const auto platform = PlatformFromIndex(request.PlatformIndex);
     const auto source = SourceKindFromIndex(request.SourceIndex);
     const auto destination = DestinationKindFromIndex(ParseDestination(record.Destination));
-    return {
-        {"cp", AsUtf8(request.CpNameText)},
-        {"platform", platform ? json(TraitsOf(*platform).Label) : json(AsUtf8(options.Platform))},
-        {"version", version},
-        {"source",
-         {{"kind",
-           source ? json(kSourceKindLabels[IndexOf(*source)]) : json(AsUtf8(options.Source))},
-          {"folder", AsUtf8(AbsolutePathText(options.From))}}},
-        {"destination",
-         {{"kind", destination ? json(kDestinationKindLabels[IndexOf(*destination)])
-                               : json(AsUtf8(record.Destination))},
-          {"folder", AsUtf8(AbsolutePathText(record.DestinationFolder))}}},
-        {"dataFolder", AsUtf8(AbsolutePathText(job.ProgramDir))},
-        {"options", {{"strict", record.Strict}, {"clean", record.Clean}}}};
+    return {{"cp", DisplayText(request.CpNameText)},
+            {"platform",
+             platform ? json(TraitsOf(*platform).Label) : json(DisplayText(options.Platform))},
+            {"version", version},
+            {"source",
+             {{"kind", source ? json(kSourceKindLabels[IndexOf(*source)])
+                              : json(DisplayText(options.Source))},
+              {"folder", DisplayText(AbsolutePathText(options.From))}}},
+            {"destination",
+             {{"kind", destination ? json(kDestinationKindLabels[IndexOf(*destination)])
+                                   : json(DisplayText(record.Destination))},
+              {"folder", DisplayText(AbsolutePathText(record.DestinationFolder))}}},
+            {"dataFolder", DisplayText(AbsolutePathText(job.ProgramDir))},
+            {"options", {{"strict", record.Strict}, {"clean", record.Clean}}}};
 }
 
 }  // namespace
-
-std::string AsUtf8(std::string_view bytes) { return DisplayText(bytes); }
 
 std::optional<FileDigest> DigestOfFile(const std::string& path) { return DigestOf(path); }
 
@@ -192,7 +190,7 @@ json ReportOf(const RunRecord& record) {
     const std::filesystem::path working = std::filesystem::current_path(noFolder);
     json report{{"program", {{"name", kProgramName}, {"version", kVersionText}}},
                 {"date", Now()},
-                {"workingFolder", noFolder ? json(nullptr) : json(AsUtf8(PathBytes(working)))},
+                {"workingFolder", noFolder ? json(nullptr) : json(DisplayText(PathBytes(working)))},
                 {"request", RequestOf(record)}};
     json inputs = json::array();
     if (record.Inputs != nullptr) {
@@ -219,10 +217,11 @@ json ReportOf(const RunRecord& record) {
     json messages = json::array();
     if (record.Messages != nullptr) {
         for (const LoggedMessage& m : *record.Messages) {
-            json message{
-                {"icon", IconName(m.Icon)}, {"title", AsUtf8(m.Title)}, {"text", AsUtf8(m.Text)}};
+            json message{{"icon", IconName(m.Icon)},
+                         {"title", DisplayText(m.Title)},
+                         {"text", DisplayText(m.Text)}};
             // What the command line said below it: where it looked, a hint.
-            if (!m.Detail.empty()) message["detail"] = AsUtf8(m.Detail);
+            if (!m.Detail.empty()) message["detail"] = DisplayText(m.Detail);
             messages.push_back(std::move(message));
         }
     }
@@ -235,7 +234,7 @@ json ReportOf(const RunRecord& record) {
 // Written beside its place and renamed into it: a report is whole or absent,
 // never half of one over an older one.
 std::string WriteReportFile(const std::string& path, const json& report) {
-    // Every string went through AsUtf8; replace, not abort, should one slip by.
+    // Every string went through DisplayText; replace, not abort, should one slip by.
     const std::string text = report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
     if (const int error = ReplaceFileWith(path, text); error != 0) {
         return "No se puede escribir el informe " + path + ": " + ErrorText(error);

@@ -48,8 +48,4 @@ std::optional<FileDigest> DigestOfFile(const std::string& path);
 // whole text or what it held before. 0, or the error number.
 int ReplaceFileWith(const std::string& path, std::string_view text);
 
-// The bytes as UTF-8: valid UTF-8 stays as it is, any other byte is taken as
-// Latin-1 (names read from sources are Latin-1 bytes).
-std::string AsUtf8(std::string_view bytes);
-
 }  // namespace pamiro::cli

@@ -8,7 +8,6 @@
 #include "app/InputChecks.h"
 #include "app/ProgramFolder.h"
 #include "cli/CliHost.h"
-#include "cli/InputRefusals.h"
 #include "cli/ReportText.h"
 #include "core/Console.h"
 #include "core/FileError.h"
@@ -150,19 +149,18 @@ nlohmann::ordered_json RefusalJson(const CliRefusal& refusal) {
     return answer;
 }
 
-namespace {
-std::optional<CliRefusal> SourceFolderRefusal(const std::string& folder) {
-    std::error_code error;
-    const fs::file_status status = fs::status(folder, error);
-    if (!fs::exists(status)) {
-        return CliRefusal{"Fuente", "La carpeta de la fuente no existe: " + folder, {}};
-    }
-    if (!fs::is_directory(status)) {
-        return CliRefusal{"Fuente", "La fuente no es una carpeta: " + folder, {}};
-    }
-    return std::nullopt;
+std::string PlatformName(int index) {
+    const auto platform = PlatformFromIndex(index);
+    return platform ? std::string(TraitsOf(*platform).Label) : "-";
 }
-}  // namespace
+
+std::string SourceName(int index) {
+    if (const auto kind = SourceKindFromIndex(index)) {
+        return std::string(kSourceKindLabels[IndexOf(*kind)]);
+    }
+    const auto output = DestinationKindFromIndex(index - 2);
+    return output ? "salida " + std::string(kDestinationKindLabels[IndexOf(*output)]) : "-";
+}
 
 std::optional<DestinationKind> OutputSourceOf(const SourceOptions& options) {
     // The read sources' list goes on after the two sources with the outputs.
@@ -170,43 +168,15 @@ std::optional<DestinationKind> OutputSourceOf(const SourceOptions& options) {
     return index < 2 ? std::nullopt : DestinationKindFromIndex(index - 2);
 }
 
-std::optional<CliRefusal> CheckOutputSource(ConversionRequest& request) {
-    request.CpNameText = NormaliseCpName(request.CpNameText);
-    if (auto refusal = CpNameRefusal(request.CpNameText)) {
-        return CliRefusal{refusal->Title, refusal->Text, {}};
-    }
-    return SourceFolderRefusal(request.SourceSelection);
-}
-
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
                                       std::string* autoNote) {
-    // With auto, everything but the data file (which depends on the
-    // platform) is checked before the index is read.
-    const bool autoPlatform = request.PlatformIndex == kAutoPlatform;
-    if (autoPlatform) request.PlatformIndex = IndexOf(Platform::Aw51);
-    if (auto refusal = CheckRequest(request, job, host)) {
-        if (!autoPlatform || refusal->Title != "Archivo de datos") {
-            return Explained(*refusal, request, job);
-        }
-    }
-    if (auto refusal = RefuseWindowsPaths(request)) return refusal;
-    if (auto refusal = SourceFolderRefusal(request.SourceSelection)) return refusal;
-    if (autoPlatform) {
-        std::string note;
-        if (auto refusal = PickPlatform(request, note)) return refusal;
-        if (autoNote != nullptr) {
-            *autoNote = note;
-        } else {
-            PrintErr("Plataforma: %s\n", note.c_str());
-        }
-        if (auto refusal = CheckRequest(request, job, host)) {
-            return Explained(*refusal, request, job);
-        }
-    }
-    if (!request.DestinationFolder.empty()) {
-        const std::string inside = DestinationInSourceWarning(job.SourceDir, job.DestinationDir);
-        if (!inside.empty()) host.ShowMessage(MessageIcon::Warning, inside, "Pamiro - Destino");
-    }
+    std::string note;
+    auto refusal = CheckRequestToRun(request, job, host, note);
+    // The pick is said even when the platform's data file then refuses the run.
+    if (!note.empty() && autoNote != nullptr) *autoNote = note;
+    if (!note.empty() && autoNote == nullptr) PrintErr("Plataforma: %s\n", note.c_str());
+    if (refusal) return refusal;
+    if (!request.DestinationFolder.empty()) WarnIfDestinationInSource(job, host);
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InputChecks.h"
 #include "app/RequestCheck.h"
 #include "core/Choices.h"
 
@@ -40,8 +41,6 @@ CLI::Validator NotEmpty(std::string what);
 inline constexpr const char* kPlatformHelp =
     "Plataforma: pw | aw51 | aw70 (también \"PW (Intel)\", \"AW51\", \"AW70\", 0, 1, 2), o auto: "
     "la que corresponde al índice del CP de un Working File";
-// --platform auto, until the Working File's index has chosen.
-inline constexpr int kAutoPlatform = -2;
 inline constexpr const char* kVersionHelp =
     "Versión de I/A: código (411, 423, 610, 611, 620), su texto o una versión que el texto "
     "nombra (6.2, 6.2.1 o 6.3 son 620; 6.1 o 4.3, 610); otro código solo si existe su archivo "
@@ -59,25 +58,25 @@ ConversionRequest PrepareRequest(const SourceOptions& options, ConversionJob& jo
 
 // A refusal as the command line prints it: the window's title and text, then
 // what the command line can add (the path it looked for).
-struct CliRefusal {
-    std::string Title, Text, Detail;
-};
+using CliRefusal = Refusal;
 void PrintRefusal(const CliRefusal& refusal);
 // The same for a script: {"refused": true, "title", "text"[, "detail"]}.
 nlohmann::ordered_json RefusalJson(const CliRefusal& refusal);
 
-// The window's request check, then the command line's own: no Windows path,
-// the source folder must exist, --platform auto picks the platform (said in
-// autoNote, or on stderr when it is null). Nothing else is shown; the caller
-// prints the refusal. A destination inside the source is warned through host.
+// Every refusal rule of a request (CheckRequestToRun); --platform auto's pick
+// is said in autoNote, or on stderr when it is null. Nothing else is shown;
+// the caller prints the refusal. A destination inside the source is warned
+// through host.
 std::optional<CliRefusal> CheckForRun(ConversionRequest& request, ConversionJob& job, Host& host,
                                       std::string* autoNote = nullptr);
 
+// The labels of a checked request's platform and source (2 and 3 are the
+// outputs read as sources); "-" for none.
+std::string PlatformName(int index);
+std::string SourceName(int index);
+
 // The output a --source of compare or inspect names; null for a source.
 std::optional<DestinationKind> OutputSourceOf(const SourceOptions& options);
-// The command line's check of an output read as a source: the CP name
-// (normalised in request) and the folder. The output itself is read later.
-std::optional<CliRefusal> CheckOutputSource(ConversionRequest& request);
 
 // Creates the destination folder and its missing parents; created lists them,
 // outermost first, so a run that fails can take them back. A refusal names

@@ -49,12 +49,13 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) {
+void RunLog::ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                         MessageKind kind) {
     // As printed: the first line, then the lines below it.
     messages_.push_back({icon, std::string(title), std::string(text.substr(0, text.find('\n'))),
-                         Joined(shown_.NotesFor(text, title))});
+                         Joined(shown_.NotesFor(text, kind))});
     if (icon == MessageIcon::Warning) ++warnings_;
-    shown_.ShowMessage(icon, text, title);
+    shown_.ShowMessage(icon, text, title, kind);
 }
 
 void RunLog::ShowNotice(std::string_view text, std::string_view title) {

@@ -25,8 +25,7 @@ struct LoggedMessage {
 // looked, a hint), so that the report keeps them too.
 class NotingHost : public Host {
   public:
-    virtual std::vector<std::string> NotesFor(std::string_view text,
-                                              std::string_view title) const = 0;
+    virtual std::vector<std::string> NotesFor(std::string_view text, MessageKind kind) const = 0;
 };
 
 // The host a command-line run is given: everything passes on to the front
@@ -37,7 +36,8 @@ class RunLog : public Host {
   public:
     explicit RunLog(NotingHost& shown) : shown_(shown) {}
     void SetStatus(int panel, std::string_view text) override { shown_.SetStatus(panel, text); }
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override;
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind kind = MessageKind::Plain) override;
     // A warning shown and kept that does not count for --strict: said after
     // the run was moved into place, about the program's own leftovers.
     void ShowNotice(std::string_view text, std::string_view title);

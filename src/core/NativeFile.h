@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -152,5 +153,18 @@ std::vector<std::string> VisibleSubfolders(const std::string& folder);
 // as they are and any other byte as its Latin-1 character; on Windows the
 // bytes read in the ANSI code page.
 std::string PathText(std::string_view bytes);
+
+// A stdio stream of the file: read ("rb"), or a new file that must not exist
+// yet (createNew, "wbx"); paths are wide on Windows. Null with errno set.
+std::FILE* OpenStdioFile(const std::filesystem::path& path, bool createNew);
+
+// Writes bytes to a temporary file beside file and renames it over file, so a
+// crash leaves either the old or the new file, never half of one. Creates the
+// folder when needed, keeps an existing file's mode, syncs the folder after
+// the rename and removes the temporary files an earlier crash left behind. A
+// file without its owner's write permission is left alone; a link stays a
+// link. False, with error set and naming the file, when anything failed.
+bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                           std::string& error);
 
 }  // namespace pamiro

@@ -14,114 +14,16 @@
 
 namespace pamiro {
 
+using native::Handle;
+using native::LastErrno;
 using native::Narrow;
 using native::Wide;
-
-namespace native {
-
-std::wstring Wide(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), count);
-    return wide;
-}
-
-// The code-page bytes of a name; false when some character has none (no
-// best-fit guess: a look-alike could turn into a separator or another name).
-bool Narrow(std::wstring_view wide, std::string& bytes) {
-    bytes.clear();
-    if (wide.empty()) return true;
-    const int size = static_cast<int>(wide.size());
-    // A UTF-8 system code page takes neither the flag nor the question.
-    const bool utf8 = ::GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL lossy = FALSE;
-    BOOL* ask = utf8 ? nullptr : &lossy;
-    const int count =
-        ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, ask);
-    bytes.resize(static_cast<std::size_t>(count));
-    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, bytes.data(), count, nullptr, ask);
-    return count > 0 && !lossy;
-}
-
-}  // namespace native
 
 namespace {
 
 // Symbolic links and junctions; other reparse points (cloud or deduplicated
 // files) hold their data in place and are plain files or folders here.
 constexpr DWORD kNameSurrogate = 0x20000000;
-
-// Closes a handle when it goes out of scope.
-struct Handle {
-    HANDLE value = INVALID_HANDLE_VALUE;
-    Handle() = default;
-    explicit Handle(HANDLE handle) : value(handle) {}
-    ~Handle() {
-        if (Valid()) ::CloseHandle(value);
-    }
-    Handle(Handle&& other) noexcept : value(other.Release()) {}
-    Handle& operator=(Handle&& other) noexcept {
-        if (this != &other) {
-            if (Valid()) ::CloseHandle(value);
-            value = other.Release();
-        }
-        return *this;
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
-    HANDLE Release() {
-        const HANDLE handle = value;
-        value = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-};
-
-int ErrnoOf(DWORD code) {
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-        case ERROR_NOT_READY:
-            return ENOENT;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
-        case ERROR_PRIVILEGE_NOT_HELD:
-            return EACCES;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return ENOSPC;
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS:
-            return EEXIST;
-        case ERROR_DIRECTORY:
-            return ENOTDIR;
-        case ERROR_FILENAME_EXCED_RANGE:
-            return ENAMETOOLONG;
-        case ERROR_TOO_MANY_OPEN_FILES:
-            return EMFILE;
-        case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY:
-            return ENOMEM;
-        case ERROR_CANT_RESOLVE_FILENAME:
-            return ELOOP;
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_PARAMETER:
-            return EINVAL;
-        default:
-            return EIO;
-    }
-}
-
-int LastErrno() { return ErrnoOf(::GetLastError()); }
 
 // A part below a root names one entry of its folder: no separator, no drive
 // or stream colon, and no trailing dot or blank, which the system drops

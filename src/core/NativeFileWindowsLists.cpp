@@ -12,21 +12,10 @@
 
 namespace pamiro {
 
+using native::BytesOf;
 using native::Wide;
 
 namespace {
-
-// Unlike native::Narrow, never refuses: what the lists show is shown even when a
-// character has no byte in the code page (the system puts its own in place).
-std::string BytesOf(std::wstring_view wide, UINT codePage = CP_ACP) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int count =
-        ::WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(count), '\0');
-    ::WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(), count, nullptr, nullptr);
-    return bytes;
-}
 
 bool IsRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');

@@ -20,6 +20,11 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string FileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;

@@ -9,6 +9,9 @@ namespace pamiro {
 // root's) is removed, so the root "/" becomes "" and joins as "/name".
 std::string StripTrailingSeparator(std::string folder);
 std::string JoinPath(std::string_view folder, std::string_view name);
+// The last name of a path, after its last "/" or "\"; the whole path when
+// it has none.
+std::string FileNameOf(std::string_view path);
 
 // A name read from a source file may only name a file inside its folder: no
 // separators, no NUL, not empty, not "." or "..".

@@ -219,7 +219,7 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
             job.Report.Failed = true;
             host.ShowMessage(MessageIcon::Critical,
                              cp + ".wf no se encuentra" + tree.VariantsLine(main),
-                             "Pamiro - Working File");
+                             "Pamiro - Working File", MessageKind::WorkingFileNotFound);
             return;
         }
         // Told before anything is written. A run that writes stops there: its
@@ -258,8 +258,8 @@ void Convert(ConversionJob& job, Host& host, SourceKind kind, const std::string&
         host.ShowMessage(MessageIcon::Warning, note, "Pamiro - Save All");
     }
     if (compounds.empty()) {
-        host.ShowMessage(MessageIcon::Critical, "Save All incorrecto de " + cp,
-                         "Pamiro - Save All");
+        host.ShowMessage(MessageIcon::Critical, "Save All incorrecto de " + cp, "Pamiro - Save All",
+                         MessageKind::SaveAllEmpty);
         job.Report.Failed = true;
         destination.Discard();
         return;
@@ -335,10 +335,7 @@ void RunConversion(ConversionJob& job, Host& host, SourceKind kind, const std::s
     OutputFolder& out = job.DryRun              ? nowhere
                         : job.StagedDestination ? *job.StagedDestination
                                                 : disk;
-    const std::string& data = job.DataFilePath;
-    const std::size_t slash = data.find_last_of("/\\");
-    RunPlaces places{source, out, program,
-                     slash == std::string::npos ? data : data.substr(slash + 1), lookup};
+    RunPlaces places{source, out, program, FileNameOf(job.DataFilePath), lookup};
     RunConversionIn(job, host, kind, cp, places);
 }
 

@@ -9,6 +9,7 @@
 #include "core/FileError.h"
 #include "core/Host.h"
 #include "core/Text.h"
+#include "output/OutputFiles.h"
 
 namespace pamiro {
 
@@ -47,10 +48,7 @@ bool StagedDestination::IsStagingName(std::string_view name) {
            std::all_of(name.begin() + kStagingPrefix.size(), name.end(), IsHexDigit);
 }
 
-bool StagedDestination::IsNumberedName(std::string_view name) {
-    return name.size() >= 7 && (name.substr(0, 3) == "cmp" || name.substr(0, 3) == "src") &&
-           std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+bool StagedDestination::IsNumberedName(std::string_view name) { return IsNumberedFileName(name); }
 
 StagedDestination::StagedDestination(StagingTarget& target, std::string stagingName)
     : target_(target), staging_(std::move(stagingName)) {

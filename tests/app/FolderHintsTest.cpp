@@ -71,19 +71,20 @@ TEST_F(Hints, EachWrongFolderNamesTheRightFolderOrFormat) {
 
 TEST_F(Hints, WindowGetsTheHintAsASecondLineAndDestinationInsideTheSourceIsWarned) {
     const auto wf = SourceKind::WorkingFile;
-    const std::string notFound = "CP6001.wf no se encuentra", wfTitle = "Pamiro - Working File";
-    using Row = std::tuple<const char*, SourceKind, std::string, std::string, std::string>;
-    for (const auto& [from, kind, text, title, hint] : std::vector<Row>{
-             {"sa", wf, notFound, wfTitle,
+    const std::string notFound = "CP6001.wf no se encuentra";
+    const auto missing = MessageKind::WorkingFileNotFound;
+    using Row = std::tuple<const char*, SourceKind, std::string, MessageKind, std::string>;
+    for (const auto& [from, kind, text, message, hint] : std::vector<Row>{
+             {"sa", wf, notFound, missing,
               In("sa/CP6001") + " es un Save All: pruebe la fuente \"Save All\" y la carpeta " +
                   In("sa/CP6001")},
-             {"wf", SourceKind::SaveAll, "Save All incorrecto de CP6001", "Pamiro - Save All",
+             {"wf", SourceKind::SaveAll, "Save All incorrecto de CP6001", MessageKind::SaveAllEmpty,
               "la carpeta contiene el Working File de CP6001: pruebe la fuente \"Working File\""},
-             {"wf", wf, notFound, wfTitle, ""},             // no better folder
-             {"sa", wf, notFound, "Pamiro - Otro", ""}}) {  // no hint follows this message
+             {"wf", wf, notFound, missing, ""},                // no better folder
+             {"sa", wf, notFound, MessageKind::Plain, ""}}) {  // no hint follows this kind
         RecordingHost recorded;
         HintingHost(recorded, {In(from), "CP6001", kind, false})
-            .ShowMessage(MessageIcon::Critical, text, title);
+            .ShowMessage(MessageIcon::Critical, text, "Pamiro", message);
         EXPECT_EQ(recorded.Messages.at(0).Text,
                   text + (hint.empty() ? "" : "\nSugerencia: " + hint));
     }

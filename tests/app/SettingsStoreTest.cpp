@@ -6,6 +6,7 @@
 
 #include "app/IniFile.h"
 #include "app/IniSettingsStore.h"
+#include "app/SavedChoices.h"
 #include "treebuilder/TreeBuilder.h"
 
 namespace pamiro::testing {

@@ -8,10 +8,10 @@
 #include <set>
 
 #include "app/InputChecks.h"
-#include "app/MemorySettingsStore.h"
 #include "app/WindowModel.h"
 #include "core/NativeFile.h"
 #include "core/Text.h"
+#include "support/MemorySettingsStore.h"
 #include "support/RunCli.h"
 
 namespace pamiro::testing {

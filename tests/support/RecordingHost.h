@@ -22,7 +22,8 @@ class RecordingHost : public Host {
         (panel == 1 ? Panel1 : Panel2).assign(text);
         Statuses.push_back(std::to_string(panel) + ":" + std::string(text));
     }
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind = MessageKind::Plain) override {
         Messages.push_back({icon, std::string(text), std::string(title)});
     }
     void ProcessPendingEvents() override {

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "app/SavedChoices.h"
 
 #include "app/ProgramInfo.h"
 #include "app/RequestCheck.h"
