@@ -110,10 +110,17 @@ int ParseSource(const std::string& text) {
     return Pick(text, [](int i) { return kSourceKindLabels[i]; }, {"wf", "sa"});
 }
 int ParseReadSource(const std::string& text) {
-    return Pick(text, {{"working file", "0", "wf"},
-                       {"save all", "1", "sa"},
-                       {"foxcae transfer", "foxcae"},
-                       {"icc api", "icc"}});
+    if (const int source = ParseSource(text); source >= 0) return source;
+    // The outputs read back go on after the two sources, by label or short
+    // name only: their numbers are the destinations'.
+    const std::string_view shortNames[] = {"foxcae", "icc"};
+    for (int i = 0; i < 2; ++i) {
+        if (EqualIgnoringAsciiCase(text, kDestinationKindLabels[i]) ||
+            EqualIgnoringAsciiCase(text, shortNames[i])) {
+            return 2 + i;
+        }
+    }
+    return -1;
 }
 int ParseDestination(const std::string& text) {
     return Pick(text, [](int i) { return kDestinationKindLabels[i]; }, {"foxcae", "icc"});

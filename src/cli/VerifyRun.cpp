@@ -17,7 +17,8 @@ namespace {
 class QuietHost : public Host {
   public:
     void SetStatus(int, std::string_view) override {}
-    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title) override {
+    void ShowMessage(MessageIcon icon, std::string_view text, std::string_view title,
+                     MessageKind = MessageKind::Plain) override {
         if (icon == MessageIcon::Critical) failure = std::string(title) + ": " + std::string(text);
     }
     void ProcessPendingEvents() override {}
