@@ -42,11 +42,7 @@ WindowLocation::WindowLocation(WindowView& view, const WindowOptions& options, E
 
 // ---- Start
 
-void WindowLocation::Start(const std::vector<std::string>& drives) {
-    Open(options_.DocumentsFolder);
-    SetDrives(drives);
-    ListDrive(DriveOf(open_));
-}
+void WindowLocation::Start(const std::vector<std::string>& drives) { SetDrives(drives); }
 
 void WindowLocation::Restore(const std::string& storedFolder) {
     std::string folder = storedFolder;

@@ -37,8 +37,7 @@ class WindowLocation {
     Element Folders() const { return folders_; }
     Element Drives() const { return drives_; }
 
-    // Where the list stands before the stored folder is restored: the
-    // documents folder, with the machine's drives.
+    // The machine's drives, before the stored folder is restored.
     void Start(const std::vector<std::string>& drives);
     // The stored folder; a missing one falls back to the default folder
     // under the system folder, and a folder that cannot be opened, either,
