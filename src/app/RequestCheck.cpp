@@ -12,7 +12,7 @@
 #include "core/Text.h"
 #include "readers/PlatformFit.h"
 #include "run/ConversionJob.h"
-#include "run/RunConversion.h"
+#include "run/StagedRun.h"
 
 namespace pamiro {
 
@@ -142,7 +142,7 @@ void RunAcceptedRequest(const ConversionRequest& request, ConversionJob& job, Ho
     WarnIfDestinationInSource(job, host);
     const SourceKind kind = *SourceKindFromIndex(request.SourceIndex);
     HintingHost hinting(host, {job.SourceDir, request.CpNameText, kind, false});
-    RunConversion(job, hinting, kind, request.CpNameText);
+    RunConversionStaged(job, hinting, kind, request.CpNameText);
 }
 
 }  // namespace pamiro

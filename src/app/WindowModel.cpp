@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "app/ProgramInfo.h"
 #include "app/RequestCheck.h"
@@ -35,34 +36,9 @@ std::string StoreText(const std::string& bytes) {
     return mixed == bytes ? bytes : Latin1ToUtf8(bytes);
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-// Subfolders by name without regard to case, as a file manager lists them.
-void SortNames(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = Lower(a), lb = Lower(b);
-        return la != lb ? la < lb : a < b;
-    });
-}
-
-std::string Below(const std::string& folder, const std::string& name) {
-    const bool root = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
-    return root ? folder + name : JoinPath(folder, name);
-}
-
 int IndexIn(const std::vector<std::string>& list, const std::string& item) {
     const auto found = std::find(list.begin(), list.end(), item);
     return found == list.end() ? -1 : static_cast<int>(found - list.begin());
-}
-
-std::string ShownDrive(const std::string& root) {
-    const std::string label = DriveLabel(root);
-    return PathText(label.empty() || label == root ? root : root + "  [" + label + "]");
 }
 
 }  // namespace
@@ -81,66 +57,78 @@ AboutTexts AboutWindowTexts() {
 }
 
 WindowModel::WindowModel(WindowView& view, SettingsStore& store, WindowOptions options)
-    : view_(view), store_(store), options_(std::move(options)) {
+    : view_(view),
+      store_(store),
+      options_(std::move(options)),
+      source_(view, options_, Element::DirFuente, Element::DrvFuente),
+      destination_(view, options_, Element::DirDestino, Element::DrvDestino) {
     if (!options_.ListDrives) options_.ListDrives = Drives;
     job_.ProgramDir = options_.ProgramDir;
-    source_ = {Element::Fuente, Element::DirFuente, Element::DrvFuente, {}, {}, {}, {}, {}};
-    destination_ = {Element::Destino, Element::DirDestino, Element::DrvDestino, {}, {}, {}, {}, {}};
 }
 
-WindowModel::Location& WindowModel::At(Element list) {
-    return list == Element::DirDestino || list == Element::DrvDestino ? destination_ : source_;
+WindowLocation* WindowModel::Side(Element list) {
+    return const_cast<WindowLocation*>(std::as_const(*this).Side(list));
 }
 
-const WindowModel::Location& WindowModel::At(Element list) const {
-    return list == Element::DirDestino || list == Element::DrvDestino ? destination_ : source_;
+const WindowLocation* WindowModel::Side(Element list) const {
+    for (const WindowLocation* side : {&source_, &destination_}) {
+        if (list == side->Folders() || list == side->Drives()) return side;
+    }
+    return nullptr;
 }
 
 // ---- Window load
+
+void WindowModel::SetChoices(Element list, const std::vector<ListEntry>& entries) {
+    std::vector<std::string>& texts = choices_[list];
+    texts.clear();
+    for (const ListEntry& entry : entries) texts.push_back(entry.Text);
+    view_.SetEntries(list, entries);
+}
+
+int WindowModel::Chosen(Element list) const {
+    const std::string text = view_.Text(list);
+    const auto found = choices_.find(list);
+    if (text.empty() || found == choices_.end()) return -1;
+    const std::vector<std::string>& entries = found->second;
+    // The list's own selection first: two entries may read alike.
+    const int current = view_.SelectedEntry(list);
+    if (current >= 0 && static_cast<std::size_t>(current) < entries.size() &&
+        entries[static_cast<std::size_t>(current)] == text) {
+        return current;
+    }
+    return IndexIn(entries, text);
+}
 
 void WindowModel::Load() {
     // The program name, then the sharp s of the Western code page and "3".
     view_.SetText(Element::Window, std::string(kProgramName) +
                                        " [\xC3\x9F"
                                        "3]");
-    view_.SetEntries(Element::Plataforma, kPlatforms);
-    view_.SetEntries(Element::Fuente, kSources);
-    view_.SetEntries(Element::Destino, kDestinations);
+    SetChoices(Element::Plataforma, kPlatforms);
+    SetChoices(Element::Fuente, kSources);
+    SetChoices(Element::Destino, kDestinations);
     const std::vector<std::string> drives = options_.ListDrives();
-    for (Location* place : {&source_, &destination_}) {
-        SetOpenFolder(*place, options_.StartFolder);
-        SetDrives(*place, drives);
-        SetDriveQuietly(*place, pamiro::DriveOf(place->Open));
-    }
+    source_.Start(drives);
+    destination_.Start(drives);
 
     const StartChoices choices = LoadStartChoices(store_, options_.SystemFolder);
     storeError_ = choices.StoreError;
     job_.VersionTable = choices.VersionTable;
     std::vector<ListEntry> versions;
     for (const auto& row : job_.VersionTable) versions.push_back({StoreText(row.second)});
-    view_.SetEntries(Element::Version, versions);
+    SetChoices(Element::Version, versions);
     view_.SelectEntry(Element::Version, choices.VersionIndex);
     view_.SelectEntry(Element::Plataforma, choices.PlatformIndex);
     view_.SelectEntry(Element::Fuente, choices.SourceIndex);
     view_.SelectEntry(Element::Destino, choices.DestinationIndex);
 
-    RestoreLocation(source_, choices.SourceFolder);
-    RestoreLocation(destination_, choices.DestinationFolder);
-}
-
-void WindowModel::RestoreLocation(Location& place, const std::string& storedFolder) {
-    // Only a folder that no longer exists falls back to the default; any
-    // other failure leaves the list as it was, without a message.
-    std::string folder = storedFolder;
-    if (SetOpenFolder(place, folder) == OpenResult::NotFound) {
-        folder = options_.SystemFolder;
-        SetOpenFolder(place, DefaultFolderUnder(options_.SystemFolder));
-    }
-    // Like a choice of the user: a different drive runs the drive coupling.
-    SetDrive(place, pamiro::DriveOf(folder));
+    source_.Restore(choices.SourceFolder);
+    destination_.Restore(choices.DestinationFolder);
 }
 
 void WindowModel::Shown() {
+    view_.SetFocus(Element::NombreCP);  // the one thing to type before converting
     if (storeError_.empty()) return;
     view_.ShowMessage({MessageIcon::Warning,
                        "No se pueden guardar los parámetros: " + DisplayText(storeError_),
@@ -148,142 +136,54 @@ void WindowModel::Shown() {
     storeError_.clear();
 }
 
-// ---- Folder lists
+// ---- Folder and drive lists
 
 WindowModel::OpenResult WindowModel::OpenFolder(Element folderList, const std::string& path) {
-    return SetOpenFolder(At(folderList), path);
+    WindowLocation* side = Side(folderList);
+    return side != nullptr ? side->Open(path) : OpenResult::Failed;
 }
 
-std::string WindowModel::OpenFolderOf(Element folderList) const { return At(folderList).Open; }
+std::string WindowModel::OpenFolderOf(Element folderList) const {
+    const WindowLocation* side = Side(folderList);
+    return side != nullptr ? side->OpenFolder() : std::string();
+}
 
 std::string WindowModel::SelectedPath(Element folderList) const {
-    return Highlighted(At(folderList));
+    const WindowLocation* side = Side(folderList);
+    return side != nullptr ? side->Highlighted() : std::string();
 }
 
-std::string WindowModel::Highlighted(const Location& place) const {
-    const int row = view_.SelectedEntry(place.Folders);
-    if (row < 0 || static_cast<std::size_t>(row) >= place.Paths.size()) return place.Open;
-    return place.Paths[static_cast<std::size_t>(row)];
-}
-
-WindowModel::OpenResult WindowModel::SetOpenFolder(Location& place, const std::string& path) {
-    const FolderState state = FolderStateOf(path);
-    if (state == FolderState::Missing) return OpenResult::NotFound;
-    if (state == FolderState::Unreadable) return OpenResult::Failed;
-    place.Open = AbsoluteFolder(path);
-    const std::string drive = pamiro::DriveOf(place.Open);
-    if (!drive.empty()) place.LastOnDrive[drive] = place.Open;
-    // A newly opened folder is its own selected entry.
-    Refresh(place, place.Open);
-    return OpenResult::Opened;
-}
-
-bool WindowModel::OpenDrive(Location& place, const std::string& root) {
-    if (!DriveReady(root)) return false;
-    std::string folder = place.LastOnDrive[root];
-    if (folder.empty() || FolderStateOf(folder) != FolderState::Readable) folder = root;
-    return SetOpenFolder(place, folder) == OpenResult::Opened && Refresh(place, Highlighted(place));
-}
-
-bool WindowModel::Refresh(Location& place, const std::string& highlight) {
-    if (place.Open.empty() || FolderStateOf(place.Open) != FolderState::Readable) return false;
-    std::vector<ListEntry> entries;
-    place.Paths.clear();
-    auto add = [&](std::string text, const std::string& path, int depth, bool open) {
-        entries.push_back({PathText(text), depth, open, PathText(path)});
-        place.Paths.push_back(path);
-    };
-    // Ancestors down to the open folder itself, then its subfolders.
-    const std::vector<std::string> chain = FolderChain(place.Open);
-    for (std::size_t i = 0; i < chain.size(); ++i) {
-        add(i == 0 ? chain[i] : FolderName(chain[i]), chain[i], static_cast<int>(i), true);
-    }
-    const int openRow = static_cast<int>(entries.size()) - 1;
-    std::vector<std::string> names = VisibleSubfolders(place.Open);
-    SortNames(names);
-    for (const std::string& name : names) {
-        add(name, Below(place.Open, name), static_cast<int>(chain.size()), false);
-    }
-    view_.SetEntries(place.Folders, entries);
-    const int row = IndexIn(place.Paths, highlight);
-    view_.SelectEntry(place.Folders, row >= 0 ? row : openRow);
-    return true;
+std::string WindowModel::DriveOf(Element driveList) const {
+    const WindowLocation* side = Side(driveList);
+    return side != nullptr ? side->Drive() : std::string();
 }
 
 void WindowModel::EntryActivated(Element folderList, int index) {
-    Location& place = At(folderList);
-    if (index < 0 || static_cast<std::size_t>(index) >= place.Paths.size()) return;
-    const std::string path = place.Paths[static_cast<std::size_t>(index)];
-    if (SetOpenFolder(place, path) != OpenResult::Opened) {
-        // Gone or unreadable since it was listed: show the folder as it is now.
-        Refresh(place, Highlighted(place));
+    if (WindowLocation* side = Side(folderList); side != nullptr && side->Folders() == folderList) {
+        side->Activate(index);
     }
-}
-
-// ---- Drive lists
-
-std::string WindowModel::DriveOf(Element driveList) const { return At(driveList).Drive; }
-
-void WindowModel::ShowDrives(Location& place) {
-    std::vector<ListEntry> entries;
-    for (const std::string& root : place.DriveRoots) entries.push_back({ShownDrive(root)});
-    view_.SetEntries(place.Drives, entries);
-    view_.SelectEntry(place.Drives, IndexIn(place.DriveRoots, place.Drive));
-}
-
-void WindowModel::SetDrives(Location& place, std::vector<std::string> roots) {
-    place.DriveRoots = std::move(roots);
-    // The selected drive stays shown while the folder list is on it, even
-    // when it is gone from the machine's list.
-    if (!place.Drive.empty() && IndexIn(place.DriveRoots, place.Drive) < 0) {
-        place.DriveRoots.push_back(place.Drive);
-    }
-    ShowDrives(place);
-}
-
-void WindowModel::ListDrive(Location& place, const std::string& root) {
-    place.Drive = root;
-    if (!root.empty() && IndexIn(place.DriveRoots, root) < 0) place.DriveRoots.push_back(root);
-    ShowDrives(place);
-}
-
-void WindowModel::SetDriveQuietly(Location& place, const std::string& root) {
-    ListDrive(place, root);
-}
-
-void WindowModel::SetDrive(Location& place, const std::string& root) {
-    if (root.empty() || root == place.Drive) return;
-    const std::string previous = place.Drive;
-    ListDrive(place, root);
-    CoupleDrive(place, previous);
 }
 
 void WindowModel::DriveChosen(Element driveList, int index) {
-    Location& place = At(driveList);
-    if (index < 0 || static_cast<std::size_t>(index) >= place.DriveRoots.size()) return;
-    const std::string root = place.DriveRoots[static_cast<std::size_t>(index)];
-    if (root == place.Drive) return;
-    const std::string previous = place.Drive;
-    place.Drive = root;
-    CoupleDrive(place, previous);
+    if (WindowLocation* side = Side(driveList); side != nullptr && side->Drives() == driveList) {
+        side->ChooseDrive(index);
+    }
 }
 
 void WindowModel::DriveListOpening(Element driveList) {
-    SetDrives(At(driveList), options_.ListDrives());
+    if (WindowLocation* side = Side(driveList); side != nullptr && side->Drives() == driveList) {
+        side->ReadDrives();
+    }
 }
 
-void WindowModel::CoupleDrive(Location& place, const std::string& previous) {
-    if (OpenDrive(place, place.Drive)) return;
-    view_.ShowMessage({MessageIcon::Warning, "Unidad no disponible", "Working File"});
-    const std::string programDrive = pamiro::DriveOf(job_.ProgramDir);
-    if (programDrive.empty()) {
-        // No drive to go back to: both lists stay as they were.
-        SetDriveQuietly(place, previous);
-        return;
+void WindowModel::EnterPressed(Element focused) {
+    // On a folder list Enter opens the highlighted folder; anywhere else it converts.
+    const WindowLocation* side = Side(focused);
+    if (side != nullptr && side->Folders() == focused) {
+        EntryActivated(focused, view_.SelectedEntry(focused));
+    } else {
+        Convert();
     }
-    // Back on the program's drive; it is not reported a second time.
-    SetDriveQuietly(place, programDrive);
-    OpenDrive(place, programDrive);
 }
 
 // ---- "Convertir" and the run
@@ -292,12 +192,13 @@ void WindowModel::Convert() {
     if (!job_.ConversionIdle) return;
     ConversionRequest request;
     request.CpNameText = Utf8ToLatin1(view_.Text(Element::NombreCP));
-    request.PlatformIndex = view_.SelectedEntry(Element::Plataforma);
-    request.VersionIndex = view_.SelectedEntry(Element::Version);
-    request.SourceIndex = view_.SelectedEntry(Element::Fuente);
-    request.DestinationIndex = view_.SelectedEntry(Element::Destino);
-    request.SourceSelection = Highlighted(source_);
-    request.DestinationFolder = destination_.Open;
+    request.PlatformIndex = Chosen(Element::Plataforma);
+    request.VersionIndex = Chosen(Element::Version);
+    request.SourceIndex = Chosen(Element::Fuente);
+    request.DestinationIndex = Chosen(Element::Destino);
+    request.SourceSelection = source_.Highlighted();
+    // Both folders as highlighted, as "&Configuración" saves them.
+    request.DestinationFolder = destination_.Highlighted();
     // No exception may leave this handler: it runs inside the view's event loop.
     try {
         const auto refusal = CheckRequest(request, job_, *this);
@@ -316,7 +217,8 @@ void WindowModel::Convert() {
         RestoreWindow();
         ShowMessage(MessageIcon::Critical, std::string("Error interno: ") + error.what(), "Pamiro");
     }
-    // The user asked to end the program while the run's last step went by.
+    // A close answered Yes during the run, or while its last step went by:
+    // the run has left the destination as it was.
     if (interruptRequested_) EndProgram();
 }
 
@@ -349,6 +251,7 @@ void WindowModel::FreezeWindow() {
 void WindowModel::RestoreWindow() {
     view_.SetText(Element::cmdEjecutar, "Convertir");
     view_.SetEnabled(true);
+    view_.SetFocus(Element::NombreCP);  // ready for the next CP
 }
 
 // ---- Menus and the end
@@ -376,12 +279,9 @@ void WindowModel::SaveConfiguration() {
         Ask({MessageIcon::Question, "Desea guardar los parámetros actuales como predeterminados?",
              "Pamiro", MessageButtons::YesNo});
     if (answer != MessageAnswer::Yes) return;
-    const CurrentChoices choices{Highlighted(source_),
-                                 Highlighted(destination_),
-                                 view_.SelectedEntry(Element::Version),
-                                 view_.SelectedEntry(Element::Plataforma),
-                                 view_.SelectedEntry(Element::Fuente),
-                                 view_.SelectedEntry(Element::Destino)};
+    const CurrentChoices choices{source_.Highlighted(),    destination_.Highlighted(),
+                                 Chosen(Element::Version), Chosen(Element::Plataforma),
+                                 Chosen(Element::Fuente),  Chosen(Element::Destino)};
     if (!SaveAsDefaults(store_, choices, job_.VersionTable)) {
         view_.ShowMessage({MessageIcon::Warning,
                            "No se pueden guardar los parámetros: " + DisplayText(store_.Error()),
@@ -390,7 +290,7 @@ void WindowModel::SaveConfiguration() {
 }
 
 bool WindowModel::CloseRequested() {
-    if (!ending_ && !job_.ConversionIdle) {
+    if (!ended_ && !job_.ConversionIdle) {
         // The run goes on unless the user confirms; on Yes it unwinds at its
         // next event processing, closing every file it has open.
         if (interruptRequested_) return false;
@@ -404,7 +304,7 @@ bool WindowModel::CloseRequested() {
 }
 
 void WindowModel::EndProgram() {
-    ending_ = true;
+    // Whatever asks for it, and however often, the view hears it once.
     if (ended_) return;
     ended_ = true;
     view_.EndProgram();

@@ -1,31 +1,17 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/SavedChoices.h"
+#include "app/WindowLocation.h"
 #include "app/WindowView.h"
 #include "core/Host.h"
 #include "run/ConversionJob.h"
 
 namespace pamiro {
-
-struct WindowOptions {
-    // Where the parameter data files and base sources lie; its drive is the
-    // one a folder list returns to after "Unidad no disponible".
-    std::string ProgramDir;
-    // The Windows folder or its counterpart: the default folders hang under it.
-    std::string SystemFolder;
-    // What both folder lists show before the stored folders are restored.
-    std::string StartFolder;
-    // How often a run lets the window handle pending events.
-    std::chrono::milliseconds EventInterval{20};
-    // The drives a drive list offers; by default the machine's.
-    std::function<std::vector<std::string>()> ListDrives;
-};
 
 // Everything the main window (frmBase) decides, for any toolkit: the window
 // load, "Convertir", the folder and drive lists with their coupling, the menu
@@ -37,18 +23,20 @@ struct WindowOptions {
 // ConversionInterrupted once a close request was answered Yes.
 class WindowModel : public Host {
   public:
-    enum class OpenResult { Opened, NotFound, Failed };
+    using OpenResult = pamiro::OpenResult;
 
     WindowModel(WindowView& view, SettingsStore& store, WindowOptions options);
 
     // Once, before the window shows: title, lists, stored choices, folders.
     void Load();
-    // Once the window shows: a store that could not be written is reported.
+    // Once the window shows: the focus on the CP name, and a store that
+    // could not be written is reported.
     void Shown();
 
     // Events of the view.
-    void Convert();                                      // cmdEjecutar
-    void EntryActivated(Element folderList, int index);  // double click, Enter
+    void Convert();                                      // a click on cmdEjecutar
+    void EnterPressed(Element focused);                  // Enter, on whatever has the focus
+    void EntryActivated(Element folderList, int index);  // a double click
     void DriveChosen(Element driveList, int index);      // by the user
     void DriveListOpening(Element driveList);            // drives come and go
     void Menu(MenuCommand command);
@@ -74,31 +62,13 @@ class WindowModel : public Host {
     void RestoreWindow() override;
 
   private:
-    struct Location {
-        Element Format;
-        Element Folders;
-        Element Drives;
-        std::string Open;                // the open folder
-        std::vector<std::string> Paths;  // each entry's full path
-        std::map<std::string, std::string> LastOnDrive;
-        std::vector<std::string> DriveRoots;  // each drive list entry's root
-        std::string Drive;                    // the selected drive
-    };
-    Location& At(Element list);
-    const Location& At(Element list) const;
-
-    OpenResult SetOpenFolder(Location& place, const std::string& path);
-    bool OpenDrive(Location& place, const std::string& root);
-    bool Refresh(Location& place, const std::string& highlight);
-    std::string Highlighted(const Location& place) const;
-
-    void ShowDrives(Location& place);
-    void SetDrives(Location& place, std::vector<std::string> roots);
-    void SetDrive(Location& place, const std::string& root);
-    void SetDriveQuietly(Location& place, const std::string& root);
-    void ListDrive(Location& place, const std::string& root);
-    void CoupleDrive(Location& place, const std::string& previous);
-    void RestoreLocation(Location& place, const std::string& storedFolder);
+    // The side a folder or drive list belongs to; null for any other element.
+    WindowLocation* Side(Element list);
+    const WindowLocation* Side(Element list) const;
+    // The entry whose text a combo box's text part shows, exactly; -1 when
+    // the text is no entry (typed by hand, or nothing shown).
+    int Chosen(Element list) const;
+    void SetChoices(Element list, const std::vector<ListEntry>& entries);
 
     void SaveConfiguration();
     void EndProgram();
@@ -108,12 +78,12 @@ class WindowModel : public Host {
     SettingsStore& store_;
     WindowOptions options_;
     ConversionJob job_;
-    Location source_;
-    Location destination_;
-    std::string storeError_;  // reported once the window shows
+    WindowLocation source_;
+    WindowLocation destination_;
+    std::map<Element, std::vector<std::string>> choices_;  // each combo box's entries
+    std::string storeError_;                               // reported once the window shows
     bool interruptRequested_ = false;
-    bool ending_ = false;  // closing without the question
-    bool ended_ = false;   // the view was told to end the program
+    bool ended_ = false;  // the view was told to end the program
     bool eventsHandled_ = false;
     std::chrono::steady_clock::time_point lastEvents_;
 };

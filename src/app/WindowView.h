@@ -79,16 +79,19 @@ class WindowView {
     // Selects entry index and, for a combo box, shows it in the text part;
     // -1 selects nothing and empties the text part. Never reported back.
     virtual void SelectEntry(Element list, int index) = 0;
-    // The selected entry: for a combo box the entry whose text its text part
-    // shows (exact, case-sensitive), -1 when the text is no entry; for a
-    // folder or drive list the highlighted entry, -1 for none.
+    // The entry the list itself has selected, -1 for none: for a combo box
+    // whatever its text part shows (the model matches the text); for a
+    // folder or drive list the highlighted entry.
     virtual int SelectedEntry(Element list) const = 0;
 
-    // The text of NombreCP.
+    // The raw text of NombreCP or of a combo box's text part (Plataforma,
+    // Version, Fuente, Destino), as typed.
     virtual std::string Text(Element element) const = 0;
     // The text of NombreCP, the caption of cmdEjecutar, a status panel or
     // the window's title.
     virtual void SetText(Element element, std::string_view text) = 0;
+    // Gives an element the keyboard.
+    virtual void SetFocus(Element element) = 0;
 
     // Every element of the window and both top-level menus ("&Archivo",
     // "A&yuda") enabled or disabled: the freeze of a run.
@@ -106,8 +109,9 @@ class WindowView {
     // with these texts when none is open, else brings the open one forward.
     virtual void ShowAbout(const AboutTexts& texts) = 0;
 
-    // Ends the program at once: closes the about window and the main window
-    // without asking anything and leaves the event loop. Called once.
+    // The program ends once the handler of the current event has returned:
+    // the about window and the main window close without asking anything
+    // and the event loop ends. The model calls it once.
     virtual void EndProgram() = 0;
 };
 

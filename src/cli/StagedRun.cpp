@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
 #include "cli/SourceOptions.h"
-#include "core/FileError.h"
 #include "core/Interrupt.h"
 #include "run/ConversionJob.h"
-#include "run/RunConversion.h"
 #include "run/Staging.h"
 
 namespace pamiro::cli {
@@ -140,73 +137,25 @@ int InterruptedStatus() { return 128 + InterruptionSignal(); }
 StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const std::string& cp,
                        const StagedOptions& options) {
     StagedResult result;
-    DiskOutputFolder disk(job.DestinationDir);
-    std::optional<StagedDestination> staged;
-    try {
-        staged.emplace(disk);
-    } catch (const DestinationBusy&) {
-        job.Report.Failed = true;
-        log.ShowMessage(MessageIcon::Critical, "Otra conversión está escribiendo en este destino",
-                        kDestinationTitle);
-        return result;
-    } catch (const FileError& error) {
-        job.Report.Failed = true;
-        log.ShowMessage(MessageIcon::Critical,
-                        "No se puede crear la carpeta de trabajo " + error.Path() + ": " +
-                            ErrorText(error.ErrorNumber()),
-                        kDestinationTitle);
-        return result;
-    }
-    for (const std::string& name : staged->KeptFolders()) {
-        log.ShowMessage(MessageIcon::Warning,
-                        "La carpeta de trabajo " + name +
-                            " guarda archivos del destino que una conversión no pudo reponer; "
-                            "revísela",
-                        kDestinationTitle);
-    }
-    job.StagedDestination = &*staged;
-    try {
-        RunConversion(job, log, kind, cp);
-        if (InterruptionSignal() != 0) throw ConversionInterrupted{};
-        std::vector<std::string> remove;
-        if (!job.Report.Failed) {
-            remove = CloseRun(job, *staged, log, options);
-            result.NothingWritten = NothingWrittenWarning(job);
-            if (options.Strict && (log.Warnings() > 0 || !result.NothingWritten.empty())) {
-                job.Report.Failed = true;
-                log.ShowMessage(MessageIcon::Critical,
-                                "La conversión ha mostrado avisos y se ha pedido --strict",
-                                kDestinationTitle);
-            }
+    StagedRunOptions staged;
+    staged.BeforeCommit = [&](const StagedDestination& destination) {
+        std::vector<std::string> remove = CloseRun(job, destination, log, options);
+        result.NothingWritten = NothingWrittenWarning(job);
+        if (options.Strict && (log.Warnings() > 0 || !result.NothingWritten.empty())) {
+            job.Report.Failed = true;
+            log.ShowMessage(MessageIcon::Critical,
+                            "La conversión ha mostrado avisos y se ha pedido --strict",
+                            kDestinationTitle);
         }
-        if (!job.Report.Failed) {
-            staged->Commit(log, remove);
-            result.Outputs = staged->Written();
-            result.Removed = remove.size();
-            result.Outcome = RunOutcome::Finished;
-        }
-    } catch (const ConversionInterrupted&) {
-        result.Outcome = RunOutcome::Interrupted;
-    } catch (const FileError& error) {
-        job.Report.Failed = true;
-        log.ShowMessage(MessageIcon::Critical,
-                        "No se puede escribir el archivo " + error.Path() + ": " +
-                            ErrorText(error.ErrorNumber()),
-                        kDestinationTitle);
-    }
-    job.StagedDestination = nullptr;
-    staged->Discard();
-    // Told after the moves: a run that fails leaves them where they are.
-    for (const std::string& name : staged->StaleFolders()) {
-        log.ShowNotice(
-            "Se ha eliminado la carpeta de trabajo " + name + " de una conversión que no terminó",
-            kDestinationTitle);
-    }
-    for (const std::string& name : staged->UnremovedFolders()) {
-        log.ShowNotice("No se puede eliminar la carpeta de trabajo " + disk.PathOf(name) +
-                           "; elimínela a mano",
-                       kDestinationTitle);
-    }
+        return remove;
+    };
+    staged.Notice = [&](const std::string& text, const std::string& title) {
+        log.ShowNotice(text, title);
+    };
+    const StagedRunResult run = RunConversionStaged(job, log, kind, cp, staged);
+    result.Outcome = run.Outcome;
+    result.Outputs = run.Outputs;
+    result.Removed = run.Removed;
     return result;
 }
 

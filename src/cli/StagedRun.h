@@ -7,6 +7,7 @@
 #include "core/Choices.h"
 #include "core/Host.h"
 #include "run/RunObserver.h"
+#include "run/StagedRun.h"
 
 namespace pamiro {
 struct ConversionJob;
@@ -91,8 +92,6 @@ struct SignalSeam {
 };
 void AddStagedRunHelp(CLI::App& command, SignalSeam& seam);
 
-enum class RunOutcome { Finished, Failed, Interrupted, Refused };
-
 struct StagedOptions {
     bool Strict = false;  // a run that showed a warning is not moved into place
     bool Clean = false;   // leftovers of an earlier run are removed
@@ -105,10 +104,9 @@ struct StagedResult {
     std::string NothingWritten;        // the closing warning of a run that wrote no block
 };
 
-// One conversion into job.DestinationDir, all or nothing: the run writes into
-// a staging folder inside it, and its files are moved into place only when
-// the run finished without failure (with Strict: without warning). Otherwise
-// the destination stays exactly as it was. job.Report and log tell the rest.
+// One conversion into job.DestinationDir, all or nothing (RunConversionStaged),
+// with what only the command line adds: the closing warnings, --strict (a run
+// that warned is not moved into place) and --clean.
 StagedResult RunStaged(ConversionJob& job, RunLog& log, SourceKind kind, const std::string& cp,
                        const StagedOptions& options);
 

@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "core/NativeFile.h"
-#include "core/NativeSystem.h"
 #include "core/Text.h"
 
 namespace pamiro {
@@ -344,15 +343,5 @@ std::string ExecutableFolder() {
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string() : exe.parent_path().string();
 }
-
-std::string SystemFolder() { return "/var"; }
-
-std::string TempFolderUnder(std::string_view systemFolder) {
-    std::string folder(systemFolder);
-    if (!folder.empty() && folder.back() == '/') folder.pop_back();
-    return folder + "/tmp";
-}
-
-std::string FixedDefaultFolder() { return "/var/tmp"; }
 
 }  // namespace pamiro

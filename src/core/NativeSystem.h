@@ -18,6 +18,9 @@ std::string SystemFolder();
 // The default folder under the system folder: its "Temp" on Windows
 // ("C:\Windows" gives "C:\Windows\Temp"), its "tmp" elsewhere ("/var/tmp").
 std::string TempFolderUnder(std::string_view systemFolder);
+// The user's documents folder: on Windows the Documents known folder, elsewhere
+// the home folder. Empty when the system names none.
+std::string DocumentsFolder();
 // What a missing folder setting reads as: "C:\Windows\Temp" on Windows,
 // "/var/tmp" elsewhere.
 std::string FixedDefaultFolder();

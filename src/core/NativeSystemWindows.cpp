@@ -5,6 +5,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include "core/NativeSystem.h"
 #include "core/NativeWindows.h"
@@ -31,6 +33,16 @@ std::string TempFolderUnder(std::string_view systemFolder) {
 }
 
 std::string FixedDefaultFolder() { return "C:\\Windows\\Temp"; }
+
+std::string DocumentsFolder() {
+    wchar_t* folder = nullptr;
+    std::string bytes;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &folder))) {
+        Narrow(folder, bytes);
+    }
+    ::CoTaskMemFree(folder);
+    return bytes;
+}
 
 namespace {
 

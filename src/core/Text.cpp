@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "core/TextOrder.h"
+
 namespace pamiro {
 
 std::string TrimBlanks(std::string_view text) {
@@ -40,6 +42,14 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
         if (fold(a[i]) != fold(b[i])) return false;
     }
     return true;
+}
+
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+            return static_cast<unsigned char>(fold(x)) < static_cast<unsigned char>(fold(y));
+        });
 }
 
 namespace {

@@ -2,6 +2,10 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "app/IniSettingsStore.h"
+#include "app/ProgramFolder.h"
+#include "app/WindowModel.h"
+#include "core/NativeSystem.h"
 #include "gui/MainWindow.h"
 
 int main(int argc, char** argv) {
@@ -15,7 +19,13 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
+    pamiro::IniSettingsStore store(pamiro::DefaultSettingsFile());
     pamiro::window::MainWindow window;
-    window.show();
+    pamiro::WindowOptions options;
+    options.ProgramDir = pamiro::ProgramFolder();
+    options.SystemFolder = pamiro::SystemFolder();
+    options.DocumentsFolder = pamiro::DocumentsFolder();
+    pamiro::WindowModel model(window, store, options);
+    window.Open(model);
     return QApplication::exec();
 }

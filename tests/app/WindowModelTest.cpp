@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "app/InputChecks.h"
 #include "app/WindowModel.h"
@@ -39,16 +40,22 @@ struct FakeView : WindowView {
     std::function<void()> OnEvents;  // runs inside ProcessPendingEvents
     std::vector<AboutTexts> About;
     int Ended = 0;
+    Element Focus = Element::Window;
 
     void SetEntries(Element list, const std::vector<ListEntry>& entries) override {
-        Lists[list] = entries, Selected[list] = -1;
+        Lists[list] = entries, Selected[list] = -1, Texts[list] = "";
     }
-    void SelectEntry(Element list, int index) override { Selected[list] = index; }
+    // A combo box shows its selected entry in its text part.
+    void SelectEntry(Element list, int index) override {
+        Selected[list] = index;
+        Texts[list] = index < 0 ? "" : Lists.at(list).at(std::size_t(index)).Text;
+    }
     int SelectedEntry(Element list) const override {
         return Selected.count(list) ? Selected.at(list) : -1;
     }
     std::string Text(Element e) const override { return Texts.count(e) ? Texts.at(e) : ""; }
     void SetText(Element e, std::string_view text) override { Texts[e] = text; }
+    void SetFocus(Element e) override { Focus = e; }
     void SetEnabled(bool enabled) override { Enabled = enabled; }
     MessageAnswer ShowMessage(const MessageRequest& r) override {
         const char* icons[] = {"Critical", "Warning", "Question"};
@@ -74,7 +81,7 @@ struct FakeView : WindowView {
 struct Window {
     explicit Window(std::string programDir = PAMIRO_PROGRAM_DIR)
         : model{view, store,
-                WindowOptions{std::move(programDir), P(Dir("sys")), P(temp.Path()),
+                WindowOptions{std::move(programDir), P(Dir("sys")), P(temp.Path() / "docs"),
                               std::chrono::milliseconds(0), [this] { return drives; }}} {}
     TempDir temp;
     FakeView view;
@@ -94,18 +101,26 @@ struct Window {
             text.replace(i, 1, P(temp.Path()));
         store.Document = IniDocument::Parse(text);
     }
+    bool defaultFolder = true;  // the system folder has its default folder
     void Start() {
-        Dir(kTmp);
+        Dir("docs");
+        if (defaultFolder) Dir(kTmp);
         model.Load();
         model.Shown();
     }
-    void Convert(const std::string& cp, int destination, const fs::path& to) {
+    // Converts into to, highlighted in its parent's list; Enter on the element given.
+    void Convert(const std::string& cp, int destination, const fs::path& to,
+                 Element enter = Element::cmdEjecutar) {
         view.Texts[Element::NombreCP] = cp;
-        view.Selected[Element::Destino] = destination;
+        view.SelectEntry(Element::Destino, destination);
         ASSERT_EQ(model.OpenFolder(Element::DirFuente, P(kSample)),
                   WindowModel::OpenResult::Opened);
-        ASSERT_EQ(model.OpenFolder(Element::DirDestino, P(to)), WindowModel::OpenResult::Opened);
-        model.Convert();
+        ASSERT_EQ(model.OpenFolder(Element::DirDestino, P(to.parent_path())),
+                  WindowModel::OpenResult::Opened);
+        const auto& rows = view.Lists[Element::DirDestino];
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].Tip == PathText(P(to))) view.Selected[Element::DirDestino] = int(i);
+        enter == Element::cmdEjecutar ? model.Convert() : model.EnterPressed(enter);
     }
 };
 
@@ -124,6 +139,11 @@ TEST(WindowModel, StartShowsTheStoredChoices) {
          "versión 6.3|PW (Intel)|||" + std::string(kTmp) + "|b|"},
         {"[Version]\n411=viej\xF3\n[Parametros]\nRevision=302\nSRCDIR=@/a\nDSTDIR=@/b\n",
          "viejó|PW (Intel)|Working File|FoxCAE Transfer|a|b|"},
+        // "!": no default folder either. A folder that cannot be opened: the documents.
+        {"![Version]\n411=a\n[Parametros]\nRevision=302\nSRCDIR=@/borrada\nDSTDIR=@/b/archivo\n",
+         "a|PW (Intel)|Working File|FoxCAE Transfer|docs|docs|"},
+        {"[Version]\n411=a\n[Parametros]\nRevision=302\nSRCDIR=@/b/archivo\nDSTDIR=@/borrada\n",
+         "a|PW (Intel)|Working File|FoxCAE Transfer|docs|" + std::string(kTmp) + "|"},
         {"-",
          fresh +
              "Warning Pamiro: No se pueden guardar los parámetros: memoria: no se puede escribir"},
@@ -131,7 +151,9 @@ TEST(WindowModel, StartShowsTheStoredChoices) {
     for (const auto& [stored, shown] : cases) {
         Window w;
         w.Dir("a"), w.Dir("b");
-        w.Store(stored);
+        WriteFile(w.temp.Path() / "b" / "archivo", "");
+        w.defaultFolder = stored.rfind("!", 0) != 0;
+        w.Store(stored.substr(w.defaultFolder ? 0 : 1));
         w.store.FailCommits = stored == "-";
         const IniDocument before = w.store.Document;
         w.Start();
@@ -144,6 +166,7 @@ TEST(WindowModel, StartShowsTheStoredChoices) {
         for (const std::string& message : w.view.Shown) seen += message;
         EXPECT_EQ(seen, shown) << stored;
         EXPECT_EQ(w.view.Texts[Element::Window], "Pamiro [ß3]");
+        EXPECT_EQ(w.view.Focus, Element::NombreCP);
         // A current store is only read.
         if (stored.size() > 1) {
             EXPECT_TRUE(w.store.Document == before && w.store.Commits == 0);
@@ -154,20 +177,27 @@ TEST(WindowModel, StartShowsTheStoredChoices) {
 TEST(WindowModel, RefusalIsShownAndNothingWritten) {
     Window w;
     w.Start();
-    // The name typed, the message, the name shown after.
-    const std::vector<std::string> cases{"|No se a seleccionado un CP|",
-                                         " cp600 |Letterbug del CP incorrecto|CP600",
-                                         "cp60ñ|Letterbug del CP incorrecto|CP60Ñ"};
-    for (const std::string& row : cases) {
+    // The name typed, the platform typed ("=": as shown), Enter on; the message, the name after.
+    const std::string explained = std::string("\n") + kLetterbugExplained;
+    const std::vector<std::tuple<std::string, std::string, Element, std::string>> cases{
+        {"", "=", Element::cmdEjecutar, "Nombre del CP: No se a seleccionado un CP|"},
+        {" cp600 ", "=", Element::NombreCP,
+         "Nombre del CP: Letterbug del CP incorrecto" + explained + "|CP600"},
+        {"cp60ñ", "=", Element::DrvDestino,
+         "Nombre del CP: Letterbug del CP incorrecto" + explained + "|CP60Ñ"},
+        // Typed text is never completed, nor matched without regard to case.
+        {"smpl01", "AW5", Element::Plataforma,
+         "Plataforma: No se a definido el tipo de equipo|SMPL01"},
+        {"smpl01", "aw51", Element::Version,
+         "Plataforma: No se a definido el tipo de equipo|SMPL01"},
+    };
+    for (const auto& [name, platform, enter, expected] : cases) {
         w.view.Shown.clear();
         w.view.Texts[Element::StatusPanel1] = "antes";
-        w.Convert(row.substr(0, row.find('|')), 0, w.Dir("ventana"));
-        std::string expected = "Critical Nombre del CP: " + row.substr(row.find('|') + 1);
-        const auto bar = expected.rfind('|');
-        // A refused letterbug is followed by what a letterbug is.
-        if (expected.find("Letterbug") != std::string::npos)
-            expected.insert(bar, std::string("\n") + kLetterbugExplained);
-        EXPECT_EQ(w.view.Shown.at(0) + "|" + w.view.Texts[Element::NombreCP], expected);
+        if (platform != "=") w.view.Texts[Element::Plataforma] = platform;
+        w.Convert(name, 0, w.Dir("ventana"), enter);
+        EXPECT_EQ(w.view.Shown.at(0) + "|" + w.view.Texts[Element::NombreCP],
+                  "Critical " + expected);
         EXPECT_EQ(w.view.Texts[Element::StatusPanel1], "");
         EXPECT_TRUE(Tree(w.temp.Path() / "ventana").empty());
         EXPECT_TRUE(w.view.Enabled);
@@ -188,6 +218,10 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
             0);
         w.Start();
         w.view.Answer = answer;
+        // What a close answered Yes must leave as it was, older files included.
+        if (answer == MessageAnswer::Yes) WriteFile(shown / "SMPL01.cmd", "viejo\r\n");
+        const auto before = Tree(shown);
+        w.view.Focus = Element::cmdEjecutar;
         std::set<std::string> during;
         int events = 0;
         w.view.OnEvents = [&] {
@@ -208,18 +242,16 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
                       "conversión? [Sí/No] (ventana congelada)");
         }
         if (answer == MessageAnswer::Yes) {
-            // Ended at once, what was written so far closed intact.
+            // Ended at once, the destination byte for byte as it was, no staging folder left.
             EXPECT_TRUE(w.view.Ended == 1 && w.view.Shown.size() == 1u);
-            const std::string full = ReadFile(cli / "SMPL01.cmd");
-            const std::string partial = ReadFile(shown / "SMPL01.cmd");
-            EXPECT_TRUE(!partial.empty() && partial.size() < full.size());
-            EXPECT_EQ(full.substr(0, partial.size()), partial);
+            EXPECT_EQ(Tree(shown), before);
             continue;
         }
         EXPECT_GE(Tree(cli).size(), destination ? 1u : 9u);
         EXPECT_TRUE(w.view.Ended == 0 && Tree(shown) == Tree(cli));
         EXPECT_EQ(w.view.Texts[Element::cmdEjecutar] + (w.view.Enabled ? " todo" : " nada"),
                   "Convertir todo");
+        EXPECT_EQ(w.view.Focus, Element::NombreCP);
         EXPECT_EQ(w.view.Texts[Element::StatusPanel1] + "|" + w.view.Texts[Element::StatusPanel2] +
                       "|" + w.view.Texts[Element::NombreCP],
                   "Terminado||SMPL01");
@@ -231,6 +263,15 @@ TEST(WindowModel, RunWritesWhatTheCommandLineWritesAndAsksBeforeBeingInterrupted
         EXPECT_TRUE(w.model.CloseRequested());
         EXPECT_EQ(w.view.Ended, 1);
     }
+    // A failed run (a Save All scan that finds no compound) leaves the destination as it was.
+    Window w;
+    w.Start();
+    const fs::path failed = w.Dir("fallida");
+    WriteFile(failed / "cmp_list", "viejo\r\n");
+    w.view.SelectEntry(Element::Fuente, 1);
+    w.Convert("smpl01", 0, failed);
+    EXPECT_EQ(Tree(failed), (std::map<std::string, std::string>{{"cmp_list", "viejo\r\n"}}));
+    EXPECT_EQ(w.view.Texts[Element::StatusPanel1], "Terminado");
 }
 
 TEST(WindowModel, ConfigurationSavesTheChoicesOnYesOnly) {
@@ -244,10 +285,10 @@ TEST(WindowModel, ConfigurationSavesTheChoicesOnYesOnly) {
     w.view.Selected[Element::DirFuente] = int(entries.size()) - 1;
     EXPECT_EQ(w.Rel(w.model.OpenFolderOf(Element::DirFuente)), "src");
     w.model.OpenFolder(Element::DirDestino, P(w.Dir("dst")));
-    w.view.Selected[Element::Version] = 3;     // "6.1.1"
-    w.view.Selected[Element::Plataforma] = 0;  // "PW (Intel)"
-    w.view.Selected[Element::Fuente] = 1;      // "Save All"
-    w.view.Selected[Element::Destino] = -1;    // a text typed that is no entry
+    w.view.SelectEntry(Element::Version, 3);     // "6.1.1"
+    w.view.SelectEntry(Element::Plataforma, 0);  // "PW (Intel)"
+    w.view.SelectEntry(Element::Fuente, 1);      // "Save All"
+    w.view.Texts[Element::Destino] = "ICC";      // a text typed that is no entry
     w.view.Texts[Element::NombreCP] = "CP6001";
     const IniDocument before = w.store.Document;
     w.model.Menu(MenuCommand::Configuration);  // answered No
@@ -303,12 +344,15 @@ TEST(WindowModel, FolderListShowsAncestorsTheOpenFolderAndItsVisibleSubfolders) 
         shown += rows[i].Text + ":" + std::to_string(rows[i].Depth - int(open)) +
                  (rows[i].OpenFolder ? "o " : "c ");
     EXPECT_EQ(shown, "arbol:0o A:1c b:1c C:1c ");
+    EXPECT_EQ(rows[open + 1].Tip, PathText(P(w.temp.Path() / "arbol" / "A")));  // the full path
     EXPECT_EQ(rows.front().Depth, 0);
     EXPECT_EQ(w.view.SelectedEntry(Element::DirDestino), int(open));
     EXPECT_EQ(w.model.SelectedPath(Element::DirDestino), arbol);
 
-    // Activating an entry opens it; one gone since it was listed leaves the list as it is now.
-    w.model.EntryActivated(Element::DirDestino, int(open) + 2);
+    // Enter on a highlighted entry opens it; one gone since it was listed leaves the list as it is
+    // now.
+    w.view.Selected[Element::DirDestino] = int(open) + 2;
+    w.model.EnterPressed(Element::DirDestino);
     EXPECT_EQ(w.Rel(w.model.OpenFolderOf(Element::DirDestino)) + " " +
                   w.Rel(w.model.SelectedPath(Element::DirDestino)),
               "arbol/b arbol/b");

@@ -3,6 +3,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "app/IniSettingsStore.h"
+#include "app/WindowModel.h"
 #include "core/NativeFile.h"
 #include "gui/DriveList.h"
 #include "gui/FolderList.h"
@@ -69,31 +71,39 @@ struct Messages {
     ~Messages() { SetMessageHandler({}); }
 };
 
-// A window with its own settings file and system folder, using the data files built.
+// A window with its own settings file, system and documents folders, using the data files
+// built; the store, the view and the model made as the program's main makes them.
 struct Place {
     TempDir temp;
     int Ended = 0;
-    Place() { Dir("sys/tmp"), Dir("cfg"); }
+    Place() { Dir("sys/tmp"), Dir("cfg"), Dir("docs"); }
     fs::path Path(const std::string& name) const { return temp.Path() / name; }
     fs::path Dir(const std::string& n) const { return fs::create_directories(Path(n)), Path(n); }
     fs::path Settings() const { return Path("cfg/Pamiro.ini"); }
-    std::unique_ptr<MainWindow> Window;
     std::vector<std::string> Drives = pamiro::Drives();
+    std::unique_ptr<IniSettingsStore> Store;
+    std::unique_ptr<MainWindow> Window;
+    std::unique_ptr<WindowModel> Model;
     MainWindow* Open() {
-        Window = std::make_unique<MainWindow>(
-            MainWindowOptions{Settings(), PAMIRO_PROGRAM_DIR, Path("sys").string(), 0,
-                              [this] { ++Ended; }, [this] { return Drives; }});
-        Window->show();
+        Model.reset(), Window.reset();
+        Store = std::make_unique<IniSettingsStore>(Settings());
+        Window = std::make_unique<MainWindow>([this] { ++Ended; });
+        Model = std::make_unique<WindowModel>(
+            *Window, *Store,
+            WindowOptions{PAMIRO_PROGRAM_DIR, Path("sys").string(), Path("docs").string(),
+                          std::chrono::milliseconds(0), [this] { return Drives; }});
+        Window->Open(*Model);
         return Window.get();
     }
 };
 
 // Converts the bundled sample's CP (version, platform and source as on a first start).
-void Convert(MainWindow* window, const QString& cp, int destination, const fs::path& to) {
+void Convert(Place& place, const QString& cp, int destination, const fs::path& to) {
+    MainWindow* window = place.Window.get();
     E<QLineEdit>(window, "NombreCP")->setText(cp);
     E<QComboBox>(window, "Destino")->setCurrentIndex(destination);
-    window->Model().OpenFolder(Element::DirFuente, kSample.string());
-    window->Model().OpenFolder(Element::DirDestino, to.string());
+    place.Model->OpenFolder(Element::DirFuente, kSample.string());
+    place.Model->OpenFolder(Element::DirDestino, to.string());
     QTest::mouseClick(E<QPushButton>(window, "cmdEjecutar"), Qt::LeftButton);
 }
 
@@ -149,21 +159,44 @@ class WindowTest : public QObject {
         QStringList during;
         QTimer watch;
         connect(&watch, &QTimer::timeout, [&] {
-            if (window->Job().ConversionIdle) return;
+            if (place.Model->Job().ConversionIdle) return;
             const QString panel = E<QLabel>(window, "StatusPanel1")->text();
             during << State(window) + (panel.isEmpty() ? "" : " panel");
             if (during.size() == 3) window->close();
         });
         watch.start(0);
-        Convert(window, "smpl01", 1, place.Dir("ventana"));
+        Convert(place, "smpl01", 1, place.Dir("ventana"));
         watch.stop();
         during.removeDuplicates();
         QCOMPARE(during, QStringList{"nada Convirtiendo... panel"});
         QCOMPARE(messages.Shown.first(), QString("Question Terminar el programa: Desea "
                                                  "interrumpir la conversión? [Sí/No] (ventana "
                                                  "congelada)"));
-        QVERIFY(place.Ended == 1 && !window->isVisible());
-        QVERIFY(!ReadFile(place.Path("ventana/SMPL01.cmd")).empty());
+        QTRY_VERIFY(place.Ended == 1 && !window->isVisible());
+        QVERIFY(Tree(place.Path("ventana")).empty());  // as it was
+    }
+
+    // The focus the model gives, the text typed (never completed) and Enter reach the model.
+    void focusTypedTextAndEnterReachTheModel() {
+        Place place;
+        Messages messages;
+        MainWindow* window = place.Open();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->focusWidget(), E<QWidget>(window, "NombreCP"));
+        auto* platform = E<QComboBox>(window, "Plataforma");
+        auto* name = E<QLineEdit>(window, "NombreCP");
+        QTest::keyClicks(name, "smpl01");
+        platform->clearEditText();
+        QTest::keyClicks(platform, "AW5");
+        QTest::keyClick(platform, Qt::Key_Return);
+        QCOMPARE(platform->currentText(), QString("AW5"));
+        name->clear();
+        QTest::keyClicks(name, "cp1");
+        QTest::keyClick(name, Qt::Key_Enter);
+        for (QString& shown : messages.Shown) shown = shown.section('\n', 0, 0);
+        QCOMPARE(messages.Shown,
+                 (QStringList{"Critical Plataforma: No se a definido el tipo de equipo",
+                              "Critical Nombre del CP: Letterbug del CP incorrecto"}));
     }
 
     void realBoxesReadInSpanish() {
@@ -218,15 +251,19 @@ class WindowTest : public QObject {
         // A folder list shows the model's entries; activating one reaches the model.
         auto* list = E<FolderList>(window, "DirDestino");
         const std::string arbol = place.Path("arbol").string();
-        window->Model().OpenFolder(Element::DirDestino, arbol);
+        place.Model->OpenFolder(Element::DirDestino, arbol);
         const int open = list->currentRow();
         QStringList rows{list->item(0)->text()};
         for (int i = open; i < list->count(); ++i) rows << list->item(i)->text();
         QCOMPARE(rows.join('|'), QStringLiteral("/|arbol|A|b|c"));
         QCOMPARE(list->item(open + 1)->toolTip(), Q(place.Path("arbol/A")));
-        emit list->itemActivated(list->item(open + 2));
-        QCOMPARE(window->Model().SelectedPath(Element::DirDestino), arbol + "/b");
+        emit list->itemDoubleClicked(list->item(open + 2));
+        QCOMPARE(place.Model->SelectedPath(Element::DirDestino), arbol + "/b");
         QCOMPARE(list->currentItem()->text(), QStringLiteral("b"));
+        // Enter on a folder list opens the highlighted folder.
+        list->setCurrentRow(list->currentRow() - 1);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(place.Model->OpenFolderOf(Element::DirDestino), arbol);
 
         // A drive chosen in the list reaches the model: one no longer there gives its message.
         auto* drives = E<DriveList>(window, "DrvDestino");
@@ -240,7 +277,7 @@ class WindowTest : public QObject {
 
         // "&Salir" ends at once, closing the about window, asking nothing.
         E<QAction>(window, "mnuArchivo_3")->trigger();
-        QVERIFY(place.Ended == 1 && !window->isVisible() && (!shown || !shown->isVisible()));
+        QTRY_VERIFY(place.Ended == 1 && !window->isVisible() && (!shown || !shown->isVisible()));
         QCOMPARE(messages.Shown.size(), 1);
     }
 };

@@ -1,9 +1,8 @@
 #include "gui/win32/MainWindow.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <algorithm>
+#include <utility>
 
 #include "app/WindowModel.h"
 #include "gui/win32/MessageBoxes.h"
@@ -48,28 +47,18 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring ComboEntry(HWND box, int index) {
-    const LRESULT length = ::SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 bool IsEditableCombo(HWND box) {
     return (::GetWindowLongPtrW(box, GWL_STYLE) & 0x3) == CBS_DROPDOWN;
 }
+
+// Posted by EndProgram: the program ends once the handler that asked returns.
+constexpr UINT kEndProgram = WM_APP + 1;
 
 }  // namespace
 
 MainWindow::~MainWindow() {
     about_.reset();
     Destroy();
-    for (const HICON icon : {closedIcon_, openIcon_}) {
-        if (icon != nullptr) ::DestroyIcon(icon);
-    }
 }
 
 bool MainWindow::Open(WindowModel& model, int showCommand) {
@@ -80,7 +69,6 @@ bool MainWindow::Open(WindowModel& model, int showCommand) {
     if (!Create(IDD_MAIN, nullptr)) return false;
     model_->Load();
     ::ShowWindow(Handle(), showCommand);
-    ::SetFocus(Item(IDC_NOMBRECP));  // the one thing to type before converting
     model_->Shown();
     return true;
 }
@@ -106,23 +94,8 @@ bool MainWindow::OnInit() {
                                 Handle(), reinterpret_cast<HMENU>(IDC_STATUS), instance, nullptr);
     LayOutStatusBar();
 
-    // Folder rows and their indent follow the dialog font.
-    RECT unit{0, 0, 6, 10};
-    ::MapDialogRect(Handle(), &unit);
-    indent_ = unit.right;
-    iconSide_ = ::GetSystemMetrics(SM_CXSMICON);
-    for (const int list : {IDC_DIRFUENTE, IDC_DIRDESTINO}) {
-        ::SendDlgItemMessageW(Handle(), list, LB_SETITEMHEIGHT, 0,
-                              std::max<LONG>(unit.bottom, iconSide_ + 2));
-    }
-    // The system's own folder pictures, closed and open.
-    for (const auto& [icon, flag] : {std::pair{&closedIcon_, 0u}, {&openIcon_, SHGFI_OPENICON}}) {
-        SHFILEINFOW info{};
-        if (::SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                             SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | flag) != 0) {
-            *icon = info.hIcon;
-        }
-    }
+    dirFuente_.Attach(Handle(), IDC_DIRFUENTE);
+    dirDestino_.Attach(Handle(), IDC_DIRDESTINO);
     return false;  // the focus is placed after the window load
 }
 
@@ -145,14 +118,9 @@ bool MainWindow::OnCommand(int id, int code, HWND) {
     switch (id) {
         case IDC_CMDEJECUTAR:
             if (code != BN_CLICKED) return false;
-            // Enter on a folder list opens the folder, as a double click does.
-            if (const HWND focus = ::GetFocus();
-                focus == Item(IDC_DIRFUENTE) || focus == Item(IDC_DIRDESTINO)) {
-                const Element list = folders(::GetDlgCtrlID(focus));
-                model_->EntryActivated(list, SelectedEntry(list));
-            } else {
-                model_->Convert();
-            }
+            // Enter anywhere comes as the default button's click; a click
+            // with the mouse has given the button the focus.
+            model_->EnterPressed(Focused());
             return true;
         case IDC_DIRFUENTE:
         case IDC_DIRDESTINO:
@@ -191,12 +159,21 @@ bool MainWindow::OnCommand(int id, int code, HWND) {
 bool MainWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) {
     switch (message) {
         case WM_CLOSE:
-            if (model_ == nullptr || model_->CloseRequested()) EndProgram();
+            // The model ends the program when the window may close.
+            if (model_ != nullptr) model_->CloseRequested();
             result = 0;
             return true;
-        case WM_DRAWITEM:
-            DrawFolderRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlType != ODT_LISTBOX) return false;
+            (item.CtlID == IDC_DIRFUENTE ? dirFuente_ : dirDestino_).Draw(item);
             result = TRUE;
+            return true;
+        }
+        case kEndProgram:
+            about_.reset();
+            Destroy();
+            ::PostQuitMessage(0);
             return true;
         default:
             return false;
@@ -209,26 +186,34 @@ HWND MainWindow::Control(Element element) const {
     return id != 0 ? Item(id) : nullptr;
 }
 
-bool MainWindow::IsFolderList(Element element) const {
-    return element == Element::DirFuente || element == Element::DirDestino;
+FolderListBox* MainWindow::Folders(Element element) {
+    return const_cast<FolderListBox*>(std::as_const(*this).Folders(element));
+}
+
+const FolderListBox* MainWindow::Folders(Element element) const {
+    if (element == Element::DirFuente) return &dirFuente_;
+    if (element == Element::DirDestino) return &dirDestino_;
+    return nullptr;
+}
+
+Element MainWindow::Focused() const {
+    HWND focus = ::GetFocus();
+    // The text part of a combo box is a child of the box.
+    if (focus != nullptr && ::GetParent(focus) != Handle()) focus = ::GetParent(focus);
+    for (const Element element : {Element::NombreCP, Element::Plataforma, Element::Version,
+                                  Element::Fuente, Element::Destino, Element::DirFuente,
+                                  Element::DrvFuente, Element::DirDestino, Element::DrvDestino}) {
+        if (focus != nullptr && focus == Control(element)) return element;
+    }
+    return Element::cmdEjecutar;
 }
 
 void MainWindow::SetEntries(Element list, const std::vector<ListEntry>& entries) {
-    const HWND box = Control(list);
-    if (IsFolderList(list)) {
-        auto& rows = list == Element::DirFuente ? sourceRows_ : destinationRows_;
-        rows.clear();
-        ::SendMessageW(box, WM_SETREDRAW, FALSE, 0);
-        ::SendMessageW(box, LB_RESETCONTENT, 0, 0);
-        for (const ListEntry& entry : entries) {
-            rows.push_back({entry.Depth, entry.OpenFolder});
-            ::SendMessageW(box, LB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(Wide(entry.Text).c_str()));
-        }
-        ::SendMessageW(box, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(box, nullptr, TRUE);
+    if (FolderListBox* folders = Folders(list)) {
+        folders->SetEntries(entries);
         return;
     }
+    const HWND box = Control(list);
     ::SendMessageW(box, CB_RESETCONTENT, 0, 0);
     for (const ListEntry& entry : entries) {
         ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry.Text).c_str()));
@@ -238,11 +223,11 @@ void MainWindow::SetEntries(Element list, const std::vector<ListEntry>& entries)
 }
 
 void MainWindow::SelectEntry(Element list, int index) {
-    const HWND box = Control(list);
-    if (IsFolderList(list)) {
-        ::SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (FolderListBox* folders = Folders(list)) {
+        folders->Select(index);
         return;
     }
+    const HWND box = Control(list);
     const LRESULT count = ::SendMessageW(box, CB_GETCOUNT, 0, 0);
     if (index < 0 || index >= count) index = -1;
     ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -250,25 +235,9 @@ void MainWindow::SelectEntry(Element list, int index) {
 }
 
 int MainWindow::SelectedEntry(Element list) const {
-    const HWND box = Control(list);
-    if (IsFolderList(list)) {
-        const LRESULT row = ::SendMessageW(box, LB_GETCURSEL, 0, 0);
-        return row == LB_ERR ? -1 : static_cast<int>(row);
-    }
-    const LRESULT current = ::SendMessageW(box, CB_GETCURSEL, 0, 0);
-    if (!IsEditableCombo(box)) return current == CB_ERR ? -1 : static_cast<int>(current);
-    // The entry whose text the text part shows, exactly; a typed text that
-    // is no entry selects nothing.
-    const std::wstring text = WindowText(box);
-    if (text.empty()) return -1;
-    if (current != CB_ERR && ComboEntry(box, static_cast<int>(current)) == text) {
-        return static_cast<int>(current);
-    }
-    const auto count = static_cast<int>(::SendMessageW(box, CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        if (ComboEntry(box, index) == text) return index;
-    }
-    return -1;
+    if (const FolderListBox* folders = Folders(list)) return folders->Selected();
+    const LRESULT current = ::SendMessageW(Control(list), CB_GETCURSEL, 0, 0);
+    return current == CB_ERR ? -1 : static_cast<int>(current);
 }
 
 std::string MainWindow::Text(Element element) const { return Utf8(WindowText(Control(element))); }
@@ -282,6 +251,13 @@ void MainWindow::SetText(Element element, std::string_view text) {
     ::SetWindowTextW(Control(element), Wide(text).c_str());
 }
 
+void MainWindow::SetFocus(Element element) {
+    // As the dialog manager moves it, so the default button follows.
+    if (const HWND control = Control(element)) {
+        ::SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+}
+
 void MainWindow::SetEnabled(bool enabled) {
     for (HWND child = ::GetWindow(Handle(), GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -292,8 +268,6 @@ void MainWindow::SetEnabled(bool enabled) {
         ::EnableMenuItem(bar, menu, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     ::DrawMenuBar(Handle());
-    // A disabled element loses the keyboard; it comes back to the button.
-    if (enabled && ::GetFocus() == nullptr) ::SetFocus(Item(IDC_CMDEJECUTAR));
 }
 
 MessageAnswer MainWindow::ShowMessage(const MessageRequest& request) {
@@ -324,42 +298,8 @@ void MainWindow::ShowAbout(const AboutTexts& texts) {
 }
 
 void MainWindow::EndProgram() {
-    if (ended_) return;
     ended_ = true;
-    about_.reset();
-    Destroy();
-    ::PostQuitMessage(0);
-}
-
-void MainWindow::DrawFolderRow(const DRAWITEMSTRUCT& item) const {
-    if (item.CtlType != ODT_LISTBOX || item.itemID == static_cast<UINT>(-1)) return;
-    const auto& rows = item.CtlID == IDC_DIRFUENTE ? sourceRows_ : destinationRows_;
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-    ::FillRect(item.hDC, &item.rcItem,
-               ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const LRESULT length = ::SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    ::SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    // Ancestors read as a path going down; subfolders sit one step further in.
-    RECT place = item.rcItem;
-    const int depth = item.itemID < rows.size() ? rows[item.itemID].Depth : 0;
-    place.left += 2 + depth * indent_;
-    const bool open = item.itemID < rows.size() && rows[item.itemID].Open;
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SetTextColor(item.hDC, ::GetSysColor(disabled   ? COLOR_GRAYTEXT
-                                           : selected ? COLOR_HIGHLIGHTTEXT
-                                                      : COLOR_WINDOWTEXT));
-    // The open folder and its ancestors show an open folder.
-    if (const HICON icon = open ? openIcon_ : closedIcon_; icon != nullptr) {
-        const int top = place.top + (place.bottom - place.top - iconSide_) / 2;
-        ::DrawIconEx(item.hDC, place.left, top, icon, iconSide_, iconSide_, 0, nullptr, DI_NORMAL);
-    }
-    place.left += iconSide_ + 4;
-    ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &place,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(item.hDC, &item.rcItem);
+    ::PostMessageW(Handle(), kEndProgram, 0, 0);
 }
 
 }  // namespace pamiro::win32

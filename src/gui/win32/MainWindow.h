@@ -6,6 +6,7 @@
 #include "app/WindowView.h"
 #include "gui/win32/AboutDialog.h"
 #include "gui/win32/Dialog.h"
+#include "gui/win32/FolderListBox.h"
 
 namespace pamiro {
 class WindowModel;
@@ -26,6 +27,7 @@ class MainWindow : public Dialog, public WindowView {
     // Routes a message of the message loop to the dialog that owns it; true
     // when one did (Tab, Enter, Escape, access keys).
     bool RouteDialogMessage(MSG& message);
+    // The model has ended the program (it closes once the handler returns).
     bool Ended() const { return ended_; }
 
     // WindowView
@@ -34,6 +36,7 @@ class MainWindow : public Dialog, public WindowView {
     int SelectedEntry(Element list) const override;
     std::string Text(Element element) const override;
     void SetText(Element element, std::string_view text) override;
+    void SetFocus(Element element) override;
     void SetEnabled(bool enabled) override;
     MessageAnswer ShowMessage(const MessageRequest& request) override;
     void ProcessPendingEvents() override;
@@ -46,24 +49,19 @@ class MainWindow : public Dialog, public WindowView {
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
   private:
-    struct FolderRow {
-        int Depth = 0;
-        bool Open = false;
-    };
     HWND Control(Element element) const;
-    bool IsFolderList(Element element) const;
-    void DrawFolderRow(const DRAWITEMSTRUCT& item) const;
+    FolderListBox* Folders(Element element);
+    const FolderListBox* Folders(Element element) const;
+    // The element that has the keyboard (a combo box for its text part);
+    // cmdEjecutar for anything else.
+    Element Focused() const;
     void LayOutStatusBar();
 
     WindowModel* model_ = nullptr;
     HWND status_ = nullptr;
     std::unique_ptr<AboutDialog> about_;
-    std::vector<FolderRow> sourceRows_;
-    std::vector<FolderRow> destinationRows_;
-    HICON closedIcon_ = nullptr;
-    HICON openIcon_ = nullptr;
-    int iconSide_ = 16;
-    int indent_ = 12;
+    FolderListBox dirFuente_;
+    FolderListBox dirDestino_;
     bool ended_ = false;
 };
 

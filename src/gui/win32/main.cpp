@@ -2,8 +2,6 @@
 // the settings in the registry.
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "app/ProgramFolder.h"
 #include "app/RegistrySettingsStore.h"
 #include "app/WindowModel.h"
@@ -16,9 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     pamiro::WindowOptions options;
     options.ProgramDir = pamiro::ProgramFolder();
     options.SystemFolder = pamiro::SystemFolder();
-    // Before the stored folders are restored, both lists show the user's folder.
-    const char* home = std::getenv("USERPROFILE");
-    options.StartFolder = home != nullptr ? home : options.SystemFolder;
+    options.DocumentsFolder = pamiro::DocumentsFolder();
     pamiro::WindowModel model(window, store, options);
     if (!window.Open(model, show)) return 1;
     MSG message{};

@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/InputChecks.h"
@@ -41,7 +42,7 @@ WindowOptions Options() {
     WindowOptions options;
     options.ProgramDir = ProgramFolder();
     options.SystemFolder = SystemFolder();
-    options.StartFolder = options.SystemFolder;
+    options.DocumentsFolder = DocumentsFolder();
     return options;
 }
 
@@ -161,6 +162,7 @@ TEST_F(Win32Window, ConvertsTheSampleExactlyAsLinuxDoes) {
     EXPECT_GT(files, 2u);
     EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(out), {})), files);
     EXPECT_EQ(session.Caption(IDC_CMDEJECUTAR), L"Convertir") << "restored after the run";
+    EXPECT_EQ(GetFocus(), session.Item(IDC_NOMBRECP)) << "ready for the next CP";
     EXPECT_TRUE(IsWindowEnabled(session.Item(IDC_NOMBRECP)));
 }
 
@@ -217,14 +219,25 @@ TEST_F(Win32Window, ConfigurationAnsweredYesIsWhatTheNextStartShows) {
     EXPECT_EQ(next.Selected(IDC_DESTINO), L"ICC Api");
 }
 
-TEST_F(Win32Window, ACloseDuringARunIsAskedAndYesEndsTheProgram) {
+// Every file of a folder, hidden ones and the staging folder's too, with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        files[entry.path().lexically_relative(folder).generic_string()] =
+            entry.is_directory() ? "<carpeta>" : Bytes(entry.path());
+    }
+    return files;
+}
+
+TEST_F(Win32Window, ACloseDuringARunIsAskedAndYesLeavesTheDestinationAsItWas) {
     const std::string sample = Env("PAMIRO_SAMPLE_WF");
     ASSERT_FALSE(sample.empty()) << "run by scripts/test-windows.sh";
     const fs::path out = fs::temp_directory_path() / "pamiro-window-close";
-    std::ptrdiff_t whole = 0;
     for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
         fs::remove_all(out);
         fs::create_directories(out);
+        std::ofstream(out / "cmp_list", std::ios::binary) << "anterior\r\n";
+        const auto before = Snapshot(out);
         { Session first; }
         SaveFolders(sample, PathBytes(out));
         Session session;
@@ -238,14 +251,28 @@ TEST_F(Win32Window, ACloseDuringARunIsAskedAndYesEndsTheProgram) {
         EXPECT_EQ(shown[0].Text, "Desea interrumpir la conversión?");
         EXPECT_EQ(shown[0].Title, "Terminar el programa");
         EXPECT_EQ(session.Window.Ended(), answer == MessageAnswer::Yes);
-        // No lets the run finish; Yes stops it at once, with fewer files written.
-        const std::ptrdiff_t written = std::distance(fs::directory_iterator(out), {});
-        if (answer == MessageAnswer::No) whole = written;
-        EXPECT_EQ(written < whole, answer == MessageAnswer::Yes) << written << " of " << whole;
+        // No lets the run finish; Yes leaves the destination byte for byte as it was.
+        const auto after = Snapshot(out);
+        EXPECT_EQ(after == before, answer == MessageAnswer::Yes) << after.size() << " files";
+        EXPECT_EQ(after.size() > 2, answer == MessageAnswer::No);
+        // The program ends once the click's handler has returned.
+        session.Window.ProcessPendingEvents();
         MSG quit{};
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE,
                   answer == MessageAnswer::Yes);
     }
+}
+
+TEST_F(Win32Window, EnterFocusAndTypedTextReachTheModel) {
+    Session session;
+    EXPECT_EQ(GetFocus(), session.Item(IDC_NOMBRECP)) << "the CP name at start";
+    SetWindowTextW(session.Item(IDC_NOMBRECP), L"SMPL01");
+    SetWindowTextW(session.Item(IDC_PLATAFORMA), L"AW5");  // typed, no entry
+    // Enter in a field comes as the default button's command, the field keeping the focus.
+    session.Command(IDC_CMDEJECUTAR, BN_CLICKED);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "No se a definido el tipo de equipo");
+    EXPECT_EQ(GetFocus(), session.Item(IDC_NOMBRECP));
 }
 
 TEST_F(Win32Window, ADriveThatIsNotReadyIsReportedAndTheListGoesBack) {
@@ -271,6 +298,12 @@ TEST_F(Win32Window, ADoubleClickOpensAFolderAndTheAboutWindowIsSingle) {
                            reinterpret_cast<LPARAM>(L"Dos")),
               0)
         << "the opened folder's subfolder is listed";
+    // Enter on a folder list opens the highlighted folder.
+    session.Pick(IDC_DIRFUENTE, L"Dos");
+    SetFocus(session.Item(IDC_DIRFUENTE));
+    session.Command(IDC_CMDEJECUTAR, BN_CLICKED);
+    EXPECT_EQ(FolderName(session.Model.OpenFolderOf(Element::DirFuente)), "Dos");
+    EXPECT_TRUE(shown.empty());
 
     session.Command(IDM_ACERCADE);
     session.Command(IDM_ACERCADE);
