@@ -32,12 +32,11 @@ bool IsFileNameSafeCp(const std::string& name) {
 }  // namespace
 
 const std::vector<std::pair<std::string, std::string>>& DefaultVersionTable() {
-    static const std::vector<std::pair<std::string, std::string>> table{
-        {"411", "4.1.1 o anterior"},
-        {"423", "4.2.x"},
-        {"610", "6.1 / 4.3"},
-        {"611", "6.1.1"},
-        {"620", "6.2 / 6.2.1 / 6.3"}};
+    static const std::vector<std::pair<std::string, std::string>> table = [] {
+        std::vector<std::pair<std::string, std::string>> versions;
+        for (const VersionChoice& v : kDefaultVersions) versions.emplace_back(v.Code, v.Label);
+        return versions;
+    }();
     return table;
 }
 

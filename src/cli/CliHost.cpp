@@ -86,44 +86,46 @@ int CliHost::Messages(MessageIcon icon) const {
 }
 
 namespace {
-// A choice named by its list label (any case), its index in the list or its
-// short name; -1 when none. label(i) is the label of entry i, empty past the end.
-template <class Label>
-int Pick(const std::string& text, Label label, std::initializer_list<std::string_view> shortNames) {
-    int index = 0;
-    for (std::string_view name : shortNames) {
+// A choice of count entries named by its list label (any case), its index in
+// the list or its short name (any case); -1 when none.
+template <class Label, class ShortName>
+int Pick(const std::string& text, int count, Label label, ShortName shortName) {
+    for (int index = 0; index < count; ++index) {
         if (EqualIgnoringAsciiCase(text, label(index)) || text == std::to_string(index) ||
-            EqualIgnoringAsciiCase(text, name)) {
+            EqualIgnoringAsciiCase(text, shortName(index))) {
             return index;
         }
-        ++index;
     }
     return -1;
 }
 }  // namespace
 
 int ParsePlatform(const std::string& text) {
-    return Pick(text, [](int i) { return TraitsOf(*PlatformFromIndex(i)).Label; },
-                {"pw", "aw51", "aw70"});
+    return Pick(
+        text, 3, [](int i) { return TraitsOf(*PlatformFromIndex(i)).Label; },
+        [](int i) { return TraitsOf(*PlatformFromIndex(i)).ShortName; });
 }
 int ParseSource(const std::string& text) {
-    return Pick(text, [](int i) { return kSourceKindLabels[i]; }, {"wf", "sa"});
+    return Pick(
+        text, 2, [](int i) { return kSourceKindLabels[i]; },
+        [](int i) { return kSourceKindShortNames[i]; });
 }
 int ParseReadSource(const std::string& text) {
     if (const int source = ParseSource(text); source >= 0) return source;
     // The outputs read back go on after the two sources, by label or short
     // name only: their numbers are the destinations'.
-    const std::string_view shortNames[] = {"foxcae", "icc"};
     for (int i = 0; i < 2; ++i) {
         if (EqualIgnoringAsciiCase(text, kDestinationKindLabels[i]) ||
-            EqualIgnoringAsciiCase(text, shortNames[i])) {
+            EqualIgnoringAsciiCase(text, kDestinationKindShortNames[i])) {
             return 2 + i;
         }
     }
     return -1;
 }
 int ParseDestination(const std::string& text) {
-    return Pick(text, [](int i) { return kDestinationKindLabels[i]; }, {"foxcae", "icc"});
+    return Pick(
+        text, 2, [](int i) { return kDestinationKindLabels[i]; },
+        [](int i) { return kDestinationKindShortNames[i]; });
 }
 
 }  // namespace pamiro::cli

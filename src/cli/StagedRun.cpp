@@ -126,9 +126,9 @@ void AddStagedRunHelp(CLI::App& command, SignalSeam& seam) {
 }
 
 std::string PlatformOptionHint(const RunReport& report) {
-    static constexpr const char* kOptions[] = {"pw", "aw51", "aw70"};
-    if (report.FittingPlatformIndex < 0 || report.FittingPlatformIndex > 2) return {};
-    return std::string("Use --platform ") + kOptions[report.FittingPlatformIndex] +
+    const auto platform = PlatformFromIndex(report.FittingPlatformIndex);
+    if (!platform) return {};
+    return "Use --platform " + std::string(TraitsOf(*platform).ShortName) +
            ": es la plataforma a la que corresponde el índice del CP";
 }
 

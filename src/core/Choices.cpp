@@ -4,9 +4,9 @@ namespace pamiro {
 
 namespace {
 constexpr PlatformTraits kTraits[] = {
-    {"PW (Intel)", EntryForm::Short, ByteOrder::Little, kShortDataLayout, "ver20_"},
-    {"AW51", EntryForm::Long, ByteOrder::Big, kLongDataLayout, "ver51_"},
-    {"AW70", EntryForm::Long, ByteOrder::Little, kLongDataLayout, "ver51_"},
+    {"PW (Intel)", "pw", EntryForm::Short, ByteOrder::Little, kShortDataLayout, "ver20_"},
+    {"AW51", "aw51", EntryForm::Long, ByteOrder::Big, kLongDataLayout, "ver51_"},
+    {"AW70", "aw70", EntryForm::Long, ByteOrder::Little, kLongDataLayout, "ver51_"},
 };
 
 template <typename Enum>

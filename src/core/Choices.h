@@ -38,15 +38,29 @@ enum class ByteOrder { Little, Big };
 
 // Everything that depends on the platform, in one table.
 struct PlatformTraits {
-    std::string_view Label;   // as the window lists it
-    EntryForm IndexEntries;   // of ".O" files ("parameters" is always short)
-    ByteOrder RecordOffsets;  // of long entries
+    std::string_view Label;      // as the window lists it
+    std::string_view ShortName;  // as the command line takes it
+    EntryForm IndexEntries;      // of ".O" files ("parameters" is always short)
+    ByteOrder RecordOffsets;     // of long entries
     const DataFileLayout& DataLayout;
     std::string_view DataFilePrefix;  // "ver20_" or "ver51_"
 };
 const PlatformTraits& TraitsOf(Platform platform);
 
 inline constexpr std::string_view kSourceKindLabels[] = {"Working File", "Save All"};
+inline constexpr std::string_view kSourceKindShortNames[] = {"wf", "sa"};
 inline constexpr std::string_view kDestinationKindLabels[] = {"FoxCAE Transfer", "ICC Api"};
+inline constexpr std::string_view kDestinationKindShortNames[] = {"foxcae", "icc"};
+
+// The I/A versions a new settings store offers: the code that names the data
+// file (ver51_620.dat) and the label the window lists.
+struct VersionChoice {
+    std::string_view Code, Label;
+};
+inline constexpr VersionChoice kDefaultVersions[] = {{"411", "4.1.1 o anterior"},
+                                                     {"423", "4.2.x"},
+                                                     {"610", "6.1 / 4.3"},
+                                                     {"611", "6.1.1"},
+                                                     {"620", "6.2 / 6.2.1 / 6.3"}};
 
 }  // namespace pamiro
