@@ -40,7 +40,6 @@ struct Totals {
     long long Sequence = 0, OwnSource = 0, BaseSource = 0, NoSource = 0;
 };
 
-
 // What the answer is about: the request as checked, the run as it goes.
 struct Subject {
     const ConversionRequest& Request;
@@ -298,9 +297,9 @@ int WriteInspectPage(const InspectOptions& options, const Subject& subject,
                      const InspectPage& page) {
     if (options.Html.empty()) return 0;
     const ConversionRequest& request = subject.Request;
-    const CompareSide head{request.CpNameText,     SourceName(request.SourceIndex),
-                           options.From,           PlatformName(request.PlatformIndex),
-                           subject.Version(),      subject.Job.DataFilePath};
+    const CompareSide head{request.CpNameText, SourceName(request.SourceIndex),
+                           options.From,       PlatformName(request.PlatformIndex),
+                           subject.Version(),  subject.Job.DataFilePath};
     const std::string failure = WritePage(options.Html, page.Page(head));
     if (failure.empty()) return 0;
     PrintErr("Pamiro - Página: %s\n", failure.c_str());
