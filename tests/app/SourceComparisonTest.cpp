@@ -311,7 +311,7 @@ TEST(SourceComparison, OutputReadBackEqualsItsSourceAndShowsEdits) {
         {fox, swap("NAME     >END", ""), {"cmp0001:14"}},
         {fox, swap("**** Revision", "*** Revision"), {"cmp0001:14"}},
         {fox, swap("**** Revision Code R001", ""), {"cmp0001:14"}},
-        {fox, [](Files& f) { f["cmp0001"] += "HI       >1\r\n"; }, {"cmp0001:15"}},
+        {fox, [](Files& f) { f["cmp0001"] += f["cmp0001"]; }, {"cmp0001:15"}},
         {fox,
          [](Files& f) { f["cmp0001"].resize(f["cmp0001"].find("NAME     >END")); },
          {"cmp0001:12"}},
