@@ -68,7 +68,9 @@ void WriteBigCp(const std::filesystem::path& work) {
     WriteFile(paths.DataDir / "DEP_base.s", "base source of DEP\r\n");
     WriteFile(paths.DataDir / "IND_base.s", "base source of IND\r\n");
     const std::vector<CompoundSpec> compounds = Compounds();
-    WriteWorkingFile(paths.WorkingFileRoot, {kCp, "R620", kPlatform, compounds});
+    // The revision code the Save All writes too: comparing the sources finds
+    // only the changed values.
+    WriteWorkingFile(paths.WorkingFileRoot, {kCp, "R001", kPlatform, compounds});
     WriteSaveAll(paths.SaveAllRoot, {compounds, {}, std::nullopt});
     std::vector<CompoundSpec> changed = compounds;
     for (int i = 0; i < kChangedValues; ++i) {

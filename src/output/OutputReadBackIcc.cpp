@@ -28,7 +28,7 @@ std::optional<ReadBackError> ReadIccOutput(const InputFolder& folder, const std:
                     if (StartsIgnoringCase(line, "ADD ")) {
                         const std::string_view target = TrimmedView(line.substr(4));
                         const std::size_t colon = target.find(':');
-                        const std::string compound(target.substr(0, colon));
+                        const std::string compound(TrimmedView(target.substr(0, colon)));
                         block.Name = colon == std::string_view::npos
                                          ? compound
                                          : std::string(TrimmedView(target.substr(colon + 1)));
